@@ -1,0 +1,54 @@
+#include "macros/fields.h"
+
+#include <cstring>
+
+char *GetField(char *dest, size_t destSize, const char *source, int index, int options,
+               size_t *length) {
+  const bool group = (options & FS_GROUPQUOTES) != 0;
+  const bool strip = group && (options & FS_STRIPQUOTES) != 0;
+
+  const char *p = source;
+  while (*p == ' ') ++p;
+
+  // The quoted state runs through the whole scan, so a quote in an earlier
+  // field moves where later fields begin and end.
+  bool quoted = false;
+  const char *start = p;
+  const char *end = p;
+  int counter = 0;
+  do {
+    start = p;
+    while (*p && (*p != ' ' || quoted)) {
+      if (group && *p == '"') quoted = !quoted;
+      ++p;
+    }
+    end = p;
+    ++counter;
+    while (*p == ' ') ++p;
+  } while (counter < index);
+
+  if (strip) {
+    if (start < end && *start == '"') ++start;
+    if (start < end && end[-1] == '"') --end;
+  }
+
+  size_t n = static_cast<size_t>(end - start);
+  if (length) *length = n;
+  if (destSize == 0) return dest;
+  if (n > FieldLimit) n = FieldLimit;
+  if (n > destSize - 1) n = destSize - 1;
+  std::memcpy(dest, start, n);
+  dest[n] = '\0';
+  return dest;
+}
+
+void TrimCopy(const char *source, char *dest, size_t destSize) {
+  if (destSize == 0) return;
+  dest[0] = '\0';
+  while (*source == ' ') ++source;
+  size_t n = std::strlen(source);
+  while (n > 0 && source[n - 1] == ' ') --n;
+  if (n > destSize - 1) n = destSize - 1;
+  std::memcpy(dest, source, n);
+  dest[n] = '\0';
+}

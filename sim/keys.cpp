@@ -1,0 +1,140 @@
+#include "sim/keys.h"
+
+#include <cstring>
+
+namespace sim {
+
+const char KeyNotationHelp[] =
+    "KEYS, read left to right:\n"
+    "  any byte but '<'   a key press of that character (a space, a tab and a line\n"
+    "                     feed are the same as <Space>, <Tab> and <Enter>)\n"
+    "  <Space> <Enter> <Tab> <BS> <Del> <Left> <Right> <Up> <Down> <Home> <End>\n"
+    "                     named keys, in any letter case\n"
+    "  <lt>               the character '<'\n"
+    "  <S-K> <C-K> <A-K>  key K with Shift, Ctrl or Alt held; combinable, as in\n"
+    "                     <C-S-Enter>; K is a named key or one character (<C-x>)\n"
+    "  <Release:K>        the key-up event of key K\n"
+    "  <Mouse> <Focus>    a mouse event, a focus event\n"
+    "  <Menu>             choose the plug-in's entry in the editor's plug-in menu\n";
+
+namespace {
+
+struct NamedKey {
+  const char *name;
+  WORD vk;
+  unsigned char c;
+};
+
+const NamedKey Named[] = {
+    {"space", VK_SPACE, ' '}, {"enter", VK_RETURN, '\r'}, {"tab", VK_TAB, '\t'},
+    {"bs", VK_BACK, 0x08},    {"del", VK_DELETE, 0},      {"left", VK_LEFT, 0},
+    {"right", VK_RIGHT, 0},   {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
+    {"home", VK_HOME, 0},     {"end", VK_END, 0},         {"lt", 0, '<'},
+};
+
+std::string Lower(const std::string &s) {
+  std::string out = s;
+  for (char &c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
+// A key named inside <...>: a named key or one character.
+bool KeyByName(const std::string &name, WORD *vk, unsigned char *c) {
+  if (name.size() == 1) {
+    *c = static_cast<unsigned char>(name[0]);
+    *vk = VirtualKeyOf(*c);
+    return true;
+  }
+  std::string lower = Lower(name);
+  for (const NamedKey &k : Named) {
+    if (lower == k.name) {
+      *vk = k.vk;
+      *c = k.c;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+WORD VirtualKeyOf(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<WORD>(c - 32);
+  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
+  if (c == '\r' || c == '\n') return VK_RETURN;
+  if (c == '\t') return VK_TAB;
+  if (c == 0x08) return VK_BACK;
+  return 0;
+}
+
+INPUT_RECORD KeyRecord(WORD vk, unsigned char c, DWORD mods, bool down) {
+  INPUT_RECORD rec;
+  std::memset(&rec, 0, sizeof(rec));
+  rec.EventType = KEY_EVENT;
+  rec.Event.KeyEvent.bKeyDown = down ? 1 : 0;
+  rec.Event.KeyEvent.wRepeatCount = 1;
+  rec.Event.KeyEvent.wVirtualKeyCode = vk;
+  rec.Event.KeyEvent.uChar.UnicodeChar = c;
+  rec.Event.KeyEvent.dwControlKeyState = mods;
+  return rec;
+}
+
+bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error) {
+  for (size_t i = 0; i < keys.size(); ++i) {
+    unsigned char ch = static_cast<unsigned char>(keys[i]);
+    ScriptStep step;
+    if (ch != '<') {
+      if (ch == '\n') ch = '\r';
+      step.input = KeyRecord(VirtualKeyOf(ch), ch, 0, true);
+      steps->push_back(step);
+      continue;
+    }
+    size_t close = keys.find('>', i + 1);
+    // "<>>" names the key '>'.
+    if (close == i + 1 && i + 2 < keys.size() && keys[i + 2] == '>') close = i + 2;
+    if (close == std::string::npos) {
+      *error = "unclosed '<' at position " + std::to_string(i + 1);
+      return false;
+    }
+    std::string inner = keys.substr(i + 1, close - i - 1);
+    std::string lower = Lower(inner);
+    if (lower == "menu") {
+      step.kind = ScriptStep::Menu;
+    } else if (lower == "mouse") {
+      std::memset(&step.input, 0, sizeof(step.input));
+      step.input.EventType = MOUSE_EVENT;
+    } else if (lower == "focus") {
+      std::memset(&step.input, 0, sizeof(step.input));
+      step.input.EventType = FOCUS_EVENT;
+    } else {
+      bool down = true;
+      std::string rest = inner;
+      if (lower.compare(0, 8, "release:") == 0) {
+        down = false;
+        rest = inner.substr(8);
+      }
+      DWORD mods = 0;
+      while (rest.size() > 2 && rest[1] == '-') {
+        char m = static_cast<char>(rest[0] | 0x20);
+        if (m == 's') mods |= SHIFT_PRESSED;
+        else if (m == 'c') mods |= LEFT_CTRL_PRESSED;
+        else if (m == 'a') mods |= LEFT_ALT_PRESSED;
+        else break;
+        rest.erase(0, 2);
+      }
+      WORD vk = 0;
+      unsigned char c = 0;
+      if (rest.empty() || !KeyByName(rest, &vk, &c)) {
+        *error = "unknown key name '<" + inner + ">' at position " + std::to_string(i + 1);
+        return false;
+      }
+      step.input = KeyRecord(vk, c, mods, down);
+    }
+    steps->push_back(step);
+    i = close;
+  }
+  return true;
+}
+
+}  // namespace sim

@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Runs the scenario suite through `vorlane play` and compares each result
+byte for byte with the scenario's expectation.
+
+usage: run_scenarios.py [--wine] VORLANE SCENARIO_DIR [NAME...]
+
+A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
+optionally followed by flags:
+  === args        one command-line argument per line (after 'play')
+  === keys        the KEYS; its last line feed is not part of them
+  === input       the editor's text; flags: crlf (line feeds become CR LF),
+                  noeol (the last line feed is dropped)
+  === macros      a macro file, copied to macros.mac (same flags as input)
+  === file NAME   any other file the session reads (same flags)
+  === output      the expected text (same flags)
+  === stderr      the expected standard error, whole (default: only the
+                  cursor line is compared)
+  === cursor      the expected 'LINE:COL'
+  === status      the expected exit status (default 0)
+Lines before the first section, and lines starting with '#' in args, are
+remarks.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def parse(path):
+    sections = {}
+    order = []
+    current = None
+    with open(path, 'rb') as f:
+        data = f.read()
+    for raw in data.split(b'\n'):
+        if raw.startswith(b'=== '):
+            parts = raw[4:].decode().split()
+            current = (parts[0], ' '.join(p for p in parts[1:] if p not in ('crlf', 'noeol')))
+            sections[current] = {'lines': [], 'flags': set(p for p in parts[1:] if p in ('crlf', 'noeol'))}
+            order.append(current)
+        elif current is not None:
+            sections[current]['lines'].append(raw)
+    out = {}
+    for key in order:
+        sec = sections[key]
+        lines = sec['lines']
+        # A scenario file's own last line feed closes the last section.
+        if key == order[-1] and lines and lines[-1] == b'':
+            lines = lines[:-1]
+        body = b'\n'.join(lines) + (b'\n' if lines else b'')
+        if 'noeol' in sec['flags'] and body.endswith(b'\n'):
+            body = body[:-1]
+        if 'crlf' in sec['flags']:
+            body = body.replace(b'\n', b'\r\n')
+        out[key] = body
+    return out
+
+
+def main():
+    args = sys.argv[1:]
+    wine = False
+    if args and args[0] == '--wine':
+        wine = True
+        args = args[1:]
+    tool, folder = args[0], args[1]
+    only = set(args[2:])
+    names = sorted(n for n in os.listdir(folder) if n.endswith('.scn'))
+    if only:
+        names = [n for n in names if n[:-4] in only]
+    passed = failed = 0
+    for name in names:
+        spec = parse(os.path.join(folder, name))
+        work = tempfile.mkdtemp(prefix='vorlane-scn-')
+        try:
+            cmd = ([shutil.which('wine') or 'wine'] if wine else []) + [tool, 'play']
+            for (kind, arg), body in spec.items():
+                if kind == 'input':
+                    open(os.path.join(work, 'input'), 'wb').write(body)
+                elif kind == 'macros':
+                    open(os.path.join(work, 'macros.mac'), 'wb').write(body)
+                elif kind == 'file':
+                    open(os.path.join(work, arg), 'wb').write(body)
+            for line in spec.get(('args', ''), b'').decode().split('\n'):
+                if line and not line.startswith('#'):
+                    cmd.append(line)
+            if ('keys', '') in spec:
+                keys = spec[('keys', '')]
+                if keys.endswith(b'\n'):
+                    keys = keys[:-1]
+                open(os.path.join(work, 'keys'), 'wb').write(keys)
+                cmd += ['--keys-file', 'keys']
+            if ('macros', '') in spec:
+                cmd += ['--macros', 'macros.mac']
+            cmd.append('input')
+            result = subprocess.run(cmd, cwd=work, capture_output=True, timeout=300)
+            problems = []
+            status = int(spec.get(('status', ''), b'0').strip() or b'0')
+            if result.returncode != status:
+                problems.append('exit status %d, expected %d' % (result.returncode, status))
+            if ('output', '') in spec and result.stdout != spec[('output', '')]:
+                problems.append('output differs:\n  got      %r\n  expected %r'
+                                % (result.stdout, spec[('output', '')]))
+            err = result.stderr.replace(b'\r\n', b'\n') if wine else result.stderr
+            if ('stderr', '') in spec and err != spec[('stderr', '')]:
+                problems.append('standard error differs:\n  got      %r\n  expected %r'
+                                % (err, spec[('stderr', '')]))
+            if ('cursor', '') in spec:
+                want = b'cursor ' + spec[('cursor', '')].strip() + b'\n'
+                tail = err.split(b'\n')[-2:] if err else [b'']
+                got = tail[0] + b'\n' if len(tail) == 2 else b''
+                if got != want:
+                    problems.append('cursor: got %r, expected %r' % (got, want))
+            if problems:
+                failed += 1
+                print('FAIL %s\n  %s\n  %s' % (name, ' '.join(cmd), '\n  '.join(problems)))
+                if result.stderr:
+                    print('  stderr: %r' % result.stderr[-2000:])
+            else:
+                passed += 1
+                print('ok   %s' % name)
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+    print('%d passed, %d failed' % (passed, failed))
+    return 1 if failed or not passed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

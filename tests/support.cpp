@@ -1,0 +1,102 @@
+#include "tests/support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace test {
+
+std::string NewTempDir() {
+  static int counter = 0;
+#ifdef _WIN32
+  char tmp[MAX_PATH];
+  DWORD n = GetTempPathA(sizeof(tmp), tmp);
+  std::string base(tmp, n);
+  for (;;) {
+    std::string dir = base + "vorlane-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                      std::to_string(counter++);
+    if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
+  }
+#else
+  for (;;) {
+    std::string dir = "/tmp/vorlane-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    if (mkdir(dir.c_str(), 0700) == 0) return dir;
+  }
+#endif
+}
+
+std::string Join(const std::string &dir, const std::string &name) {
+#ifdef _WIN32
+  return dir + "\\" + name;
+#else
+  return dir + "/" + name;
+#endif
+}
+
+void WriteFile(const std::string &path, const std::string &bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool FileExists(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return static_cast<bool>(in);
+}
+
+Session::Session(const std::string &text, const std::string &fileName, const std::string &macros,
+                 bool withMacroFile)
+    : dir(NewTempDir()), macroPath(Join(dir, "vorlane.mac")), host(LinkedPlugin()) {
+  if (withMacroFile) WriteFile(macroPath, macros);
+  host.SetText(text);
+  host.fileName = fileName;
+  host.LoadLanguageFile(std::string(VORLANE_SOURCE_DIR) + "/package/vorlane_eng.lng");
+  host.Start(Join(dir, "vorlane.dll"));
+}
+
+Session::~Session() {
+  host.Stop();
+  std::remove(macroPath.c_str());
+#ifdef _WIN32
+  RemoveDirectoryA(dir.c_str());
+#else
+  rmdir(dir.c_str());
+#endif
+}
+
+void Session::Type(const std::string &keys) {
+  std::vector<sim::ScriptStep> steps;
+  std::string error;
+  ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error)) << error;
+  for (const sim::ScriptStep &s : steps) {
+    if (s.kind == sim::ScriptStep::Menu)
+      host.Menu();
+    else
+      host.Input(s.input);
+  }
+}
+
+INPUT_RECORD Press(unsigned char c, DWORD mods) {
+  return sim::KeyRecord(sim::VirtualKeyOf(c), c, mods, true);
+}
+
+INPUT_RECORD PressVk(WORD vk, unsigned char c, DWORD mods) {
+  return sim::KeyRecord(vk, c, mods, true);
+}
+
+}  // namespace test

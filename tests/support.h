@@ -1,0 +1,41 @@
+// Helpers shared by the unit tests.
+#pragma once
+
+#include <string>
+
+#include "sim/host.h"
+#include "sim/keys.h"
+
+namespace test {
+
+// A new empty folder for one test, removed by nobody (the system's temp area).
+// On POSIX its path is in small letters, as the plug-in's macro path lookup needs.
+std::string NewTempDir();
+std::string Join(const std::string &dir, const std::string &name);
+void WriteFile(const std::string &path, const std::string &bytes);
+std::string ReadFile(const std::string &path);
+bool FileExists(const std::string &path);
+
+// A stand-in host with the linked plug-in started in its own folder.
+struct Session {
+  explicit Session(const std::string &text, const std::string &fileName = "main.cpp",
+                   const std::string &macros = std::string(), bool withMacroFile = true);
+  ~Session();
+  // Types KEYS (the `vorlane play` notation); false if they do not parse.
+  void Type(const std::string &keys);
+  void At(int line, int pos) {
+    host.curLine = line;
+    host.curPos = pos;
+  }
+  std::string Cursor() const {
+    return std::to_string(host.curLine) + ":" + std::to_string(host.curPos);
+  }
+  std::string dir;
+  std::string macroPath;
+  sim::Host host;
+};
+
+INPUT_RECORD Press(unsigned char c, DWORD mods = 0);
+INPUT_RECORD PressVk(WORD vk, unsigned char c = 0, DWORD mods = 0);
+
+}  // namespace test

@@ -1,0 +1,27 @@
+// vorlane: command-line tools around the plug-in.
+#include <cstring>
+#include <iostream>
+
+#include "tools/play.h"
+
+namespace {
+
+const char Usage[] =
+    "usage: vorlane COMMAND [options]\n"
+    "\n"
+    "commands:\n"
+    "  play   run one scripted editing session through the stand-in host\n"
+    "\n"
+    "'vorlane COMMAND --help' describes each command.\n";
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    (argc < 2 ? std::cerr : std::cout) << Usage;
+    return argc < 2 ? 2 : 0;
+  }
+  if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
+  std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << Usage;
+  return 2;
+}

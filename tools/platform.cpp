@@ -1,0 +1,104 @@
+#include "tools/platform.h"
+
+#include <cstdio>
+#include <string>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+const char PluginFolder::Separator = '\\';
+
+std::string ProgramDirectory() {
+  char buf[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof(buf));
+  std::string path(buf, n);
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool LoadPlugin(const std::string &path, PluginApi *api, std::string *error) {
+  return LoadPluginLibrary(path.empty() ? ProgramDirectory() + "vorlane.dll" : path, api, error);
+}
+
+void SetBinaryOutput() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+bool PluginFolder::Create(std::string *error) {
+  char tmp[MAX_PATH];
+  DWORD n = GetTempPathA(sizeof(tmp), tmp);
+  if (n == 0 || n >= sizeof(tmp)) {
+    *error = "no temporary folder";
+    return false;
+  }
+  std::string base(tmp, n);
+  if (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
+  for (int i = 0; i < 1000; ++i) {
+    std::string dir = base + "\\vorlane-play-" + std::to_string(GetCurrentProcessId()) + "-" +
+                      std::to_string(i);
+    if (CreateDirectoryA(dir.c_str(), nullptr)) {
+      dir_ = dir;
+      return true;
+    }
+  }
+  *error = "cannot create a temporary folder in " + base;
+  return false;
+}
+
+void PluginFolder::Remove() {
+  if (dir_.empty()) return;
+  DeleteFileA(MacroPath().c_str());
+  RemoveDirectoryA(dir_.c_str());
+  dir_.clear();
+}
+#else
+const char PluginFolder::Separator = '/';
+
+std::string ProgramDirectory() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+  if (n <= 0) return std::string();
+  std::string path(buf, static_cast<size_t>(n));
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool LoadPlugin(const std::string &path, PluginApi *api, std::string *error) {
+  if (!path.empty()) {
+    *error = "--plugin is for the Windows build; this one has the plug-in linked in";
+    return false;
+  }
+  *api = LinkedPlugin();
+  return true;
+}
+
+void SetBinaryOutput() {}
+
+bool PluginFolder::Create(std::string *error) {
+  // The plug-in folds its macro path to small letters: the folder's path must
+  // already be in small letters on a file system that tells them apart.
+  for (int i = 0; i < 1000; ++i) {
+    std::string dir = "/tmp/vorlane-play-" + std::to_string(getpid()) + "-" + std::to_string(i);
+    if (mkdir(dir.c_str(), 0700) == 0) {
+      dir_ = dir;
+      return true;
+    }
+  }
+  *error = "cannot create a temporary folder in /tmp";
+  return false;
+}
+
+void PluginFolder::Remove() {
+  if (dir_.empty()) return;
+  std::remove(MacroPath().c_str());
+  rmdir(dir_.c_str());
+  dir_.clear();
+}
+#endif

@@ -1,0 +1,30 @@
+// What differs between the native tool and the Windows one.
+#pragma once
+
+#include <string>
+
+#include "sim/plugin_api.h"
+
+// The plug-in to drive: linked in (native), or a DLL (Windows; `path` or
+// vorlane.dll beside the program when empty).
+bool LoadPlugin(const std::string &path, PluginApi *api, std::string *error);
+
+// The folder of this program, with a trailing separator.
+std::string ProgramDirectory();
+
+void SetBinaryOutput();
+
+// A private folder standing for the plug-in's own: the DLL's path in it is
+// what the plug-in is told, and its macro file lies beside that.
+class PluginFolder {
+public:
+  bool Create(std::string *error);
+  void Remove();
+  std::string ModulePath() const { return dir_ + Separator + "vorlane.dll"; }
+  std::string MacroPath() const { return dir_ + Separator + "vorlane.mac"; }
+  ~PluginFolder() { Remove(); }
+
+private:
+  static const char Separator;
+  std::string dir_;
+};

@@ -1,0 +1,242 @@
+// `vorlane play`: one scripted editing session through the stand-in host.
+#include "tools/play.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "sim/host.h"
+#include "sim/keys.h"
+#include "tools/platform.h"
+
+namespace {
+
+const char PlayUsage[] =
+    "usage: vorlane play [options] FILE\n"
+    "\n"
+    "Loads FILE into the stand-in editor, starts the plug-in as the host does,\n"
+    "plays the keys, stops the plug-in and writes the final text to standard\n"
+    "output byte for byte; the last line on standard error is 'cursor LINE:COL'.\n"
+    "\n"
+    "options:\n"
+    "  --name NAME           file name the editor reports (default: FILE as given)\n"
+    "  --macros PATH         macro file the plug-in loads at start-up (default: none)\n"
+    "  --replace-macros PATH before the next <Menu>, replace the plug-in's macro file\n"
+    "                        with PATH's content ('-' deletes it); may be repeated\n"
+    "  --at LINE:COL         starting cursor, 1-based (default 1:1)\n"
+    "  --keys KEYS           the keys to play (notation below)\n"
+    "  --keys-file PATH      read KEYS from a file instead\n"
+    "  --dialog A,B,...      what the reload dialog returns at each <Menu>:\n"
+    "                        1 first button, 2 second, -1 Esc (default -1)\n"
+    "  --lng PATH            language file serving the plug-in's messages\n"
+    "                        (default: vorlane_eng.lng beside this program)\n"
+    "  --auto-indent         editor setting: auto indent on (default off)\n"
+    "  --expand-tabs         editor setting: Tab inserts spaces (default off)\n"
+    "  --tab-size N          editor setting: tab size (default 8)\n"
+    "  --overtype            editor setting: overtype mode (default insert)\n"
+    "  --no-cursor-beyond-eol  the cursor may not stand past the end of a line\n"
+    "  --no-reentry          events the plug-in feeds are not passed back to it\n"
+    "  --trace               one line on standard error per event with the\n"
+    "                        plug-in's answer, and per host command with its fields\n"
+#ifdef _WIN32
+    "  --plugin PATH         the plug-in DLL (default: vorlane.dll beside this program)\n"
+#endif
+    "\n";
+
+bool ReadFile(const std::string &path, std::string *out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  *out = ss.str();
+  return true;
+}
+
+bool WriteFile(const std::string &path, const std::string &bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out << bytes;
+  return static_cast<bool>(out);
+}
+
+bool ParseInt(const std::string &s, int *out) {
+  if (s.empty()) return false;
+  char *end = nullptr;
+  long v = std::strtol(s.c_str(), &end, 10);
+  if (*end || v < -1000000000L || v > 1000000000L) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+int Usage(const std::string &message) {
+  std::cerr << "vorlane play: " << message << "\n(see 'vorlane play --help')\n";
+  return 2;
+}
+
+}  // namespace
+
+int RunPlay(int argc, char **argv) {
+  std::string file, name, macros, keys, lng, pluginPath, dialog;
+  bool haveName = false, haveKeys = false, trace = false;
+  std::vector<std::string> replacements;
+  int atLine = 1, atCol = 1;
+  sim::Settings settings;
+
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](std::string *out) {
+      if (i + 1 >= argc) return false;
+      *out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--help" || arg == "-h") {
+      std::cout << PlayUsage << sim::KeyNotationHelp;
+      return 0;
+    } else if (arg == "--name") {
+      if (!value(&name)) return Usage("option --name needs a value");
+      haveName = true;
+    } else if (arg == "--macros") {
+      if (!value(&macros)) return Usage("option --macros needs a value");
+    } else if (arg == "--replace-macros") {
+      if (!value(&v)) return Usage("option --replace-macros needs a value");
+      replacements.push_back(v);
+    } else if (arg == "--at") {
+      if (!value(&v)) return Usage("option --at needs a value");
+      size_t colon = v.find(':');
+      if (colon == std::string::npos || !ParseInt(v.substr(0, colon), &atLine) ||
+          !ParseInt(v.substr(colon + 1), &atCol) || atLine < 1 || atCol < 1)
+        return Usage("malformed --at '" + v + "' (argument " + std::to_string(i + 1) +
+                     "): expected LINE:COL, both 1 or more");
+    } else if (arg == "--keys") {
+      if (!value(&keys)) return Usage("option --keys needs a value");
+      haveKeys = true;
+    } else if (arg == "--keys-file") {
+      if (!value(&v)) return Usage("option --keys-file needs a value");
+      if (!ReadFile(v, &keys)) {
+        std::cerr << "vorlane play: cannot read keys file '" << v << "'\n";
+        return 1;
+      }
+      haveKeys = true;
+    } else if (arg == "--dialog") {
+      if (!value(&dialog)) return Usage("option --dialog needs a value");
+    } else if (arg == "--lng") {
+      if (!value(&lng)) return Usage("option --lng needs a value");
+    } else if (arg == "--plugin") {
+      if (!value(&pluginPath)) return Usage("option --plugin needs a value");
+    } else if (arg == "--auto-indent") {
+      settings.autoIndent = true;
+    } else if (arg == "--expand-tabs") {
+      settings.expandTabs = true;
+    } else if (arg == "--tab-size") {
+      if (!value(&v) || !ParseInt(v, &settings.tabSize) || settings.tabSize < 1 ||
+          settings.tabSize > 512)
+        return Usage("option --tab-size needs a number from 1 to 512");
+    } else if (arg == "--overtype") {
+      settings.overtype = true;
+    } else if (arg == "--no-cursor-beyond-eol") {
+      settings.cursorBeyondEol = false;
+    } else if (arg == "--no-reentry") {
+      settings.reentry = false;
+    } else if (arg == "--trace") {
+      trace = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return Usage("unknown option '" + arg + "' (argument " + std::to_string(i + 1) + ")");
+    } else if (file.empty()) {
+      file = arg;
+    } else {
+      return Usage("more than one FILE: '" + arg + "' (argument " + std::to_string(i + 1) + ")");
+    }
+  }
+  if (file.empty()) return Usage("no FILE given");
+  (void)haveKeys;
+
+  std::vector<sim::ScriptStep> steps;
+  std::string error;
+  if (!sim::ParseKeys(keys, &steps, &error)) return Usage("--keys: " + error);
+
+  std::vector<int> answers;
+  if (!dialog.empty()) {
+    std::stringstream ss(dialog);
+    std::string item;
+    while (std::getline(ss, item, ',')) {
+      int a = 0;
+      if (!ParseInt(item, &a)) return Usage("malformed --dialog '" + dialog + "'");
+      answers.push_back(a);
+    }
+  }
+
+  std::string text;
+  if (!ReadFile(file, &text)) {
+    std::cerr << "vorlane play: cannot read '" << file << "'\n";
+    return 1;
+  }
+
+  PluginApi api;
+  if (!LoadPlugin(pluginPath, &api, &error)) {
+    std::cerr << "vorlane play: " << error << "\n";
+    return 1;
+  }
+
+  // The plug-in finds its macro file beside its own DLL, under a name it derives
+  // in small letters: give it a folder of its own with the file copied in.
+  PluginFolder folder;
+  if (!folder.Create(&error)) {
+    std::cerr << "vorlane play: " << error << "\n";
+    return 1;
+  }
+  if (!macros.empty()) {
+    std::string bytes;
+    if (!ReadFile(macros, &bytes))
+      std::cerr << "vorlane play: warning: macro file '" << macros
+                << "' not found; starting with no macros\n";
+    else
+      WriteFile(folder.MacroPath(), bytes);
+  }
+
+  sim::Host host(api);
+  host.settings = settings;
+  host.SetText(text);
+  host.fileName = haveName ? name : file;
+  host.dialogAnswers = answers;
+  if (lng.empty()) lng = ProgramDirectory() + "vorlane_eng.lng";
+  host.LoadLanguageFile(lng);
+  if (trace) host.trace = [](const std::string &line) { std::cerr << line << "\n"; };
+
+  host.curLine = atLine - 1;
+  host.curPos = atCol - 1;
+  if (host.curLine >= static_cast<int>(host.lines.size()))
+    host.curLine = static_cast<int>(host.lines.size()) - 1;
+
+  host.Start(folder.ModulePath());
+  size_t nextReplacement = 0;
+  for (const sim::ScriptStep &step : steps) {
+    if (step.kind == sim::ScriptStep::Menu) {
+      if (nextReplacement < replacements.size()) {
+        const std::string &r = replacements[nextReplacement++];
+        std::string bytes;
+        if (r == "-")
+          std::remove(folder.MacroPath().c_str());
+        else if (ReadFile(r, &bytes))
+          WriteFile(folder.MacroPath(), bytes);
+        else
+          std::cerr << "vorlane play: warning: cannot read '" << r << "'\n";
+      }
+      host.Menu();
+    } else {
+      host.Input(step.input);
+    }
+  }
+  host.Stop();
+  folder.Remove();
+
+  SetBinaryOutput();
+  std::string out = host.Text();
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
+  return 0;
+}
