@@ -63,7 +63,7 @@ def main():
     if args and args[0] == '--wine':
         wine = True
         args = args[1:]
-    tool, folder = args[0], args[1]
+    tool, folder = os.path.abspath(args[0]), args[1]
     only = set(args[2:])
     names = sorted(n for n in os.listdir(folder) if n.endswith('.scn'))
     if only:
@@ -93,7 +93,7 @@ def main():
             if ('macros', '') in spec:
                 cmd += ['--macros', 'macros.mac']
             cmd.append('input')
-            result = subprocess.run(cmd, cwd=work, capture_output=True, timeout=300)
+            result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
             problems = []
             status = int(spec.get(('status', ''), b'0').strip() or b'0')
             if result.returncode != status:

@@ -1,0 +1,68 @@
+// The key notation of `vorlane play`.
+#include <gtest/gtest.h>
+
+#include "sim/keys.h"
+
+namespace {
+
+std::vector<sim::ScriptStep> Parse(const std::string &keys) {
+  std::vector<sim::ScriptStep> steps;
+  std::string error;
+  EXPECT_TRUE(sim::ParseKeys(keys, &steps, &error)) << error;
+  return steps;
+}
+
+std::string Error(const std::string &keys) {
+  std::vector<sim::ScriptStep> steps;
+  std::string error;
+  EXPECT_FALSE(sim::ParseKeys(keys, &steps, &error));
+  return error;
+}
+
+TEST(Keys, PlainBytesAndTheirVirtualKeys) {
+  auto s = Parse("aZ5; \t\n");
+  ASSERT_EQ(7u, s.size());
+  WORD vks[] = {'A', 'Z', '5', 0, VK_SPACE, VK_TAB, VK_RETURN};
+  unsigned chars[] = {'a', 'Z', '5', ';', ' ', '\t', '\r'};
+  for (size_t i = 0; i < s.size(); ++i) {
+    const KEY_EVENT_RECORD &k = s[i].input.Event.KeyEvent;
+    EXPECT_EQ(KEY_EVENT, s[i].input.EventType);
+    EXPECT_EQ(1, k.bKeyDown);
+    EXPECT_EQ(1, k.wRepeatCount);
+    EXPECT_EQ(vks[i], k.wVirtualKeyCode) << i;
+    EXPECT_EQ(chars[i], KeyChar(s[i].input)) << i;
+    EXPECT_EQ(0u, k.dwControlKeyState);
+  }
+}
+
+TEST(Keys, NamedKeysModifiersAndSpecialEvents) {
+  auto s = Parse("<enter><BS><Del><lt><C-S-Enter><c-x><A-Tab><Release:Space><Mouse><Focus><Menu>");
+  ASSERT_EQ(11u, s.size());
+  EXPECT_EQ(VK_RETURN, s[0].input.Event.KeyEvent.wVirtualKeyCode);
+  EXPECT_EQ('\r', KeyChar(s[0].input));
+  EXPECT_EQ(VK_BACK, s[1].input.Event.KeyEvent.wVirtualKeyCode);
+  EXPECT_EQ(8, KeyChar(s[1].input));
+  EXPECT_EQ(VK_DELETE, s[2].input.Event.KeyEvent.wVirtualKeyCode);
+  EXPECT_EQ(0, KeyChar(s[2].input));
+  EXPECT_EQ('<', KeyChar(s[3].input));
+  EXPECT_EQ(static_cast<DWORD>(SHIFT_PRESSED | LEFT_CTRL_PRESSED),
+            s[4].input.Event.KeyEvent.dwControlKeyState);
+  EXPECT_EQ(VK_RETURN, s[4].input.Event.KeyEvent.wVirtualKeyCode);
+  EXPECT_EQ('x', KeyChar(s[5].input));
+  EXPECT_EQ('X', s[5].input.Event.KeyEvent.wVirtualKeyCode);
+  EXPECT_EQ(static_cast<DWORD>(LEFT_CTRL_PRESSED), s[5].input.Event.KeyEvent.dwControlKeyState);
+  EXPECT_EQ(static_cast<DWORD>(LEFT_ALT_PRESSED), s[6].input.Event.KeyEvent.dwControlKeyState);
+  EXPECT_EQ(0, s[7].input.Event.KeyEvent.bKeyDown);
+  EXPECT_EQ(' ', KeyChar(s[7].input));
+  EXPECT_EQ(MOUSE_EVENT, s[8].input.EventType);
+  EXPECT_EQ(FOCUS_EVENT, s[9].input.EventType);
+  EXPECT_EQ(sim::ScriptStep::Menu, s[10].kind);
+}
+
+TEST(Keys, FaultsNameTheCulpritAndItsPosition) {
+  EXPECT_EQ("unknown key name '<Foo>' at position 3", Error("ab<Foo>"));
+  EXPECT_EQ("unclosed '<' at position 2", Error("a<Enter"));
+  EXPECT_EQ("unknown key name '<C->' at position 1", Error("<C->"));
+}
+
+}  // namespace
