@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-char *GetField(char *dest, size_t destSize, const char *source, int index, int options,
-               size_t *length) {
+void FindField(const char *source, int index, int options, size_t *startOut,
+               size_t *endOut) {
   const bool group = (options & FS_GROUPQUOTES) != 0;
   const bool strip = group && (options & FS_STRIPQUOTES) != 0;
 
@@ -31,13 +31,20 @@ char *GetField(char *dest, size_t destSize, const char *source, int index, int o
     if (start < end && *start == '"') ++start;
     if (start < end && end[-1] == '"') --end;
   }
+  *startOut = static_cast<size_t>(start - source);
+  *endOut = static_cast<size_t>(end - source);
+}
 
-  size_t n = static_cast<size_t>(end - start);
+char *GetField(char *dest, size_t destSize, const char *source, int index, int options,
+               size_t *length) {
+  size_t start = 0, end = 0;
+  FindField(source, index, options, &start, &end);
+  size_t n = end - start;
   if (length) *length = n;
   if (destSize == 0) return dest;
   if (n > FieldLimit) n = FieldLimit;
   if (n > destSize - 1) n = destSize - 1;
-  std::memcpy(dest, start, n);
+  std::memcpy(dest, source + start, n);
   dest[n] = '\0';
   return dest;
 }

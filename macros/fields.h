@@ -19,6 +19,10 @@ constexpr size_t FieldLimit = 511;
 char *GetField(char *dest, size_t destSize, const char *source, int index, int options,
                size_t *length = nullptr);
 
+// Finds field `index` of `source` as GetField does and gives its bounds as
+// offsets into `source`: [*start, *end), after quote stripping.
+void FindField(const char *source, int index, int options, size_t *start, size_t *end);
+
 // Copies `source` without its leading and trailing spaces (tabs are kept),
 // cut to `destSize` - 1 bytes.
 void TrimCopy(const char *source, char *dest, size_t destSize);

@@ -35,6 +35,7 @@ int MacroLineReader::Get() {
   int c = buffer_[pos_++];
   if (c == 0x1A) {
     ended_ = true;
+    eofByte_ = true;
     return -1;
   }
   return c;

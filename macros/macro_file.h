@@ -43,6 +43,11 @@ public:
   // Reads the next line into `line` (MacroLineLimit + 1 bytes) without its line
   // feed. False at the end of the data.
   bool Next(char *line);
+  // Whether the line Next gave last ended the file's line (at a line feed or
+  // the end of the data), rather than being cut at MacroLineLimit.
+  bool EndedLine() const { return pending_ < 0; }
+  // Whether the data ended at a 0x1A byte rather than the end of the file.
+  bool EndedAtEof() const { return eofByte_; }
 
 private:
   int Get();
@@ -51,6 +56,7 @@ private:
   size_t pos_ = 0, size_ = 0;
   bool ended_ = false;
   int pending_ = -1;
+  bool eofByte_ = false;
 };
 
 // Called between the two passes of LoadMacros when set; lets a test change the

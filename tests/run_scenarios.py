@@ -6,7 +6,8 @@ usage: run_scenarios.py [--wine] VORLANE SCENARIO_DIR [NAME...]
 
 A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
 optionally followed by flags:
-  === args        one command-line argument per line (after 'play')
+  === args        one command-line argument per line (after 'play'); @ROOT@
+                  stands for the repository's top folder
   === keys        the KEYS; its last line feed is not part of them
   === input       the editor's text; flags: crlf (line feeds become CR LF),
                   noeol (the last line feed is dropped)
@@ -81,9 +82,10 @@ def main():
                     open(os.path.join(work, 'macros.mac'), 'wb').write(body)
                 elif kind == 'file':
                     open(os.path.join(work, arg), 'wb').write(body)
+            root = os.path.dirname(os.path.dirname(os.path.abspath(folder)))
             for line in spec.get(('args', ''), b'').decode().split('\n'):
                 if line and not line.startswith('#'):
-                    cmd.append(line)
+                    cmd.append(line.replace('@ROOT@', root))
             if ('keys', '') in spec:
                 keys = spec[('keys', '')]
                 if keys.endswith(b'\n'):

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "tools/check.h"
 #include "tools/play.h"
 
 namespace {
@@ -11,6 +12,7 @@ const char Usage[] =
     "\n"
     "commands:\n"
     "  play   run one scripted editing session through the stand-in host\n"
+    "  check  read macro files as the plug-in does and report what is wrong\n"
     "\n"
     "'vorlane COMMAND --help' describes each command.\n";
 
@@ -22,6 +24,7 @@ int main(int argc, char **argv) {
     return argc < 2 ? 2 : 0;
   }
   if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
+  if (!std::strcmp(argv[1], "check")) return RunCheck(argc - 2, argv + 2);
   std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << Usage;
   return 2;
 }

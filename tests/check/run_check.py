@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Runs `vorlane check` on the files in this folder and compares its output
+and exit status with what is expected.
+
+usage: run_check.py [--wine] VORLANE
+"""
+import os
+import shutil
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def expected(name):
+    with open(os.path.join(HERE, name), 'rb') as f:
+        return f.read()
+
+
+CASES = [
+    # arguments, expected standard output (None: not compared), exit status
+    (['findings.mac'], expected('findings.expected'), 1),
+    (['--strict', '../../package/vorlane.mac'], b'', 0),
+    (['--list', '../../package/vorlane.mac'], expected('default.list'), 0),
+    (['warnings.mac'], None, 0),
+    (['--strict', 'warnings.mac'], None, 1),
+    (['absent.mac', 'warnings.mac'],
+     b'absent.mac: error: cannot read the file\n' + expected('warnings.expected'), 1),
+    ([], b'', 2),
+    (['--bogus', 'warnings.mac'], b'', 2),
+]
+
+
+def main():
+    args = sys.argv[1:]
+    prefix = []
+    if args[0] == '--wine':
+        prefix = [shutil.which('wine') or 'wine']
+        args = args[1:]
+    tool = os.path.abspath(args[0])
+    passed = failed = 0
+    for argv, want, status in CASES:
+        cmd = prefix + [tool, 'check'] + argv
+        r = subprocess.run(cmd, cwd=HERE, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+        out = r.stdout.replace(b'\r\n', b'\n') if prefix else r.stdout
+        problems = []
+        if r.returncode != status:
+            problems.append('exit status %d, expected %d' % (r.returncode, status))
+        if want is not None and out != want:
+            problems.append('output differs:\n%s\n--- expected:\n%s' % (out.decode('latin-1'), want.decode('latin-1')))
+        if problems:
+            failed += 1
+            print('FAIL check %s\n  %s' % (' '.join(argv), '\n  '.join(problems)))
+        else:
+            passed += 1
+            print('ok   check %s' % ' '.join(argv))
+    print('%d passed, %d failed' % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,330 @@
+#include "tools/check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+
+#include "macros/fields.h"
+#include "macros/macro_file.h"
+#include "macros/playback.h"
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char &c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+struct Span {
+  size_t start = 0, end = 0;
+  size_t size() const { return end - start; }
+};
+
+Span Field(const char *text, int index, int options) {
+  Span s;
+  FindField(text, index, options, &s.start, &s.end);
+  return s;
+}
+
+std::string Text(const char *line, Span s) { return std::string(line + s.start, s.size()); }
+
+bool InVocabulary(const std::string &token) {
+  if (token.size() == 1 || token == "sp" || token == "qu") return true;
+  for (const char *name : KeyNames)
+    if (token == name) return true;
+  return false;
+}
+
+// What a user probably meant by a token outside the vocabulary, or "".
+std::string Suggest(const std::string &token) {
+  std::string t = Lower(token);
+  if (InVocabulary(t)) return t;
+  static const std::map<std::string, std::string> near = {
+      {"space", "sp"},     {"spc", "sp"},       {"quote", "qu"},    {"dq", "qu"},
+      {"enter", "en"},     {"return", "en"},    {"ret", "en"},      {"cr", "en"},
+      {"backspace", "bs"}, {"back", "bs"},      {"bksp", "bs"},     {"tabulator", "tab"},
+      {"lt", "left"},      {"rt", "right"},     {"dn", "down"},     {"pos1", "home"}};
+  auto it = near.find(t);
+  return it == near.end() ? std::string() : it->second;
+}
+
+bool IsWord(const std::string &token) {
+  for (char c : token)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_')) return false;
+  return true;
+}
+
+std::string Spaced(const std::string &word) {
+  std::string out;
+  for (char c : word) {
+    if (!out.empty()) out += ' ';
+    out += c;
+  }
+  return out;
+}
+
+class Checker {
+public:
+  explicit Checker(CheckResult *result) : r_(result) {}
+
+  void Say(int line, size_t column, Diagnostic::Severity sev, const std::string &msg) {
+    Diagnostic d;
+    d.line = line;
+    d.column = static_cast<int>(column) + 1;
+    d.severity = sev;
+    d.message = msg;
+    r_->diagnostics.push_back(d);
+  }
+
+  void Line(const char *line, int lineNo, size_t base) {
+    Span first = Field(line, 1, 0);
+    std::string word = Text(line, first);
+    size_t col = base + first.start;
+    if (word != "Macro") {
+      std::string lower = Lower(word);
+      if (lower == "macro") {
+        Say(lineNo, col, Diagnostic::Error,
+            "'" + word + "' is not 'Macro' (the first word is compared with its letter case): line ignored");
+      } else if (word.compare(0, 5, "Macro") == 0) {
+        char c = word[5];
+        Say(lineNo, col + 5, Diagnostic::Error,
+            c == '\t' ? std::string("a tab follows 'Macro', but only spaces separate fields: line ignored")
+                      : "'" + std::string(1, c) + "' is glued to 'Macro'; put a space between them: line ignored");
+      } else if (lower.compare(0, 5, "macro") == 0) {
+        Say(lineNo, col, Diagnostic::Error,
+            "looks like a macro line, but its first word is '" + word.substr(0, 20) +
+                "', not 'Macro': line ignored");
+      } else {
+        size_t i = word.find_first_not_of("\t");
+        if (i != 0 && i != std::string::npos && Lower(word.substr(i, 5)) == "macro")
+          Say(lineNo, col, Diagnostic::Error,
+              "only spaces may stand before 'Macro'; a tab makes it part of the word: line ignored");
+      }
+      return;
+    }
+
+    MacroEntry entry;
+    const bool kept = ParseMacroLine(line, &entry);
+    Span name = Field(line, 2, 0);
+    Span body = Field(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES);
+    Span raw = Field(line, 3, FS_GROUPQUOTES);
+    Span after = Field(line, 4, FS_GROUPQUOTES);
+    std::string nameText = Text(line, name);
+
+    if (name.size() == 0)
+      Say(lineNo, base + first.end, Diagnostic::Error, "macro line without a name: it can never be expanded");
+    if (name.size() > MacroNameLimit)
+      Say(lineNo, base + name.start, Diagnostic::Error,
+          "the name is " + std::to_string(name.size()) +
+              " characters long, more than 127: the macro is left out");
+    size_t quoteInName = nameText.find('"');
+    if (quoteInName != std::string::npos)
+      Say(lineNo, base + name.start + quoteInName, Diagnostic::Warning,
+          "the name holds a double quote, which starts quoted text: the body is not where it seems");
+    if (body.size() > MacroBodyLimit)
+      Say(lineNo, base + body.start, Diagnostic::Error,
+          "the body is " + std::to_string(body.size()) +
+              " characters long, more than 511: the macro is left out");
+    if (name.size() > 0 && body.size() == 0 && raw.size() == 0)
+      Say(lineNo, base + name.end, Diagnostic::Warning, "empty body: the keyword only swallows the Space");
+
+    const bool quotedBody = raw.size() > 0 && line[raw.start] == '"';
+    size_t quotes = static_cast<size_t>(std::count(line, line + std::strlen(line), '"'));
+    if (quotes % 2 == 1 && quotedBody && (raw.size() == 1 || line[raw.end - 1] != '"' ||
+                                          after.size() == 0)) {
+      Say(lineNo, base + raw.start, Diagnostic::Warning,
+          "this quote is never closed: the body runs to the end of the line");
+    } else if (after.size() > 0 && quotedBody) {
+      Say(lineNo, base + after.start, Diagnostic::Warning, "text after the quoted body is ignored");
+    } else if (after.size() > 0) {
+      std::string lost;
+      int count = 0;
+      for (int k = 4;; ++k, ++count) {
+        Span f = Field(line, k, FS_GROUPQUOTES);
+        if (f.size() == 0) break;
+        lost += (lost.empty() ? "'" : " '") + Text(line, f) + "'";
+      }
+      lost += count == 1 ? " is" : " are";
+      Say(lineNo, base + after.start, Diagnostic::Warning,
+          "the body is not in double quotes: only '" + Text(line, body) + "' is kept and " + lost +
+              " lost; write \"" + Text(line, body) + " " + Text(line, Span{after.start, std::strlen(line)}) + "\"");
+    }
+
+    if (kept) {
+      auto it = firstLine_.find(nameText);
+      if (it != firstLine_.end()) {
+        Say(lineNo, base + name.start, Diagnostic::Error,
+            "'" + nameText + "' is already defined at line " + std::to_string(it->second.first) +
+                ": this macro is never used");
+        Say(it->second.first, it->second.second, Diagnostic::Note,
+            "'" + nameText + "' first defined here; this definition wins");
+      } else {
+        firstLine_[nameText] = {lineNo, base + name.start};
+        r_->macros.push_back(CheckedMacro{lineNo, entry.Name, entry.Body});
+      }
+    }
+    Tokens(line, body, lineNo, base);
+  }
+
+  void Tokens(const char *line, Span body, int lineNo, size_t base) {
+    std::string text = Text(line, body);
+    for (int k = 1;; ++k) {
+      Span t = Field(text.c_str(), k, 0);
+      if (t.size() == 0) break;
+      std::string token = Text(text.c_str(), t);
+      size_t col = base + body.start + t.start;
+      if (InVocabulary(token)) continue;
+      if (token.size() > TokenLimit) {
+        Say(lineNo, col, Diagnostic::Warning,
+            "token '" + token.substr(0, 40) + "' has 12 or more characters and is skipped");
+        continue;
+      }
+      std::string hint = Suggest(token);
+      if (!hint.empty())
+        Say(lineNo, col, Diagnostic::Warning,
+            "unknown token '" + token + "' is skipped; did you mean '" + hint + "'?");
+      else if (IsWord(token))
+        Say(lineNo, col, Diagnostic::Note,
+            "'" + token + "' types nothing: a word is typed one character per token ('" + Spaced(token) + "')");
+      else
+        Say(lineNo, col, Diagnostic::Warning, "unknown token '" + token + "' is skipped");
+    }
+  }
+
+private:
+  CheckResult *r_;
+  std::map<std::string, std::pair<int, size_t>> firstLine_;
+};
+
+const char CheckUsage[] =
+    "usage: vorlane check [--list] [--strict] FILE...\n"
+    "\n"
+    "Reads each macro file as the plug-in does and reports, one line per finding,\n"
+    "FILE:LINE:COL: error|warning|note: message\n"
+    "\n"
+    "  --list    also print each macro the plug-in keeps and the keys its body types\n"
+    "  --strict  warnings fail the check too\n"
+    "\n"
+    "Exit status: 0 no errors, 1 errors (or warnings with --strict), 2 usage.\n";
+
+}  // namespace
+
+std::string DescribeBody(const std::string &body) {
+  std::string out;
+  for (int k = 1;; ++k) {
+    char token[TokenLimit + 1];
+    size_t length = 0;
+    GetField(token, sizeof(token), body.c_str(), k, 0, &length);
+    if (length == 0) break;
+    std::string word;
+    if (length > TokenLimit) continue;
+    if (length == 1) {
+      unsigned char c = static_cast<unsigned char>(token[0]);
+      if (c == '\t') word = "TabChar";
+      else if (c < 0x20 || c >= 0x7F) {
+        char hex[8];
+        std::snprintf(hex, sizeof(hex), "0x%02X", c);
+        word = hex;
+      } else word = std::string(1, static_cast<char>(c));
+    } else if (!std::strcmp(token, "sp")) word = "Space";
+    else if (!std::strcmp(token, "qu")) word = "\"";
+    else {
+      static const char *const names[KeyNameCount] = {"Up", "Down", "Left", "Right", "Enter",
+                                                      "Backspace", "Home", "End", "Tab"};
+      for (int i = 0; i < KeyNameCount; ++i)
+        if (!std::strcmp(token, KeyNames[i])) word = names[i];
+    }
+    if (word.empty()) continue;
+    if (!out.empty()) out += ' ';
+    out += word;
+  }
+  return out;
+}
+
+CheckResult CheckMacroFile(const std::string &path) {
+  CheckResult result;
+  FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return result;
+  result.readable = true;
+  Checker checker(&result);
+  MacroLineReader reader(f);
+  static char line[MacroLineLimit + 1];
+  int lineNo = 1;
+  size_t base = 0;
+  while (reader.Next(line)) {
+    if (base > 0 && base == MacroLineLimit)
+      checker.Say(lineNo, base, Diagnostic::Warning,
+                  "the line is longer than 2047 characters: from here on it is read as a line of its own");
+    checker.Line(line, lineNo, base);
+    if (reader.EndedLine()) {
+      ++lineNo;
+      base = 0;
+    } else {
+      base += MacroLineLimit;
+    }
+  }
+  if (reader.EndedAtEof()) {
+    // Trailing bytes after the end-of-data mark are common; anything else is lost.
+    int c;
+    bool more = false;
+    while ((c = std::fgetc(f)) != EOF)
+      if (c != '\r' && c != '\n' && c != 0x1A && c != ' ') more = true;
+    if (more)
+      checker.Say(lineNo, 0, Diagnostic::Warning,
+                  "a 0x1A byte ends the file's text here: everything after it is ignored");
+  }
+  std::fclose(f);
+  std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
+                   [](const Diagnostic &a, const Diagnostic &b) {
+                     return a.line != b.line ? a.line < b.line : a.column < b.column;
+                   });
+  return result;
+}
+
+int RunCheck(int argc, char **argv) {
+  bool list = false, strict = false;
+  std::vector<std::string> files;
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << CheckUsage;
+      return 0;
+    } else if (arg == "--list") {
+      list = true;
+    } else if (arg == "--strict") {
+      strict = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::cerr << "vorlane check: unknown option '" << arg << "'\n" << CheckUsage;
+      return 2;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty()) {
+    std::cerr << "vorlane check: no FILE given\n" << CheckUsage;
+    return 2;
+  }
+  static const char *const words[] = {"error", "warning", "note"};
+  int errors = 0, warnings = 0;
+  for (const std::string &file : files) {
+    CheckResult r = CheckMacroFile(file);
+    if (!r.readable) {
+      std::cout << file << ": error: cannot read the file\n";
+      ++errors;
+      continue;
+    }
+    for (const Diagnostic &d : r.diagnostics) {
+      std::cout << file << ":" << d.line << ":" << d.column << ": " << words[d.severity] << ": "
+                << d.message << "\n";
+      if (d.severity == Diagnostic::Error) ++errors;
+      if (d.severity == Diagnostic::Warning) ++warnings;
+    }
+    if (list)
+      for (const CheckedMacro &m : r.macros)
+        std::cout << file << ":" << m.line << ": " << m.name << ": " << DescribeBody(m.body) << "\n";
+  }
+  return errors > 0 || (strict && warnings > 0) ? 1 : 0;
+}
