@@ -42,13 +42,13 @@ bool InVocabulary(const std::string &token) {
 std::string Suggest(const std::string &token) {
   std::string t = Lower(token);
   if (InVocabulary(t)) return t;
-  static const std::map<std::string, std::string> near = {
+  static const std::map<std::string, std::string> hints = {
       {"space", "sp"},     {"spc", "sp"},       {"quote", "qu"},    {"dq", "qu"},
       {"enter", "en"},     {"return", "en"},    {"ret", "en"},      {"cr", "en"},
       {"backspace", "bs"}, {"back", "bs"},      {"bksp", "bs"},     {"tabulator", "tab"},
       {"lt", "left"},      {"rt", "right"},     {"dn", "down"},     {"pos1", "home"}};
-  auto it = near.find(t);
-  return it == near.end() ? std::string() : it->second;
+  auto it = hints.find(t);
+  return it == hints.end() ? std::string() : it->second;
 }
 
 bool IsWord(const std::string &token) {

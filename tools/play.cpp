@@ -10,6 +10,7 @@
 
 #include "sim/host.h"
 #include "sim/keys.h"
+#include "tools/explain.h"
 #include "tools/platform.h"
 
 namespace {
@@ -39,6 +40,8 @@ const char PlayUsage[] =
     "  --overtype            editor setting: overtype mode (default insert)\n"
     "  --no-cursor-beyond-eol  the cursor may not stand past the end of a line\n"
     "  --no-reentry          events the plug-in feeds are not passed back to it\n"
+    "  --explain             for each Space, '}' and Enter, say on standard error\n"
+    "                        what the plug-in decided and why\n"
     "  --trace               one line on standard error per event with the\n"
     "                        plug-in's answer, and per host command with its fields\n"
 #ifdef _WIN32
@@ -80,7 +83,7 @@ int Usage(const std::string &message) {
 
 int RunPlay(int argc, char **argv) {
   std::string file, name, macros, keys, lng, pluginPath, dialog;
-  bool haveName = false, haveKeys = false, trace = false;
+  bool haveName = false, haveKeys = false, trace = false, explain = false;
   std::vector<std::string> replacements;
   int atLine = 1, atCol = 1;
   sim::Settings settings;
@@ -143,6 +146,8 @@ int RunPlay(int argc, char **argv) {
       settings.reentry = false;
     } else if (arg == "--trace") {
       trace = true;
+    } else if (arg == "--explain") {
+      explain = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return Usage("unknown option '" + arg + "' (argument " + std::to_string(i + 1) + ")");
     } else if (file.empty()) {
@@ -211,6 +216,19 @@ int RunPlay(int argc, char **argv) {
   if (host.curLine >= static_cast<int>(host.lines.size()))
     host.curLine = static_cast<int>(host.lines.size()) - 1;
 
+#ifdef _WIN32
+  if (explain) {
+    std::cerr << "vorlane play: --explain is not available in the Windows build\n";
+    explain = false;
+  }
+#endif
+  Explainer explainer;
+  auto baseName = [](const std::string &path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  };
+  if (explain) explainer.SetMacroFile(folder.MacroPath(), baseName(macros.empty() ? "vorlane.mac" : macros));
+
   host.Start(folder.ModulePath());
   size_t nextReplacement = 0;
   for (const sim::ScriptStep &step : steps) {
@@ -224,10 +242,17 @@ int RunPlay(int argc, char **argv) {
           WriteFile(folder.MacroPath(), bytes);
         else
           std::cerr << "vorlane play: warning: cannot read '" << r << "'\n";
+        if (explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r));
       }
       host.Menu();
     } else {
-      host.Input(step.input);
+      bool takes = false;
+      std::string why = explain ? explainer.Before(host, step.input, &takes) : std::string();
+      int answer = host.Input(step.input);
+      if (!why.empty()) {
+        if ((answer != 0) != takes) why += " (yet the plug-in answered " + std::to_string(answer) + ")";
+        std::cerr << why << "\n";
+      }
     }
   }
   host.Stop();
