@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # The DLL exports exactly the five plain entry-point names and imports from no
 # DLL outside the Windows system ones.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
