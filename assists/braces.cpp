@@ -42,7 +42,9 @@ int FindOpenBrace() {
 int AlignClosingBrace() {
   EditorGetString egs;
   FarEditor->GetString(&egs, -1);
-  if (!IsBlank(egs.StringText)) return 0;
+  // The whole line as the host holds it must be spaces: text behind a NUL
+  // byte would otherwise be lost with the rewrite.
+  if (!IsBlank(egs.StringText) || !IsBlank(egs.StringText, egs.StringLength)) return 0;
 
   int n = FindOpenBrace();
   if (n < 0) return 0;
@@ -64,7 +66,9 @@ int IndentAfterBrace(const INPUT_RECORD *Rec, int column, const EditorGetString 
   if (column == 0) return 0;
   if (column < 0 || column > line.StringLength) return 0;
   if (line.StringText[column - 1] != '{') return 0;
-  if (column != line.StringLength && !IsBlank(line.StringText + column)) return 0;
+  if (column != line.StringLength &&
+      !IsBlank(line.StringText + column, line.StringLength - column))
+    return 0;
 
   Busy = 1;
   FarEditor->ProcessInput(Rec);

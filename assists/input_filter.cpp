@@ -15,6 +15,12 @@ bool IsBlank(const char *text) {
   return true;
 }
 
+bool IsBlank(const char *text, int length) {
+  for (int i = 0; i < length; ++i)
+    if (text[i] != ' ') return false;
+  return true;
+}
+
 bool IsSourceFileName(const char *fileName) {
   const char *dot = std::strrchr(fileName, '.');
   if (!dot) return false;

@@ -11,6 +11,10 @@ extern int Busy;
 // True when every byte of `text` is a space (0x20); an empty text is blank.
 bool IsBlank(const char *text);
 
+// The same for the `length` bytes at `text`, which the host may hold with a
+// NUL among them: a NUL is no space, so such a line is never blank.
+bool IsBlank(const char *text, int length);
+
 // True when `fileName` ends in .cpp, .c, .h or .hpp, in any letter case.
 bool IsSourceFileName(const char *fileName);
 

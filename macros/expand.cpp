@@ -1,5 +1,7 @@
 #include "macros/expand.h"
 
+#include <cstring>
+
 #include "assists/input_filter.h"
 #include "editor/far_editor.h"
 #include "macros/fields.h"
@@ -20,6 +22,8 @@ int ExpandKeyword() {
   // A line that does not fit the buffer is far longer than any name.
   char keyword[4096];
   if (static_cast<size_t>(line.StringLength) >= sizeof(keyword)) return 0;
+  // A NUL inside the line: it holds more than a keyword.
+  if (std::memchr(line.StringText, '\0', static_cast<size_t>(line.StringLength))) return 0;
   TrimCopy(line.StringText, keyword, sizeof(keyword));
 
   const MacroEntry *entry = FindMacro(keyword);

@@ -35,9 +35,23 @@ std::string Hex(unsigned v) {
 
 }  // namespace
 
-Host::Host(PluginApi plugin) : plugin_(plugin) {
-  lines.push_back(Line());
-  Current = this;
+Host::Host(PluginApi plugin) : plugin_(plugin) { lines.push_back(Line()); }
+
+void Host::CopyEditorFrom(const Host &other) {
+  lines = other.lines;
+  curLine = other.curLine;
+  curPos = other.curPos;
+  topLine = other.topLine;
+  leftPos = other.leftPos;
+  windowX = other.windowX;
+  windowY = other.windowY;
+  settings = other.settings;
+  fileName = other.fileName;
+  blockType_ = other.blockType_;
+  blockLine1_ = other.blockLine1_;
+  blockPos1_ = other.blockPos1_;
+  blockLine2_ = other.blockLine2_;
+  blockPos2_ = other.blockPos2_;
 }
 
 Host::~Host() {

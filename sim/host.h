@@ -78,6 +78,10 @@ public:
   // The text of the plug-in's menu entry, from GetPluginInfo.
   std::string menuText;
 
+  // Takes over another editor's text, cursor, scroll, settings and selection
+  // (not its plug-in, journal or dialog script).
+  void CopyEditorFrom(const Host &other);
+
   // The editor alone applying one event.
   void Apply(const INPUT_RECORD &rec);
 

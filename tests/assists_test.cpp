@@ -90,6 +90,14 @@ TEST(Filter, FileNamesAndBlankTexts) {
   EXPECT_EQ(0, FirstNonSpace("{"));
 }
 
+TEST(CloseBrace, LineWithANulAfterItsSpacesIsNotBlank) {
+  Session s("{\n", "main.cpp");
+  s.host.lines[1] = sim::Line{std::string("   \0x;", 6), "\n"};
+  s.At(1, 2);
+  EXPECT_EQ(0, s.host.Input(Press('}')));  // rewriting would lose "\0x;"
+  EXPECT_EQ(std::string("{\n  } \0x;\n", 10), s.host.Text());
+}
+
 TEST(CloseBrace, ScanRestoresAllFourFieldsInOneCommand) {
   std::string text = "{\n";
   for (int i = 0; i < 80; ++i) text += "  x;\n";
