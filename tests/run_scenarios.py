@@ -2,7 +2,10 @@
 """Runs the scenario suite through `vorlane play` and compares each result
 byte for byte with the scenario's expectation.
 
-usage: run_scenarios.py [--wine] VORLANE SCENARIO_DIR [NAME...]
+usage: run_scenarios.py [--wine | --valgrind] VORLANE SCENARIO_DIR [NAME...]
+
+--valgrind runs each session under valgrind's memcheck; any error it reports
+fails the scenario.
 
 A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
 optionally followed by flags:
@@ -60,9 +63,12 @@ def parse(path):
 
 def main():
     args = sys.argv[1:]
-    wine = False
+    wine = valgrind = False
     if args and args[0] == '--wine':
         wine = True
+        args = args[1:]
+    elif args and args[0] == '--valgrind':
+        valgrind = True
         args = args[1:]
     tool, folder = os.path.abspath(args[0]), args[1]
     only = set(args[2:])
@@ -79,7 +85,11 @@ def main():
             continue
         work = tempfile.mkdtemp(prefix='vorlane-scn-')
         try:
-            cmd = ([shutil.which('wine') or 'wine'] if wine else []) + [tool, 'play']
+            prefix = [shutil.which('wine') or 'wine'] if wine else []
+            if valgrind:
+                prefix = ['valgrind', '-q', '--error-exitcode=99', '--leak-check=full',
+                          '--errors-for-leak-kinds=definite,indirect']
+            cmd = prefix + [tool, 'play']
             for (kind, arg), body in spec.items():
                 if kind == 'input':
                     open(os.path.join(work, 'input'), 'wb').write(body)
