@@ -41,14 +41,15 @@ bool IsSourceFileName(const char *fileName) {
 }
 
 extern "C" int WINAPI ProcessEditorInput(const INPUT_RECORD *Rec) {
-  // Everything up to the trigger test reads only the record: ordinary keys
-  // cost no call into the host.
-  if (Busy) return 0;
-  if (!Rec || Rec->EventType != KEY_EVENT) return 0;
+  // Everything up to the host's file name reads only the record: ordinary keys
+  // cost no call into the host. The trigger test comes first, as it turns
+  // away nearly every event; the other tests read the same record.
+  if (!Rec) return 0;
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
-  if (!key.bKeyDown) return 0;
   const unsigned char c = KeyChar(*Rec);
   if (c != ' ' && c != '}' && key.wVirtualKeyCode != VK_RETURN) return 0;
+  if (Busy) return 0;
+  if (Rec->EventType != KEY_EVENT || !key.bKeyDown) return 0;
   if (!FarEditor) return 0;
 
   EditorInfo ei;

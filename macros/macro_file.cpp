@@ -47,29 +47,53 @@ bool MacroLineReader::Next(char *line) {
   pending_ = -1;
   if (c < 0) c = Get();
   if (c < 0) return false;
-  for (;; c = Get()) {
+  for (;;) {
     if (c < 0 || c == '\n') break;
-    if (c == '\r') continue;
-    if (n == MacroLineLimit) {
-      pending_ = c;  // the rest of a long line comes as the next line
-      break;
+    if (c != '\r') {
+      if (n == MacroLineLimit) {
+        pending_ = c;  // the rest of a long line comes as the next line
+        break;
+      }
+      line[n++] = static_cast<char>(c);
     }
-    line[n++] = static_cast<char>(c);
+    // Copy the run of plain bytes that follows straight from the buffer; the
+    // byte that ends it (or the buffer's end) is taken by Get.
+    if (pos_ < size_ && n < MacroLineLimit) {
+      const unsigned char *start = buffer_ + pos_;
+      size_t run = size_ - pos_;
+      if (run > MacroLineLimit - n) run = MacroLineLimit - n;
+      static const int stops[] = {'\n', '\r', 0x1A};
+      for (int stop : stops) {
+        const void *hit = std::memchr(start, stop, run);
+        if (hit) run = static_cast<size_t>(static_cast<const unsigned char *>(hit) - start);
+      }
+      std::memcpy(line + n, start, run);
+      n += run;
+      pos_ += run;
+    }
+    c = Get();
   }
   line[n] = '\0';
   return true;
 }
 
 bool ParseMacroLine(const char *line, MacroEntry *entry) {
-  char first[32];
-  size_t length = 0;
-  GetField(first, sizeof(first), line, 1, 0, &length);
-  if (length != 5 || std::strcmp(first, "Macro") != 0) return false;
-  GetField(entry->Name, sizeof(entry->Name), line, 2, 0, &length);
-  if (length > MacroNameLimit) return false;
-  GetField(entry->Body, sizeof(entry->Body), line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES,
-           &length);
-  if (length > MacroBodyLimit) return false;
+  // The first field is only ever compared with "Macro": look at it in place.
+  const char *p = line;
+  while (*p == ' ') ++p;
+  if (std::strncmp(p, "Macro", 5) != 0 || (p[5] != ' ' && p[5] != '\0')) return false;
+  size_t nameStart = 0, nameEnd = 0, bodyStart = 0, bodyEnd = 0;
+  FindField(line, 2, 0, &nameStart, &nameEnd);
+  if (nameEnd - nameStart > MacroNameLimit) return false;
+  FindField(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES, &bodyStart, &bodyEnd);
+  if (bodyEnd - bodyStart > MacroBodyLimit) return false;
+  if (entry) {
+    // The same bytes GetField would copy, without finding the fields again.
+    std::memcpy(entry->Name, line + nameStart, nameEnd - nameStart);
+    entry->Name[nameEnd - nameStart] = '\0';
+    std::memcpy(entry->Body, line + bodyStart, bodyEnd - bodyStart);
+    entry->Body[bodyEnd - bodyStart] = '\0';
+  }
   return true;
 }
 
@@ -80,13 +104,12 @@ void LoadMacros(const char *path) {
   if (!f) return;
 
   static char line[MacroLineLimit + 1];
-  static MacroEntry scratch;
 
   size_t counted = 0;
   {
     MacroLineReader reader(f);
     while (reader.Next(line))
-      if (ParseMacroLine(line, &scratch)) ++counted;
+      if (ParseMacroLine(line, nullptr)) ++counted;
   }
 
   if (MacroLoadBetweenPasses) MacroLoadBetweenPasses(path);

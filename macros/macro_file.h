@@ -32,7 +32,8 @@ const MacroEntry *FindMacro(const char *name);
 // Takes one line of the macro file apart. True when it is a macro line that
 // the table keeps; `entry` then holds its name and body. A name longer than
 // 127 or a body longer than 511 characters is not kept: cut short, it would
-// answer to a keyword nobody defined or type half a macro.
+// answer to a keyword nobody defined or type half a macro. `entry` may be null
+// to ask only whether the line is kept.
 bool ParseMacroLine(const char *line, MacroEntry *entry);
 
 // Reads a macro file the way the plug-in does: carriage returns dropped, a

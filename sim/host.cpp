@@ -109,7 +109,7 @@ void Host::Stop() {
 }
 
 void Host::Trace(int depth, const std::string &text) {
-  if (trace) trace(std::string(static_cast<size_t>(depth) * 2, ' ') + text);
+  trace(std::string(static_cast<size_t>(depth) * 2, ' ') + text);
 }
 
 int Host::Input(const INPUT_RECORD &rec) {
@@ -117,11 +117,11 @@ int Host::Input(const INPUT_RECORD &rec) {
   int answer = 0;
   if (started_ && plugin_.ProcessEditorInput) {
     ++depth_;
-    Trace(depth_ - 1, "event " + DescribeInput(rec));
+    if (trace) Trace(depth_ - 1, "event " + DescribeInput(rec));
     answer = plugin_.ProcessEditorInput(&rec);
     --depth_;
-    events.push_back(Event{rec, answer, depth_, false});
-    Trace(depth_, "answer " + std::to_string(answer));
+    if (record) events.push_back(Event{rec, answer, depth_, false});
+    if (trace) Trace(depth_, "answer " + std::to_string(answer));
   }
   if (answer == 0) Apply(rec);
   return answer;
@@ -136,9 +136,9 @@ void Host::Menu() {
   menuText.clear();
   if (pi.PluginMenuStringsNumber > 0 && pi.PluginMenuStrings && pi.PluginMenuStrings[0])
     menuText = pi.PluginMenuStrings[0];
-  Trace(depth_, "menu \"" + menuText + "\"");
+  if (trace) Trace(depth_, "menu \"" + menuText + "\"");
   HANDLE h = plugin_.OpenPlugin(5, 0);
-  Trace(depth_, std::string("open plugin -> ") + (h == INVALID_HANDLE_VALUE ? "-1" : "panel"));
+  if (trace) Trace(depth_, std::string("open plugin -> ") + (h == INVALID_HANDLE_VALUE ? "-1" : "panel"));
 }
 
 std::string Host::DefaultEol(int line) const {
@@ -151,6 +151,7 @@ int Host::ScreenColumn(int line, int pos) const {
   const std::string &t = lines[static_cast<size_t>(line)].text;
   int col = 0;
   int n = std::min<int>(pos, static_cast<int>(t.size()));
+  if (!std::memchr(t.data(), '\t', static_cast<size_t>(n))) return pos;  // no tab: columns are indexes
   for (int i = 0; i < n; ++i) col = t[static_cast<size_t>(i)] == '\t' ? (col / settings.tabSize + 1) * settings.tabSize : col + 1;
   if (pos > n) col += pos - n;
   return col;
@@ -470,16 +471,16 @@ int Host::EditorControl(int command, void *param) {
     case ECTL_PROCESSINPUT: {
       const auto *rec = static_cast<const INPUT_RECORD *>(param);
       cmd.input = *rec;
-      journal.push_back(cmd);
-      Trace(depth_, DescribeCommand(cmd));
+      if (record) journal.push_back(cmd);
+      if (trace) Trace(depth_, DescribeCommand(cmd));
       int answer = 0;
       if (settings.reentry && plugin_.ProcessEditorInput) {
         ++depth_;
-        Trace(depth_ - 1, "event " + DescribeInput(*rec) + " (fed)");
+        if (trace) Trace(depth_ - 1, "event " + DescribeInput(*rec) + " (fed)");
         answer = plugin_.ProcessEditorInput(rec);
         --depth_;
-        events.push_back(Event{*rec, answer, depth_ + 1, true});
-        Trace(depth_, "answer " + std::to_string(answer));
+        if (record) events.push_back(Event{*rec, answer, depth_ + 1, true});
+        if (trace) Trace(depth_, "answer " + std::to_string(answer));
       }
       if (answer == 0) Apply(*rec);
       return 1;
@@ -487,8 +488,8 @@ int Host::EditorControl(int command, void *param) {
     default:
       break;
   }
-  journal.push_back(cmd);
-  Trace(depth_, DescribeCommand(cmd));
+  if (record) journal.push_back(cmd);
+  if (trace) Trace(depth_, DescribeCommand(cmd));
   return result;
 }
 
@@ -507,7 +508,7 @@ int Host::Dialog(INT_PTR module, int x1, int y1, int x2, int y2, const char *hel
   dialogCalls.push_back(call);
   std::string text = "dialog";
   for (const FarDialogItem &item : call.items) text += std::string(" [") + item.Data + "]";
-  Trace(depth_, text + " -> " + std::to_string(call.answer));
+  if (trace) Trace(depth_, text + " -> " + std::to_string(call.answer));
   return call.answer;
 }
 

@@ -115,6 +115,7 @@ public:
   std::vector<int> dialogAnswers;  // one per dialog, -1 once they run out
   std::vector<DialogCall> dialogCalls;
 
+  bool record = true;  // keep the journal and the events (benchmarks turn it off)
   std::vector<Command> journal;
   std::vector<Event> events;
   int redraws = 0;

@@ -1,0 +1,236 @@
+// Benchmarks against the stand-in host, each beside the baseline it is judged
+// by; scripts/bench turns the medians into the ratios of the summary.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "assists/input_filter.h"
+#include "macros/expand.h"
+#include "macros/macro_file.h"
+#include "plugin/plugin.h"
+#include "sim/host.h"
+#include "sim/keys.h"
+
+namespace {
+
+std::string Dir() {
+  static std::string dir;
+  if (dir.empty()) {
+    // In small letters: the plug-in folds its macro path.
+    dir = "/tmp/vorlane-bench-" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+  }
+  return dir;
+}
+
+void Write(const std::string &path, const std::string &bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Read(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// A plug-in session on `text` with `macros` as its macro file.
+struct Session {
+  Session(const std::string &text, const std::string &macros, bool withPlugin = true)
+      : host(withPlugin ? LinkedPlugin() : PluginApi()) {
+    Write(Dir() + "/vorlane.mac", macros);
+    host.SetText(text);
+    host.fileName = "bench.cpp";
+    host.Start(Dir() + "/vorlane.dll");
+  }
+  sim::Host host;
+};
+
+int WINAPI EmptyFilter(const INPUT_RECORD *) { return 0; }
+
+std::vector<INPUT_RECORD> OrdinaryEvents() {
+  std::vector<INPUT_RECORD> events;
+  for (char c : std::string("abcdefghijklmnopqrstuvwxyz;(),.=+"))
+    events.push_back(sim::KeyRecord(sim::VirtualKeyOf(c), c, 0, true));
+  for (char c : std::string(" }x"))
+    events.push_back(sim::KeyRecord(sim::VirtualKeyOf(c), c, 0, false));  // releases
+  INPUT_RECORD mouse;
+  std::memset(&mouse, 0, sizeof(mouse));
+  mouse.EventType = MOUSE_EVENT;
+  events.push_back(mouse);
+  return events;
+}
+
+template <int (*Filter)(const INPUT_RECORD *)>
+void OrdinaryKeys(benchmark::State &state) {
+  Session s("x\n", "");
+  std::vector<INPUT_RECORD> events = OrdinaryEvents();
+  int (*volatile filter)(const INPUT_RECORD *) = Filter;  // called the same way
+  size_t i = 0;
+  s.host.journal.clear();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(filter(&events[i]));
+    if (++i == events.size()) i = 0;
+  }
+  state.counters["host_commands"] = static_cast<double>(s.host.journal.size());
+}
+void BM_OrdinaryKeys_Plugin(benchmark::State &state) { OrdinaryKeys<&ProcessEditorInput>(state); }
+void BM_OrdinaryKeys_EmptyFunction(benchmark::State &state) { OrdinaryKeys<&EmptyFilter>(state); }
+BENCHMARK(BM_OrdinaryKeys_Plugin);
+BENCHMARK(BM_OrdinaryKeys_EmptyFunction);
+
+// A real C++ source from the compiler's own headers, typed key by key.
+std::vector<INPUT_RECORD> SourceKeys(size_t *lines) {
+  std::string text = Read("/usr/include/c++/12/bits/stl_algo.h");
+  if (text.empty()) {
+    for (int i = 0; i < 4000; ++i)
+      text += i % 10 == 0 ? "int f" + std::to_string(i) + "() {\n" : i % 10 == 9 ? "}\n" : "    x = x + 1;\n";
+  }
+  std::vector<INPUT_RECORD> keys;
+  *lines = 0;
+  for (char c : text) {
+    if (c == '\n') {
+      ++*lines;
+      keys.push_back(sim::KeyRecord(VK_RETURN, '\r', 0, true));
+    } else {
+      keys.push_back(sim::KeyRecord(sim::VirtualKeyOf(c), static_cast<unsigned char>(c), 0, true));
+    }
+    keys.push_back(sim::KeyRecord(keys.back().Event.KeyEvent.wVirtualKeyCode, 0, 0, false));
+  }
+  return keys;
+}
+
+void TypeFile(benchmark::State &state, bool withPlugin) {
+  size_t lines = 0;
+  std::vector<INPUT_RECORD> keys = SourceKeys(&lines);
+  std::string macros = Read(std::string(VORLANE_SOURCE_DIR) + "/package/vorlane.mac");
+  for (auto _ : state) {
+    state.PauseTiming();
+    {
+      Session s("", macros, withPlugin);
+      s.host.record = false;
+      state.ResumeTiming();
+      for (const INPUT_RECORD &k : keys) s.host.Input(k);
+      state.PauseTiming();
+    }
+    state.ResumeTiming();
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+  state.counters["events"] = static_cast<double>(keys.size());
+}
+void BM_TypeFile_Plugin(benchmark::State &state) { TypeFile(state, true); }
+void BM_TypeFile_EditorAlone(benchmark::State &state) { TypeFile(state, false); }
+BENCHMARK(BM_TypeFile_Plugin)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeFile_EditorAlone)->Unit(benchmark::kMillisecond);
+
+std::string MacroFile(int lines) {
+  std::string path = Dir() + "/m" + std::to_string(lines) + ".mac";
+  std::string text;
+  for (int i = 0; i < lines; ++i) text += "Macro kw" + std::to_string(i) + " \"sp ( ) left\"\r\n";
+  Write(path, text);
+  return path;
+}
+
+void BM_LoadMacros(benchmark::State &state) {
+  std::string path = MacroFile(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    LoadMacros(path.c_str());
+    benchmark::DoNotOptimize(MacroCount);
+    FreeMacros();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LoadMacros)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The plain read: the same file, line by line, through the C library.
+void BM_PlainRead(benchmark::State &state) {
+  std::string path = MacroFile(static_cast<int>(state.range(0)));
+  char line[2048];
+  for (auto _ : state) {
+    FILE *f = std::fopen(path.c_str(), "rb");
+    size_t n = 0;
+    while (std::fgets(line, sizeof(line), f)) ++n;
+    std::fclose(f);
+    benchmark::DoNotOptimize(n);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PlainRead)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_FindMacroMiss(benchmark::State &state) {
+  std::string path = MacroFile(10000);
+  LoadMacros(path.c_str());
+  for (auto _ : state) benchmark::DoNotOptimize(FindMacro("nosuchkeyword"));
+  FreeMacros();
+}
+BENCHMARK(BM_FindMacroMiss)->Unit(benchmark::kMicrosecond);
+
+void BM_BraceScan(benchmark::State &state) {
+  const int distance = static_cast<int>(state.range(0));
+  std::string text = "{\n";
+  for (int i = 1; i < distance; ++i) text += "    x;\n";
+  text += "    \n";
+  Session s(text, "");
+  INPUT_RECORD brace = sim::KeyRecord(0, '}', 0, true);
+  size_t commands = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.lines[static_cast<size_t>(distance)].text = "    ";
+    s.host.curLine = distance;
+    s.host.curPos = 4;
+    s.host.journal.clear();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ProcessEditorInput(&brace));
+    commands = s.host.journal.size();
+  }
+  state.SetItemsProcessed(state.iterations() * distance);
+  state.counters["host_commands"] = static_cast<double>(commands);
+  state.counters["lines_walked"] = distance;
+}
+BENCHMARK(BM_BraceScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_ExpandLongBody(benchmark::State &state) {
+  std::string body;
+  while (body.size() + 2 <= 511) body += body.size() % 4 == 0 ? "x " : "y ";
+  body.pop_back();
+  Session s("kw\n", "Macro kw \"" + body + "\"\n");
+  s.host.settings.reentry = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.lines[0].text = "kw";
+    s.host.curLine = 0;
+    s.host.curPos = 2;
+    s.host.journal.clear();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ExpandKeyword());
+  }
+  state.counters["body_chars"] = static_cast<double>(body.size());
+}
+BENCHMARK(BM_ExpandLongBody)->Unit(benchmark::kMicrosecond);
+
+void BM_StartUp(benchmark::State &state) {
+  std::string macros = Read(std::string(VORLANE_SOURCE_DIR) + "/package/vorlane.mac");
+  Write(Dir() + "/vorlane.mac", macros);
+  PluginStartupInfo info;
+  std::memset(&info, 0, sizeof(info));
+  std::strcpy(info.ModuleName, (Dir() + "/vorlane.dll").c_str());
+  for (auto _ : state) {
+    SetStartupInfo(&info);
+    state.PauseTiming();
+    ExitFAR();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

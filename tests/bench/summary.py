@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Prints the benchmark summary: each measure beside its goal, from the
+medians in a Google Benchmark JSON file."""
+import json
+import os
+import sys
+
+
+def main():
+    data = json.load(open(sys.argv[1]))
+    med = {}
+    counters = {}
+    for b in data['benchmarks']:
+        if b.get('aggregate_name') != 'median':
+            continue
+        name = b['run_name']
+        scale = {'ns': 1, 'us': 1e3, 'ms': 1e6, 's': 1e9}[b['time_unit']]
+        med[name] = b['real_time'] * scale  # nanoseconds
+        counters[name] = b
+    rows = []
+
+    def row(measure, value, goal, ok):
+        rows.append((measure, value, goal, 'yes' if ok else 'NO'))
+
+    r = med['BM_OrdinaryKeys_Plugin'] / med['BM_OrdinaryKeys_EmptyFunction']
+    cmds = counters['BM_OrdinaryKeys_Plugin'].get('host_commands', -1)
+    row('ordinary keys: plug-in / empty function', '%.2f (%.2f ns / %.2f ns), %d host commands'
+        % (r, med['BM_OrdinaryKeys_Plugin'], med['BM_OrdinaryKeys_EmptyFunction'], cmds),
+        '<= 1.5, 0 commands', r <= 1.5 and cmds == 0)
+
+    r = med['BM_TypeFile_Plugin'] / med['BM_TypeFile_EditorAlone']
+    c = counters['BM_TypeFile_Plugin']
+    row('typing a %d-line file: with / without plug-in' % c.get('lines', 0),
+        '%.2f (%.1f ms / %.1f ms for %d events)' % (r, med['BM_TypeFile_Plugin'] / 1e6,
+                                                     med['BM_TypeFile_EditorAlone'] / 1e6, c.get('events', 0)),
+        '<= 1.05', r <= 1.05)
+
+    sizes = [1000, 10000, 100000]
+    per = [med['BM_LoadMacros/%d' % n] / n for n in sizes]
+    plain = [med['BM_PlainRead/%d' % n] / n for n in sizes]
+    spread = max(per) / min(per)
+    row('LoadMacros ns per line at 1k / 10k / 100k', ' / '.join('%.0f' % p for p in per) + ' (spread %.2f)' % spread,
+        'spread <= 1.2', spread <= 1.2)
+    ratios = [p / q for p, q in zip(per, plain)]
+    row('LoadMacros / plain line-by-line read', ' / '.join('%.1f' % x for x in ratios), '<= 3', max(ratios) <= 3)
+
+    row('FindMacro miss in 10 000 macros', '%.1f us per call' % (med['BM_FindMacroMiss'] / 1e3), 'measured', True)
+
+    per = [med['BM_BraceScan/%d' % n] / n for n in sizes]
+    spread = max(per) / min(per)
+    cmd_ok = all(counters['BM_BraceScan/%d' % n]['host_commands'] - 2 * n == counters['BM_BraceScan/1000']['host_commands'] - 2000
+                 for n in sizes)
+    const = counters['BM_BraceScan/1000']['host_commands'] - 2000
+    row("'}' scan ns per line walked at 1k / 10k / 100k", ' / '.join('%.0f' % p for p in per) + ' (spread %.2f)' % spread,
+        'spread <= 1.2', spread <= 1.2)
+    row("'}' scan host commands", '2 per line + %d' % const, '2 per line + constant', cmd_ok)
+    row('Space playing a %d-character body' % counters['BM_ExpandLongBody'].get('body_chars', 0),
+        '%.1f us per call' % (med['BM_ExpandLongBody'] / 1e3), 'measured', True)
+    row('SetStartupInfo with the default macro file', '%.1f us' % (med['BM_StartUp'] / 1e3), 'measured', True)
+
+    ctx = data.get('context', {})
+    print('machine: %s cores, %s MHz; medians of %s repetitions' % (ctx.get('num_cpus'), ctx.get('mhz_per_cpu'),
+                                                                   ctx.get('repetitions', '?')))
+    w = [max(len(r[i]) for r in rows + [('measure', 'result', 'goal', 'met')]) for i in range(4)]
+    line = '| %s | %s | %s | %s |'
+    print(line % tuple(h.ljust(w[i]) for i, h in enumerate(('measure', 'result', 'goal', 'met'))))
+    print(line % tuple('-' * w[i] for i in range(4)))
+    for r in rows:
+        print(line % tuple(r[i].ljust(w[i]) for i in range(4)))
+
+
+if __name__ == '__main__':
+    main()
