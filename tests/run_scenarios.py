@@ -77,9 +77,9 @@ def main():
         names = [n for n in names if n[:-4] in only]
     passed = failed = skipped = 0
     for name in names:
-        spec = parse(os.path.join(folder, name))
+        scenario = parse(os.path.join(folder, name))
         # The Windows build has no --explain: those scenarios are native only.
-        if wine and b'--explain' in spec.get(('args', ''), b'').split(b'\n'):
+        if wine and b'--explain' in scenario.get(('args', ''), b'').split(b'\n'):
             skipped += 1
             print('skip %s (native only)' % name)
             continue
@@ -90,7 +90,7 @@ def main():
                 prefix = ['valgrind', '-q', '--error-exitcode=99', '--leak-check=full',
                           '--errors-for-leak-kinds=definite,indirect']
             cmd = prefix + [tool, 'play']
-            for (kind, arg), body in spec.items():
+            for (kind, arg), body in scenario.items():
                 if kind == 'input':
                     open(os.path.join(work, 'input'), 'wb').write(body)
                 elif kind == 'macros':
@@ -98,32 +98,32 @@ def main():
                 elif kind == 'file':
                     open(os.path.join(work, arg), 'wb').write(body)
             root = os.path.dirname(os.path.dirname(os.path.abspath(folder)))
-            for line in spec.get(('args', ''), b'').decode().split('\n'):
+            for line in scenario.get(('args', ''), b'').decode().split('\n'):
                 if line and not line.startswith('#'):
                     cmd.append(line.replace('@ROOT@', root))
-            if ('keys', '') in spec:
-                keys = spec[('keys', '')]
+            if ('keys', '') in scenario:
+                keys = scenario[('keys', '')]
                 if keys.endswith(b'\n'):
                     keys = keys[:-1]
                 open(os.path.join(work, 'keys'), 'wb').write(keys)
                 cmd += ['--keys-file', 'keys']
-            if ('macros', '') in spec:
+            if ('macros', '') in scenario:
                 cmd += ['--macros', 'macros.mac']
             cmd.append('input')
             result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
             problems = []
-            status = int(spec.get(('status', ''), b'0').strip() or b'0')
+            status = int(scenario.get(('status', ''), b'0').strip() or b'0')
             if result.returncode != status:
                 problems.append('exit status %d, expected %d' % (result.returncode, status))
-            if ('output', '') in spec and result.stdout != spec[('output', '')]:
+            if ('output', '') in scenario and result.stdout != scenario[('output', '')]:
                 problems.append('output differs:\n  got      %r\n  expected %r'
-                                % (result.stdout, spec[('output', '')]))
+                                % (result.stdout, scenario[('output', '')]))
             err = result.stderr.replace(b'\r\n', b'\n') if wine else result.stderr
-            if ('stderr', '') in spec and err != spec[('stderr', '')]:
+            if ('stderr', '') in scenario and err != scenario[('stderr', '')]:
                 problems.append('standard error differs:\n  got      %r\n  expected %r'
-                                % (err, spec[('stderr', '')]))
-            if ('cursor', '') in spec:
-                want = b'cursor ' + spec[('cursor', '')].strip() + b'\n'
+                                % (err, scenario[('stderr', '')]))
+            if ('cursor', '') in scenario:
+                want = b'cursor ' + scenario[('cursor', '')].strip() + b'\n'
                 tail = err.split(b'\n')[-2:] if err else [b'']
                 got = tail[0] + b'\n' if len(tail) == 2 else b''
                 if got != want:
