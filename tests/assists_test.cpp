@@ -59,6 +59,25 @@ TEST(Filter, TriggersAreRecognisedByCharacterWhateverTheModifiers) {
   EXPECT_EQ("{\n}\n", s.host.Text());
 }
 
+TEST(Filter, FilesThatDoNotQualifyGetTheEditorsOwnResult) {
+  const std::string text = "int main() {\n    if\n  \n";
+  const std::string keys = "<Down><End> x<Down><Home>}<Up><Up><End><Enter>{<Enter>  }if <C-Enter>";
+  for (const char *name : {"main.cc", "notes.txt", "makefile", "main.c.bak"}) {
+    Session with(text, name, "Macro if \"sp ( ) left\"\n");
+    sim::Host alone;  // the editor without any plug-in
+    alone.SetText(text);
+    with.Type(keys);
+    std::vector<sim::ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error));
+    for (const auto &step : steps) alone.Input(step.input);
+    EXPECT_EQ(alone.Text(), with.host.Text()) << name;
+    EXPECT_EQ(alone.curLine, with.host.curLine) << name;
+    EXPECT_EQ(alone.curPos, with.host.curPos) << name;
+    for (const sim::Event &e : with.host.events) EXPECT_EQ(0, e.answer);
+  }
+}
+
 TEST(Filter, NoFileNameOrNoEditorObjectMeansTheHostHandlesTheKey) {
   Session s("{\n  \n", "main.cpp");
   s.At(1, 2);
