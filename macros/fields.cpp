@@ -18,9 +18,13 @@ void FindField(const char *source, int index, int options, size_t *startOut,
   int counter = 0;
   do {
     start = p;
-    while (*p && (*p != ' ' || quoted)) {
-      if (group && *p == '"') quoted = !quoted;
-      ++p;
+    if (group) {
+      while (*p && (*p != ' ' || quoted)) {
+        if (*p == '"') quoted = !quoted;
+        ++p;
+      }
+    } else {
+      while (*p && *p != ' ') ++p;
     }
     end = p;
     ++counter;
