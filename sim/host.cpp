@@ -529,7 +529,9 @@ std::vector<std::string> Host::ParseLanguageFile(const std::string &bytes,
     size_t b = raw.find_last_not_of(" \t\r");
     std::string line = raw.substr(a, b - a + 1);
     if (line.compare(0, 10, ".Language=") == 0) {
-      if (language) *language = line.substr(10, line.find(',') == std::string::npos ? std::string::npos : line.find(',') - 10);
+      // ".Language=English,English": the name before the comma.
+      std::string name = line.substr(10);
+      if (language) *language = name.substr(0, name.find(','));
       continue;
     }
     if (line[0] != '"') continue;

@@ -67,10 +67,7 @@ TEST(Filter, FilesThatDoNotQualifyGetTheEditorsOwnResult) {
     sim::Host alone;  // the editor without any plug-in
     alone.SetText(text);
     with.Type(keys);
-    std::vector<sim::ScriptStep> steps;
-    std::string error;
-    ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error));
-    for (const auto &step : steps) alone.Input(step.input);
+    test::TypeKeys(alone, keys);
     EXPECT_EQ(alone.Text(), with.host.Text()) << name;
     EXPECT_EQ(alone.curLine, with.host.curLine) << name;
     EXPECT_EQ(alone.curPos, with.host.curPos) << name;

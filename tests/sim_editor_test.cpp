@@ -13,12 +13,7 @@ using test::PressVk;
 
 struct Editor : ::testing::Test {
   sim::Host host;  // no plug-in: the editor alone
-  void Keys(const std::string &keys) {
-    std::vector<sim::ScriptStep> steps;
-    std::string error;
-    ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error)) << error;
-    for (const auto &s : steps) host.Input(s.input);
-  }
+  void Keys(const std::string &keys) { test::TypeKeys(host, keys); }
   std::string Cursor() const { return std::to_string(host.curLine) + ":" + std::to_string(host.curPos); }
 };
 

@@ -79,7 +79,7 @@ Session::~Session() {
 #endif
 }
 
-void Session::Type(const std::string &keys) {
+void TypeKeys(sim::Host &host, const std::string &keys) {
   std::vector<sim::ScriptStep> steps;
   std::string error;
   ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error)) << error;
@@ -90,6 +90,8 @@ void Session::Type(const std::string &keys) {
       host.Input(s.input);
   }
 }
+
+void Session::Type(const std::string &keys) { TypeKeys(host, keys); }
 
 INPUT_RECORD Press(unsigned char c, DWORD mods) {
   return sim::KeyRecord(sim::VirtualKeyOf(c), c, mods, true);

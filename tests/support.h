@@ -21,7 +21,7 @@ struct Session {
   explicit Session(const std::string &text, const std::string &fileName = "main.cpp",
                    const std::string &macros = std::string(), bool withMacroFile = true);
   ~Session();
-  // Types KEYS (the `vorlane play` notation); false if they do not parse.
+  // Types KEYS (the `vorlane play` notation) into this session.
   void Type(const std::string &keys);
   void At(int line, int pos) {
     host.curLine = line;
@@ -34,6 +34,10 @@ struct Session {
   std::string macroPath;
   sim::Host host;
 };
+
+// Types KEYS (the `vorlane play` notation) into `host`; <Menu> chooses the
+// plug-in's menu entry.
+void TypeKeys(sim::Host &host, const std::string &keys);
 
 INPUT_RECORD Press(unsigned char c, DWORD mods = 0);
 INPUT_RECORD PressVk(WORD vk, unsigned char c = 0, DWORD mods = 0);
