@@ -52,6 +52,8 @@ void Host::CopyEditorFrom(const Host &other) {
   blockPos1_ = other.blockPos1_;
   blockLine2_ = other.blockLine2_;
   blockPos2_ = other.blockPos2_;
+  rememberedColumn_ = other.rememberedColumn_;
+  unclampedColumn_ = other.unclampedColumn_;
 }
 
 Host::~Host() {
@@ -80,6 +82,8 @@ void Host::SetText(const std::string &bytes) {
     start = nl + 1;
   }
   curLine = curPos = topLine = leftPos = 0;
+  rememberedColumn_ = 0;
+  unclampedColumn_ = -1;
   blockType_ = BTYPE_NONE;
 }
 
@@ -124,7 +128,15 @@ int Host::Input(const INPUT_RECORD &rec) {
     if (trace) Trace(depth_, "answer " + std::to_string(answer));
   }
   if (answer == 0) Apply(rec);
+  if (IsKeyDown(rec)) Draw();
   return answer;
+}
+
+// What a redraw does to the cursor: the column is remembered as it stood
+// before a short line pulled it back.
+void Host::Draw() {
+  rememberedColumn_ = unclampedColumn_ >= 0 ? unclampedColumn_ : ScreenColumn(curLine, curPos);
+  unclampedColumn_ = -1;
 }
 
 void Host::Menu() {
@@ -233,39 +245,92 @@ void Host::InsertText(const std::string &s) {
   curPos += static_cast<int>(s.size());
 }
 
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+int Host::PosAtColumn(int line, int col) const {
+  const std::string &t = lines[static_cast<size_t>(line)].text;
+  int c = 0;
+  for (size_t i = 0; i < t.size(); ++i) {
+    int next = t[i] == '\t' ? (c / settings.tabSize + 1) * settings.tabSize : c + 1;
+    if (col < next) return static_cast<int>(i);
+    c = next;
+  }
+  return static_cast<int>(t.size()) + (col - c);
+}
+
+// Enter as the host's editor does it, auto indent included: the indent comes
+// from the whole current line or the nearest non-blank line above, and is
+// typed into the new line key by key so that tab expansion applies.
 void Host::Enter() {
   Line &line = lines[static_cast<size_t>(curLine)];
+  const int len = static_cast<int>(line.text.size());
+  const bool atEnd = curPos >= len;
+
+  int indent = 0;
+  std::string sourceBlanks;
+  if (settings.autoIndent) {
+    for (int l = curLine; l >= 0; --l) {
+      const std::string &t = lines[static_cast<size_t>(l)].text;
+      size_t i = 0;
+      while (i < t.size() && IsBlank(t[i])) ++i;
+      if (i == t.size()) continue;
+      indent = ScreenColumn(l, static_cast<int>(i));
+      sourceBlanks = t.substr(0, i);
+      break;
+    }
+  }
+  const bool indenting = indent > 0;
+  bool onlyBlanks = atEnd;
+  if (!atEnd) {
+    onlyBlanks = true;
+    for (int i = 0; i < curPos; ++i) onlyBlanks = onlyBlanks && IsBlank(line.text[static_cast<size_t>(i)]);
+  }
+
   size_t pos = std::min<size_t>(static_cast<size_t>(curPos), line.text.size());
   Line next{line.text.substr(pos), line.eol};
   line.text.erase(pos);
   if (line.eol.empty()) line.eol = DefaultEol(curLine);
-
-  int newPos = 0;
-  if (settings.autoIndent) {
-    // The indent of the nearest non-blank line at or above the split.
-    std::string indent;
-    for (int l = curLine; l >= 0; --l) {
-      const std::string &t = lines[static_cast<size_t>(l)].text;
-      size_t i = t.find_first_not_of(" \t");
-      if (i == std::string::npos) continue;
-      indent = t.substr(0, i);
-      break;
-    }
-    if (next.text.empty() && settings.cursorBeyondEol) {
-      lines.insert(lines.begin() + curLine + 1, next);
-      ++curLine;
-      // Only a cursor position: spaces appear when something is typed there.
-      int col = 0;
-      for (char c : indent) col = c == '\t' ? (col / settings.tabSize + 1) * settings.tabSize : col + 1;
-      curPos = col;
-      return;
-    }
-    next.text = indent + next.text;
-    newPos = static_cast<int>(indent.size());
+  if (indenting && !atEnd && next.text.find_first_not_of(" \t") == std::string::npos) {
+    size_t keep = line.text.find_last_not_of(" \t");
+    line.text.erase(keep == std::string::npos ? 0 : keep + 1);
   }
   lines.insert(lines.begin() + curLine + 1, next);
   ++curLine;
-  curPos = newPos;
+  curPos = 0;
+  if (!indenting) return;
+
+  const int original = indent;
+  if (onlyBlanks) {
+    size_t b = 0;
+    const std::string &t = lines[static_cast<size_t>(curLine)].text;
+    while (b < t.size() && IsBlank(t[b])) ++b;
+    indent -= ScreenColumn(curLine, static_cast<int>(b));
+  }
+  if (indent > 0) {
+    if (!lines[static_cast<size_t>(curLine)].text.empty() || !settings.cursorBeyondEol) {
+      const bool overtype = settings.overtype;
+      settings.overtype = false;
+      for (size_t i = 0; ScreenColumn(curLine, curPos) < indent; ++i) {
+        if (i < sourceBlanks.size() && sourceBlanks[i] == '\t')
+          Tab();
+        else
+          InsertText(" ");
+      }
+      while (ScreenColumn(curLine, curPos) > indent) Backspace();
+      settings.overtype = overtype;
+    }
+    curPos = PosAtColumn(curLine, indent);
+  }
+  if (onlyBlanks) {
+    const std::string &t = lines[static_cast<size_t>(curLine)].text;
+    size_t f = t.find_first_not_of(" \t");
+    if (f != std::string::npos) {
+      int col = std::min(ScreenColumn(curLine, static_cast<int>(f)), original);
+      if (col > ScreenColumn(curLine, curPos)) curPos = PosAtColumn(curLine, col);
+    }
+  }
 }
 
 void Host::Tab() {
@@ -356,16 +421,32 @@ void Host::Apply(const INPUT_RECORD &rec) {
     else Delete();
   } else if (vk == VK_LEFT) {
     blockType_ = BTYPE_NONE;
-    if (curPos > 0) --curPos;
+    if (curPos > 0) {
+      --curPos;
+    } else if (curLine > 0) {
+      --curLine;
+      curPos = static_cast<int>(lines[static_cast<size_t>(curLine)].text.size());
+    }
   } else if (vk == VK_RIGHT) {
     blockType_ = BTYPE_NONE;
-    ++curPos;
-  } else if (vk == VK_UP) {
+    if (settings.cursorBeyondEol || curPos < len) {
+      ++curPos;
+    } else if (curLine < last) {
+      ++curLine;
+      curPos = 0;
+    }
+  } else if (vk == VK_UP || vk == VK_DOWN) {
     blockType_ = BTYPE_NONE;
-    if (curLine > 0) --curLine;
-  } else if (vk == VK_DOWN) {
-    blockType_ = BTYPE_NONE;
-    if (curLine < last) ++curLine;
+    const int target = vk == VK_UP ? curLine - 1 : curLine + 1;
+    if (target >= 0 && target <= last) {
+      // The screen column is kept; without a cursor beyond the end, the one
+      // remembered at the last redraw wins when it is further right.
+      int col = ScreenColumn(curLine, curPos);
+      if (!settings.cursorBeyondEol) col = std::max(col, rememberedColumn_);
+      curLine = target;
+      curPos = PosAtColumn(curLine, col);
+      unclampedColumn_ = col;
+    }
   } else if (vk == VK_HOME) {
     blockType_ = BTYPE_NONE;
     curPos = 0;
@@ -451,9 +532,7 @@ int Host::EditorControl(int command, void *param) {
       if (esp->CurPos != -1) {
         curPos = esp->CurPos;
       } else if (esp->CurTabPos != -1) {
-        int pos = 0;
-        while (ScreenColumn(curLine, pos + 1) <= esp->CurTabPos) ++pos;
-        curPos = pos;
+        curPos = PosAtColumn(curLine, std::max(0, esp->CurTabPos));
       }
       if (esp->Overtype != -1) settings.overtype = esp->Overtype != 0;
       Fix();
@@ -466,6 +545,7 @@ int Host::EditorControl(int command, void *param) {
     }
     case ECTL_REDRAW:
       ++redraws;
+      Draw();
       result = 1;
       break;
     case ECTL_PROCESSINPUT: {
@@ -483,6 +563,7 @@ int Host::EditorControl(int command, void *param) {
         if (trace) Trace(depth_, "answer " + std::to_string(answer));
       }
       if (answer == 0) Apply(*rec);
+      if (settings.redrawAfterFedKeys && IsKeyDown(*rec)) Draw();
       return 1;
     }
     default:

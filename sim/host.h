@@ -23,6 +23,9 @@ struct Settings {
   bool overtype = false;
   bool cursorBeyondEol = true;
   bool reentry = true;  // fed events go back to the plug-in first, as in the host
+  // The editor redraws after every key it applies, fed keys included (1.x);
+  // off, it redraws only after the user's own keys.
+  bool redrawAfterFedKeys = true;
 };
 
 // One host command the plug-in issued, with the fields of its record.
@@ -102,6 +105,11 @@ public:
 
   // Screen column of a character index on a line (tabs expand).
   int ScreenColumn(int line, int pos) const;
+  // The character index whose screen span holds COL; past the end, the
+  // remaining columns beyond it.
+  int PosAtColumn(int line, int col) const;
+  // The screen column the editor remembered at its last redraw.
+  int rememberedColumn() const { return rememberedColumn_; }
 
   std::vector<Line> lines;
   int curLine = 0, curPos = 0, topLine = 0, leftPos = 0;
@@ -123,6 +131,7 @@ public:
 
 private:
   void Trace(int depth, const std::string &text);
+  void Draw();
   void Fix();
   void EnsureVisible();
   void DeleteSelection();
@@ -140,6 +149,8 @@ private:
   int depth_ = 0;
   size_t dialogNext_ = 0;
   int blockType_ = BTYPE_NONE;
+  int rememberedColumn_ = 0;
+  int unclampedColumn_ = -1;  // Up or Down's column before a short line pulled it back
   int blockLine1_ = 0, blockPos1_ = 0, blockLine2_ = 0, blockPos2_ = 0;
 };
 

@@ -200,6 +200,61 @@ TEST_F(Editor, AutoIndentEnter) {
   EXPECT_EQ("2:2", Cursor());
 }
 
+TEST_F(Editor, AutoIndentEnterTakesTheWholeCurrentLineFirst) {
+  host.settings.autoIndent = true;
+  host.SetText("x\n    foo");
+  host.curLine = 1;
+  host.curPos = 0;  // left of the cursor is nothing, the line's indent still counts
+  Keys("<Enter>");
+  EXPECT_EQ("x\n\n    foo", host.Text());  // the moved part's own blanks already make it
+  EXPECT_EQ("2:4", Cursor());
+  host.SetText("    foo");
+  host.curPos = 2;  // inside the indent: reduced by the moved blanks, then onto 'f'
+  Keys("<Enter>");
+  EXPECT_EQ("  \r\n    foo", host.Text());
+  EXPECT_EQ("1:4", Cursor());
+}
+
+TEST_F(Editor, AutoIndentEnterTrimsTheStayingPartBeforeABlankMovedPart) {
+  host.settings.autoIndent = true;
+  host.SetText("  x  \t ");
+  host.curPos = 4;
+  Keys("<Enter>");
+  EXPECT_EQ("  x\r\n   \t ", host.Text());  // the indent goes in front of the moved blanks
+  EXPECT_EQ("1:2", Cursor());
+  host.settings.autoIndent = false;  // without auto indent nothing is trimmed
+  host.SetText("  x  \t ");
+  host.curPos = 4;
+  Keys("<Enter>");
+  EXPECT_EQ("  x \r\n \t ", host.Text());
+}
+
+TEST_F(Editor, AutoIndentEnterTypesTheSourceBlanksThenSpaces) {
+  host.settings.autoIndent = true;
+  host.settings.tabSize = 4;
+  host.SetText("\t  ab");
+  host.curPos = 4;
+  Keys("<Enter>");  // tab then two spaces, as the source line has them
+  EXPECT_EQ("\t  a\r\n\t  b", host.Text());
+  EXPECT_EQ("1:3", Cursor());
+  host.settings.expandTabs = true;  // the tab is typed, so expansion applies
+  host.SetText("\t  ab");
+  host.curPos = 4;
+  Keys("<Enter>");
+  EXPECT_EQ("\t  a\r\n      b", host.Text());
+  EXPECT_EQ("1:6", Cursor());
+  host.settings.expandTabs = false;
+  host.SetText("  \tab");  // a tab at column 2 reaches column 4: no padding needed
+  host.curPos = 4;
+  Keys("<Enter>");
+  EXPECT_EQ("  \ta\r\n  \tb", host.Text());
+  host.settings.overtype = true;  // the indent is inserted even in overtype mode
+  host.SetText("  ab");
+  host.curPos = 3;
+  Keys("<Enter>");
+  EXPECT_EQ("  a\r\n  b", host.Text());
+}
+
 TEST_F(Editor, TabInsertsExpandsOrMoves) {
   host.SetText("ab");
   host.curPos = 1;
@@ -250,17 +305,91 @@ TEST_F(Editor, CursorKeysMove) {
   EXPECT_EQ("1:5", Cursor());  // the cursor may stand past the end
   Keys("<Home><Right><End><Left>");
   EXPECT_EQ("1:1", Cursor());
-  Keys("<Left><Left><Up><Up>");
+  Keys("<Left><Left>");  // column 0 goes to the end of the line above
+  EXPECT_EQ("0:6", Cursor());
+  Keys("<Home><Left><Up>");  // the first line: both stay
   EXPECT_EQ("0:0", Cursor());
   host.settings.cursorBeyondEol = false;
   host.curPos = 5;
   Keys("<Down>");
   EXPECT_EQ("1:2", Cursor());
-  Keys("<Right><Right>");
-  EXPECT_EQ("1:2", Cursor());
-  Keys("<Down><Down>");
-  EXPECT_EQ("2:2", Cursor());
+  Keys("<Right><Right>");  // the end of the line goes on at the next line
+  EXPECT_EQ("2:1", Cursor());
+  Keys("<End><Right><Down>");  // the last line: both stay
+  EXPECT_EQ("2:4", Cursor());
   EXPECT_EQ("abcdef\nab\nabcd", host.Text());
+}
+
+TEST_F(Editor, RightWithoutCursorBeyondEndReachesTheEmptyLastLine) {
+  host.settings.cursorBeyondEol = false;
+  host.SetText("ab\n");
+  host.curPos = 2;
+  Keys("<Right>");
+  EXPECT_EQ("1:0", Cursor());
+  host.settings.cursorBeyondEol = true;
+  host.SetText("ab\n");
+  host.curPos = 2;
+  Keys("<Right>");
+  EXPECT_EQ("0:3", Cursor());
+}
+
+TEST_F(Editor, UpAndDownKeepTheScreenColumn) {
+  host.settings.tabSize = 4;
+  host.SetText("\tx\nabcdefgh\n\t\tz\nab");
+  host.curLine = 1;
+  host.curPos = 5;  // screen column 5
+  Keys("<Up>");
+  EXPECT_EQ("0:2", Cursor());  // the tab spans 0-3, 'x' is column 4: column 5 is the end
+  EXPECT_EQ(3, host.PosAtColumn(0, 6));
+  host.curLine = 1;
+  host.curPos = 6;
+  Keys("<Down>");
+  EXPECT_EQ("2:1", Cursor());  // inside the second tab's span: lands on the tab
+  Keys("<Down>");
+  EXPECT_EQ("3:4", Cursor());  // column 4 on "ab" (the cursor stood on the tab at column 4)
+  Keys("q");
+  EXPECT_EQ("\tx\nabcdefgh\n\t\tz\nab  q", host.Text());  // typing there pads
+}
+
+TEST_F(Editor, TheRememberedColumnOutlivesAShortLine) {
+  host.settings.cursorBeyondEol = false;
+  host.SetText("abcdefghijk\nx\nabcdefghijk\nabcdefghijk");
+  host.curPos = 9;
+  Keys("<Down>");
+  EXPECT_EQ("1:1", Cursor());
+  Keys("<Down>");
+  EXPECT_EQ("2:9", Cursor());  // back out at the original column
+  Keys("<Up><Up>");
+  EXPECT_EQ("0:9", Cursor());
+  Keys("<Down>y<Down>");  // typing on the short line forgets it
+  EXPECT_EQ("2:2", Cursor());
+  host.settings.cursorBeyondEol = true;  // with the option on it plays no part
+  host.curLine = 0;
+  host.curPos = 9;
+  Keys("<Down><Left><Down>");
+  EXPECT_EQ("2:8", Cursor());
+}
+
+TEST_F(Editor, FedKeysMayLeaveTheRememberedColumnBehind) {
+  host.settings.cursorBeyondEol = false;
+  host.SetText("abcdefghij\nabcdefghij");
+  host.curPos = 8;
+  Keys("<Left>");
+  EXPECT_EQ(7, host.rememberedColumn());
+  host.settings.redrawAfterFedKeys = false;  // only the user's own keys redraw
+  INPUT_RECORD left = PressVk(VK_LEFT);
+  host.EditorControl(ECTL_PROCESSINPUT, &left);
+  host.EditorControl(ECTL_PROCESSINPUT, &left);
+  EXPECT_EQ(7, host.rememberedColumn());
+  Keys("<Down>");
+  EXPECT_EQ("1:7", Cursor());  // the stale column wins
+  host.settings.redrawAfterFedKeys = true;
+  host.EditorControl(ECTL_PROCESSINPUT, &left);
+  EXPECT_EQ(6, host.rememberedColumn());
+  host.settings.redrawAfterFedKeys = false;
+  host.EditorControl(ECTL_PROCESSINPUT, &left);
+  host.EditorControl(ECTL_REDRAW, nullptr);  // a redraw mends it
+  EXPECT_EQ(5, host.rememberedColumn());
 }
 
 TEST_F(Editor, TypingReplacesTheSelection) {
