@@ -2,20 +2,35 @@
 // files and hands each to its assist.
 #pragma once
 
-#include "plugin/host.h"
+#include "assists/adapter.h"
+#include "assists/braces.h"
+#include "macros/expand.h"
 
-// 1 while the plug-in feeds key events into the editor itself; every event
-// that reaches the filter then goes to the host untouched.
-extern int Busy;
+// What an edition's ProcessEditorInput does with one event. While the
+// edition's busy flag is set (the plug-in is feeding keys itself) every event
+// goes to the host untouched.
+template <class E>
+int FilterKey(const INPUT_RECORD *Rec) {
+  // Everything up to the host's file name reads only the record: ordinary keys
+  // cost no call into the host. The trigger test comes first, as it turns
+  // away nearly every event; the other tests read the same record.
+  if (!Rec) return 0;
+  const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
+  const unsigned c = E::KeyChar(*Rec);
+  if (c != ' ' && c != '}' && key.wVirtualKeyCode != VK_RETURN) return 0;
+  if (E::busy()) return 0;
+  if (Rec->EventType != KEY_EVENT || !key.bKeyDown) return 0;
+  typename E::Editor *ed = E::editor();
+  if (!ed) return 0;
 
-// True when every byte of `text` is a space (0x20); an empty text is blank.
-bool IsBlank(const char *text);
+  KeyContext context;
+  if (!ed->FileQualifies(&context)) return 0;
 
-// The same for the `length` bytes at `text`, which the host may hold with a
-// NUL among them: a NUL is no space, so such a line is never blank.
-bool IsBlank(const char *text, int length);
+  if (c == ' ') return ExpandKeyword<E>() ? 1 : 0;
+  if (c == '}') return AlignClosingBrace<E>();
 
-// True when `fileName` ends in .cpp, .c, .h or .hpp, in any letter case.
-bool IsSourceFileName(const char *fileName);
-
-extern "C" int WINAPI ProcessEditorInput(const INPUT_RECORD *Rec);
+  const int column = ed->CursorColumn(context);
+  typename E::Editor::LineRecord line;
+  ed->GetString(&line, -1);
+  return IndentAfterBrace<E>(Rec, column, line);
+}

@@ -1,5 +1,42 @@
+// Keyword expansion: Space typed behind a keyword alone on its line plays the
+// keyword's macro instead of inserting the Space.
 #pragma once
 
-// Space typed behind a keyword alone on its line: plays the keyword's macro
-// instead of inserting the Space. 1 when a macro was played, else 0.
-int ExpandKeyword();
+#include <cstddef>
+
+#include "assists/adapter.h"
+#include "macros/fields.h"
+#include "macros/playback.h"
+
+// 1 when a macro was played, else 0 (the host then inserts the Space).
+template <class E>
+int ExpandKeyword() {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  EditorPosition pos = ed->GetPosition();
+  typename E::Editor::LineRecord line;
+  ed->GetString(&line, -1);
+  const int length = static_cast<int>(line.StringLength);
+
+  // No character before the cursor within the text: at column 0 the body
+  // would land in front of the keyword, past the end there is nothing to see.
+  if (pos.CurPos <= 0 || pos.CurPos > length) return 0;
+  if (line.StringText[pos.CurPos - 1] == ' ') return 0;
+
+  // A line that does not fit the buffer is far longer than any name.
+  Char keyword[4096];
+  if (static_cast<size_t>(length) >= sizeof(keyword) / sizeof(Char)) return 0;
+  // A NUL inside the line: it holds more than a keyword.
+  for (int i = 0; i < length; ++i)
+    if (line.StringText[i] == 0) return 0;
+  TrimCopy<Char>(line.StringText, keyword, sizeof(keyword) / sizeof(Char));
+
+  const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
+  if (!entry) return 0;
+
+  E::busy() = 1;
+  PlayMacro<E>(entry);
+  E::busy() = 0;
+  ed->Redraw();
+  return 1;
+}

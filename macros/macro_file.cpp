@@ -1,26 +1,6 @@
 #include "macros/macro_file.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-#include "macros/fields.h"
-
-MacroEntry *MacroTable = nullptr;
-int MacroCount = 0;
 void (*MacroLoadBetweenPasses)(const char *path) = nullptr;
-
-void BuildMacroPath(char *buffer) {
-  for (char *p = buffer; *p; ++p)
-    if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p + 32);
-  char *dll = std::strstr(buffer, ".dll");
-  if (!dll) {
-    buffer[0] = '\0';
-    return;
-  }
-  std::memcpy(dll, ".mac", 5);
-}
 
 int MacroLineReader::Get() {
   if (ended_) return -1;
@@ -77,73 +57,59 @@ bool MacroLineReader::Next(char *line) {
   return true;
 }
 
-bool ParseMacroLine(const char *line, MacroEntry *entry) {
-  // The first field is only ever compared with "Macro": look at it in place.
-  const char *p = line;
-  while (*p == ' ') ++p;
-  if (std::strncmp(p, "Macro", 5) != 0 || (p[5] != ' ' && p[5] != '\0')) return false;
-  size_t nameStart = 0, nameEnd = 0, bodyStart = 0, bodyEnd = 0;
-  FindField(line, 2, 0, &nameStart, &nameEnd);
-  if (nameEnd - nameStart > MacroNameLimit) return false;
-  FindField(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES, &bodyStart, &bodyEnd);
-  if (bodyEnd - bodyStart > MacroBodyLimit) return false;
-  if (entry) {
-    // The same bytes GetField would copy, without finding the fields again.
-    std::memcpy(entry->Name, line + nameStart, nameEnd - nameStart);
-    entry->Name[nameEnd - nameStart] = '\0';
-    std::memcpy(entry->Body, line + bodyStart, bodyEnd - bodyStart);
-    entry->Body[bodyEnd - bodyStart] = '\0';
+size_t DecodeUtf8(const char *in, size_t n, char16_t *out) {
+  const unsigned char *s = reinterpret_cast<const unsigned char *>(in);
+  size_t o = 0;
+  size_t i = 0;
+  while (i < n) {
+    unsigned c = s[i];
+    if (c < 0x80) {
+      out[o++] = static_cast<char16_t>(c);
+      ++i;
+      continue;
+    }
+    // The length the lead byte announces, and the range its first continuation
+    // byte must lie in (this rules out overlong forms, surrogates and values
+    // past U+10FFFF).
+    size_t len = 0;
+    unsigned lo = 0x80, hi = 0xBF;
+    uint32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    }
+    size_t k = 1;
+    if (len > 0) {
+      for (; k < len && i + k < n; ++k) {
+        unsigned b = s[i + k];
+        if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) break;
+        cp = (cp << 6) | (b & 0x3F);
+      }
+    }
+    if (len == 0 || k < len) {
+      // One U+FFFD for the lead byte and the valid continuation bytes after it.
+      out[o++] = 0xFFFD;
+      i += k;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out[o++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+      out[o++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out[o++] = static_cast<char16_t>(cp);
+    }
+    i += len;
   }
-  return true;
-}
-
-void LoadMacros(const char *path) {
-  MacroTable = nullptr;
-  MacroCount = 0;
-  FILE *f = path[0] ? std::fopen(path, "rb") : nullptr;
-  if (!f) return;
-
-  static char line[MacroLineLimit + 1];
-
-  size_t counted = 0;
-  {
-    MacroLineReader reader(f);
-    while (reader.Next(line))
-      if (ParseMacroLine(line, nullptr)) ++counted;
-  }
-
-  if (MacroLoadBetweenPasses) MacroLoadBetweenPasses(path);
-
-  MacroEntry *table = nullptr;
-  if (counted > 0 && counted <= SIZE_MAX / sizeof(MacroEntry) &&
-      counted <= static_cast<size_t>(INT32_MAX) && std::fseek(f, 0, SEEK_SET) == 0)
-    table = static_cast<MacroEntry *>(std::malloc(counted * sizeof(MacroEntry)));
-
-  size_t filled = 0;
-  if (table) {
-    // The file may have changed since the count: never fill past it.
-    MacroLineReader reader(f);
-    while (filled < counted && reader.Next(line))
-      if (ParseMacroLine(line, &table[filled])) ++filled;
-  }
-  std::fclose(f);
-
-  if (filled == 0) {
-    std::free(table);
-    return;
-  }
-  MacroTable = table;
-  MacroCount = static_cast<int>(filled);
-}
-
-void FreeMacros() {
-  std::free(MacroTable);
-  MacroTable = nullptr;
-  MacroCount = 0;
-}
-
-const MacroEntry *FindMacro(const char *name) {
-  for (int i = 0; i < MacroCount; ++i)
-    if (std::strcmp(MacroTable[i].Name, name) == 0) return &MacroTable[i];
-  return nullptr;
+  return o;
 }

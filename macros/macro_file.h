@@ -1,43 +1,28 @@
-// The macro file beside the DLL, and the table of macros read from it.
+// The macro file and the table of macros read from it, for either edition:
+// the 1.x edition keeps the file's bytes, the Far 3 edition decodes UTF-8 into
+// UTF-16 units. Lines, fields and limits are the same for both.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
-struct MacroEntry {
-  char Name[128];
-  char Body[1024];
+#include "macros/fields.h"
+
+template <class Char>
+struct BasicMacroEntry {
+  Char Name[128];
+  Char Body[1024];
 };
 
-constexpr size_t MacroNameLimit = sizeof(MacroEntry::Name) - 1;  // 127
+constexpr size_t MacroNameLimit = 127;  // the name buffer less its NUL
 constexpr size_t MacroBodyLimit = 511;  // the field splitter's limit
 constexpr size_t MacroLineLimit = 2047;  // longer lines are read as several
 
-extern MacroEntry *MacroTable;
-extern int MacroCount;
-
-// Turns a copy of the DLL's path (a 260-byte buffer) into the macro file's path:
-// folds 'A'-'Z' to small letters and puts ".mac" in place of the first ".dll".
-// A path without ".dll" becomes the empty path, which no file answers to.
-void BuildMacroPath(char *buffer);
-
-// Builds a new table from the file at `path`; a file that cannot be opened
-// gives an empty table. Does not release an earlier table: call FreeMacros first.
-void LoadMacros(const char *path);
-
-void FreeMacros();
-
-// The first entry whose name equals `name` byte for byte, or null.
-const MacroEntry *FindMacro(const char *name);
-
-// Takes one line of the macro file apart. True when it is a macro line that
-// the table keeps; `entry` then holds its name and body. A name longer than
-// 127 or a body longer than 511 characters is not kept: cut short, it would
-// answer to a keyword nobody defined or type half a macro. `entry` may be null
-// to ask only whether the line is kept.
-bool ParseMacroLine(const char *line, MacroEntry *entry);
-
 // Reads a macro file the way the plug-in does: carriage returns dropped, a
-// 0x1A byte ends the data, lines of at most MacroLineLimit characters.
+// 0x1A byte ends the data, lines of at most MacroLineLimit bytes.
 class MacroLineReader {
 public:
   explicit MacroLineReader(void *file) : file_(file) {}
@@ -60,6 +45,152 @@ private:
   bool eofByte_ = false;
 };
 
-// Called between the two passes of LoadMacros when set; lets a test change the
+// Decodes `n` bytes of UTF-8 into UTF-16 units at `out` (room for `n` units is
+// always enough) and returns how many it wrote. Each byte sequence that is not
+// valid UTF-8 (a stray or missing continuation byte, an overlong form, a
+// surrogate, a value past U+10FFFF) becomes one U+FFFD.
+size_t DecodeUtf8(const char *in, size_t n, char16_t *out);
+// The same into any 2-byte unit (wchar_t on Windows).
+template <class Unit>
+size_t DecodeUtf8(const char *in, size_t n, Unit *out) {
+  static_assert(sizeof(Unit) == 2, "UTF-16 units");
+  return DecodeUtf8(in, n, reinterpret_cast<char16_t *>(out));
+}
+
+// Takes one line of the macro file apart. True when it is a macro line that
+// the table keeps; `entry` then holds its name and body. A name longer than
+// 127 or a body longer than 511 units is not kept: cut short, it would answer
+// to a keyword nobody defined or type half a macro. `entry` may be null to ask
+// only whether the line is kept.
+template <class Char>
+bool ParseMacroLine(const Char *line, BasicMacroEntry<Char> *entry) {
+  // The first field is only ever compared with "Macro": look at it in place.
+  const Char *p = line;
+  while (*p == ' ') ++p;
+  static const char word[] = "Macro";
+  for (int i = 0; i < 5; ++i)
+    if (p[i] != static_cast<Char>(word[i])) return false;
+  if (p[5] != ' ' && p[5] != 0) return false;
+  size_t nameStart = 0, nameEnd = 0, bodyStart = 0, bodyEnd = 0;
+  FindField(line, 2, 0, &nameStart, &nameEnd);
+  if (nameEnd - nameStart > MacroNameLimit) return false;
+  FindField(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES, &bodyStart, &bodyEnd);
+  if (bodyEnd - bodyStart > MacroBodyLimit) return false;
+  if (entry) {
+    // The same units GetField would copy, without finding the fields again.
+    std::memcpy(entry->Name, line + nameStart, (nameEnd - nameStart) * sizeof(Char));
+    entry->Name[nameEnd - nameStart] = 0;
+    std::memcpy(entry->Body, line + bodyStart, (bodyEnd - bodyStart) * sizeof(Char));
+    entry->Body[bodyEnd - bodyStart] = 0;
+  }
+  return true;
+}
+
+// Gives the next line of the file in the edition's text: the bytes as they are,
+// or decoded from UTF-8 (a byte-order mark at the very start skipped).
+template <class Char>
+class MacroTextReader {
+public:
+  explicit MacroTextReader(FILE *file) : bytes_(file) {}
+  const Char *Next() {
+    static char line[MacroLineLimit + 1];
+    if (!bytes_.Next(line)) return nullptr;
+    if constexpr (sizeof(Char) == 1) {
+      return line;
+    } else {
+      static Char text[MacroLineLimit + 1];
+      const char *start = line;
+      size_t n = std::strlen(line);
+      if (first_ && n >= 3 && std::memcmp(line, "\xEF\xBB\xBF", 3) == 0) {
+        start += 3;
+        n -= 3;
+      }
+      first_ = false;
+      text[DecodeUtf8(start, n, text)] = 0;
+      return text;
+    }
+  }
+
+private:
+  MacroLineReader bytes_;
+  bool first_ = true;
+};
+
+// Called between the two passes of a load when set; lets a test change the
 // file at the moment a user might save it.
 extern void (*MacroLoadBetweenPasses)(const char *path);
+
+// Builds a new table from the open file `f` (and closes it): a first pass
+// counts the kept lines, a second fills a table of that size. Leaves an empty
+// table when nothing is kept. Does not release an earlier table.
+template <class Char>
+void LoadMacroTable(FILE *f, const char *path, BasicMacroEntry<Char> **tableOut, int *countOut) {
+  *tableOut = nullptr;
+  *countOut = 0;
+  if (!f) return;
+
+  size_t counted = 0;
+  {
+    MacroTextReader<Char> reader(f);
+    while (const Char *line = reader.Next())
+      if (ParseMacroLine<Char>(line, nullptr)) ++counted;
+  }
+
+  if (MacroLoadBetweenPasses && path) MacroLoadBetweenPasses(path);
+
+  BasicMacroEntry<Char> *table = nullptr;
+  if (counted > 0 && counted <= SIZE_MAX / sizeof(BasicMacroEntry<Char>) &&
+      counted <= static_cast<size_t>(INT32_MAX) && std::fseek(f, 0, SEEK_SET) == 0)
+    table = static_cast<BasicMacroEntry<Char> *>(std::malloc(counted * sizeof(BasicMacroEntry<Char>)));
+
+  size_t filled = 0;
+  if (table) {
+    // The file may have changed since the count: never fill past it.
+    MacroTextReader<Char> reader(f);
+    while (filled < counted) {
+      const Char *line = reader.Next();
+      if (!line) break;
+      if (ParseMacroLine(line, &table[filled])) ++filled;
+    }
+  }
+  std::fclose(f);
+
+  if (filled == 0) {
+    std::free(table);
+    return;
+  }
+  *tableOut = table;
+  *countOut = static_cast<int>(filled);
+}
+
+// The first entry whose name equals `name` unit for unit, or null.
+template <class Char>
+const BasicMacroEntry<Char> *FindMacroIn(const BasicMacroEntry<Char> *table, int count,
+                                         const Char *name) {
+  for (int i = 0; i < count; ++i) {
+    const Char *a = table[i].Name;
+    const Char *b = name;
+    while (*a && *a == *b) ++a, ++b;
+    if (*a == *b) return &table[i];
+  }
+  return nullptr;
+}
+
+// Turns a copy of the DLL's path into the macro file's path in place: folds
+// 'A'-'Z' to small letters and puts ".mac" in place of the first ".dll". A
+// path without ".dll" becomes the empty path, which no file answers to.
+template <class Char>
+void BuildMacroPath(Char *buffer) {
+  for (Char *p = buffer; *p; ++p)
+    if (*p >= 'A' && *p <= 'Z') *p = static_cast<Char>(*p + 32);
+  for (Char *p = buffer; *p; ++p) {
+    if (p[0] == '.' && p[1] == 'd' && p[2] == 'l' && p[3] == 'l') {
+      p[1] = 'm';
+      p[2] = 'a';
+      p[3] = 'c';
+      p[4] = 0;
+      return;
+    }
+  }
+  buffer[0] = 0;
+}

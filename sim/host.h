@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host.h"
+#include "far1/host.h"
 #include "sim/plugin_api.h"
 
 namespace sim {

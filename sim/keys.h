@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host.h"
+#include "far1/host.h"
 
 namespace sim {
 

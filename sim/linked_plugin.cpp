@@ -1,5 +1,5 @@
 #include "assists/input_filter.h"
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 #include "sim/plugin_api.h"
 
 PluginApi LinkedPlugin() {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/host.h"
+#include "far1/host.h"
 
 struct PluginApi {
   void(WINAPI *SetStartupInfo)(const PluginStartupInfo *) = nullptr;

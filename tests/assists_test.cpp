@@ -5,7 +5,7 @@
 
 #include "assists/braces.h"
 #include "assists/input_filter.h"
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 #include "tests/support.h"
 
 namespace {

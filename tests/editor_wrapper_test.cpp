@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "editor/far_editor.h"
-#include "plugin/plugin.h"
+#include "far1/far_editor.h"
+#include "far1/plugin.h"
 #include "tests/support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "assists/input_filter.h"
 #include "macros/macro_file.h"
 #include "macros/playback.h"
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 #include "tests/support.h"
 
 namespace {

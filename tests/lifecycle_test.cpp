@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "editor/far_editor.h"
+#include "far1/far_editor.h"
 #include "macros/macro_file.h"
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 #include "tests/support.h"
 
 namespace {

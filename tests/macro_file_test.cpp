@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "far1/edition.h"
 #include "macros/macro_file.h"
 #include "tests/support.h"
 

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <map>
 
+#include "far1/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 #include "macros/playback.h"

@@ -1,5 +1,6 @@
 #include "tools/explain.h"
 
+#include "far1/edition.h"
 #include "assists/braces.h"
 #include "assists/input_filter.h"
 #include "macros/fields.h"

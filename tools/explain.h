@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host.h"
+#include "far1/host.h"
 #include "sim/host.h"
 #include "tools/check.h"
 

@@ -13,10 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "far1/edition.h"
 #include "assists/input_filter.h"
 #include "macros/expand.h"
 #include "macros/macro_file.h"
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 #include "sim/host.h"
 #include "sim/keys.h"
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "far1/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 

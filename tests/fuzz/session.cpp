@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include "far1/edition.h"
 #include "assists/input_filter.h"
 #include "sim/host.h"
 #include "sim/keys.h"

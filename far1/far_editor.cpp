@@ -1,6 +1,8 @@
-#include "editor/far_editor.h"
+#include "far1/far_editor.h"
 
 #include <cstring>
+
+#include "assists/text.h"
 
 TFarEditor::TFarEditor(const PluginStartupInfo *info) {
   std::memcpy(&Info, info, sizeof(Info));
@@ -146,4 +148,13 @@ int TFarEditor::UpdateBlock() {
     BlockEndPos = BlockType == BTYPE_STREAM ? egs.StringLength : last;
   }
   return SetPosition(saved);
+}
+
+bool TFarEditor::FileQualifies(KeyContext *context) {
+  EditorInfo ei;
+  std::memset(&ei, 0, sizeof(ei));
+  Control(ECTL_GETINFO, &ei);
+  if (!ei.FileName || !IsSourceFileName(ei.FileName)) return false;
+  context->column = ei.CurPos;
+  return true;
 }

@@ -2,15 +2,8 @@
 // the one instance of this class.
 #pragma once
 
-#include "plugin/host.h"
-
-// A cursor-and-scroll position; -1 in a field means "leave it as it is".
-struct EditorPosition {
-  int CurLine = -1;
-  int CurPos = -1;
-  int TopScreenLine = -1;
-  int LeftPos = -1;
-};
+#include "assists/adapter.h"
+#include "far1/host.h"
 
 class TFarEditor {
 public:
@@ -41,6 +34,16 @@ public:
 
   // Issues one editor command; a host without the service answers 0.
   int Control(int command, void *param);
+
+  // What the shared assists need beyond the commands above.
+  using LineRecord = EditorGetString;
+  int Redraw() { return Control(ECTL_REDRAW, nullptr); }
+  // One ECTL_GETINFO gives both the file name and the cursor's column.
+  bool FileQualifies(KeyContext *context);
+  int CursorColumn(const KeyContext &context) const { return context.column; }
+  // The 1.x host redraws after every fed key by itself.
+  void BeginPlayback() {}
+  void EndPlayback() {}
 };
 
 // A key-down event with repeat count 1 and no modifiers, as the plug-in feeds it.

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "macros/macro_file.h"
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 
 const FarDialogItem DialogTemplate[DialogItemCount] = {
     // Type, X1, Y1, X2, Y2, Focus, Param, Flags, DefaultButton, Data

@@ -1,9 +1,10 @@
 // The plug-in's process-wide state and its entry points.
 #pragma once
 
-#include "plugin/host.h"
+#include "far1/host.h"
+#include "far1/edition.h"
 
-class TFarEditor;
+
 
 extern PluginStartupInfo StartupInfo;
 extern TFarEditor *FarEditor;

@@ -1,10 +1,10 @@
-#include "plugin/plugin.h"
+#include "far1/plugin.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "editor/far_editor.h"
+#include "far1/far_editor.h"
 #include "macros/macro_file.h"
 
 PluginStartupInfo StartupInfo;

@@ -1,0 +1,79 @@
+// The Win32 console input both hosts hand to the plug-in, and the base types
+// of their interfaces: from <windows.h> on Windows, declared with the same
+// layout elsewhere so that the same plug-in code builds and is tested there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#define WINAPI
+typedef int BOOL;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef intptr_t INT_PTR;
+typedef void *HANDLE;
+
+struct KEY_EVENT_RECORD {
+  BOOL bKeyDown;
+  WORD wRepeatCount;
+  WORD wVirtualKeyCode;
+  WORD wVirtualScanCode;
+  union {
+    uint16_t UnicodeChar;
+    char AsciiChar;
+  } uChar;
+  DWORD dwControlKeyState;
+};
+
+struct INPUT_RECORD {
+  WORD EventType;
+  union {
+    KEY_EVENT_RECORD KeyEvent;
+    unsigned char Raw[16];
+  } Event;
+};
+
+enum : WORD {
+  KEY_EVENT = 0x1,
+  MOUSE_EVENT = 0x2,
+  WINDOW_BUFFER_SIZE_EVENT = 0x4,
+  MENU_EVENT = 0x8,
+  FOCUS_EVENT = 0x10,
+};
+enum : DWORD {
+  RIGHT_ALT_PRESSED = 0x1,
+  LEFT_ALT_PRESSED = 0x2,
+  RIGHT_CTRL_PRESSED = 0x4,
+  LEFT_CTRL_PRESSED = 0x8,
+  SHIFT_PRESSED = 0x10,
+};
+enum : WORD {
+  VK_BACK = 0x08,
+  VK_TAB = 0x09,
+  VK_RETURN = 0x0D,
+  VK_SPACE = 0x20,
+  VK_END = 0x23,
+  VK_HOME = 0x24,
+  VK_LEFT = 0x25,
+  VK_UP = 0x26,
+  VK_RIGHT = 0x27,
+  VK_DOWN = 0x28,
+  VK_DELETE = 0x2E,
+};
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#endif
+
+static_assert(sizeof(INPUT_RECORD) == 20, "INPUT_RECORD");
+static_assert(offsetof(INPUT_RECORD, Event) == 4, "key event at 4");
+static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.bKeyDown) == 4, "bKeyDown");
+static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.wRepeatCount) == 8, "wRepeatCount");
+static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.wVirtualKeyCode) == 10, "vk");
+static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.wVirtualScanCode) == 12, "scan");
+static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.uChar) == 14, "uChar");
+static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.dwControlKeyState) == 16, "state");
