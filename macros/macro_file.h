@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "macros/fields.h"
+#include "macros/utf8.h"
 
 template <class Char>
 struct BasicMacroEntry {
@@ -44,18 +45,6 @@ private:
   int pending_ = -1;
   bool eofByte_ = false;
 };
-
-// Decodes `n` bytes of UTF-8 into UTF-16 units at `out` (room for `n` units is
-// always enough) and returns how many it wrote. Each byte sequence that is not
-// valid UTF-8 (a stray or missing continuation byte, an overlong form, a
-// surrogate, a value past U+10FFFF) becomes one U+FFFD.
-size_t DecodeUtf8(const char *in, size_t n, char16_t *out);
-// The same into any 2-byte unit (wchar_t on Windows).
-template <class Unit>
-size_t DecodeUtf8(const char *in, size_t n, Unit *out) {
-  static_assert(sizeof(Unit) == 2, "UTF-16 units");
-  return DecodeUtf8(in, n, reinterpret_cast<char16_t *>(out));
-}
 
 // Takes one line of the macro file apart. True when it is a macro line that
 // the table keeps; `entry` then holds its name and body. A name longer than

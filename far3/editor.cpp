@@ -1,0 +1,108 @@
+#include "far3/editor.h"
+
+#include <cstring>
+
+#include "assists/text.h"
+#include "macros/fields.h"
+
+namespace far3 {
+
+intptr_t Editor::Control(int command, intptr_t param1, void *param2) {
+  if (!control_) return 0;
+  return control_(-1, command, param1, param2);
+}
+
+EditorPosition Editor::GetPosition() {
+  // Should the host fail the command, the -1 fields make a position that
+  // changes nothing when it is set back.
+  EditorInfo ei;
+  std::memset(&ei, 0, sizeof(ei));
+  ei.StructSize = sizeof(ei);
+  ei.CurLine = ei.CurPos = ei.TopScreenLine = ei.LeftPos = -1;
+  ei.Options = EOPT_CURSORBEYONDEOL;
+  Control(ECTL_GETINFO, 0, &ei);
+  options_ = ei.Options;
+  EditorPosition pos;
+  pos.CurLine = static_cast<int>(ei.CurLine);
+  pos.CurPos = static_cast<int>(ei.CurPos);
+  pos.TopScreenLine = static_cast<int>(ei.TopScreenLine);
+  pos.LeftPos = static_cast<int>(ei.LeftPos);
+  return pos;
+}
+
+int Editor::SetPosition(EditorPosition pos) {
+  return SetPosition(pos.CurLine, pos.CurPos, pos.TopScreenLine, pos.LeftPos);
+}
+
+int Editor::SetPosition(int line, int column, int topLine, int leftColumn) {
+  EditorSetPosition esp;
+  esp.StructSize = sizeof(esp);
+  esp.CurLine = line;
+  esp.CurPos = column;
+  esp.CurTabPos = -1;
+  esp.TopScreenLine = topLine;
+  esp.LeftPos = leftColumn;
+  esp.Overtype = -1;
+  return static_cast<int>(Control(ECTL_SETPOSITION, 0, &esp));
+}
+
+int Editor::GetString(EditorGetString *egs, int line) {
+  // A failed command leaves an empty line rather than stale pointers.
+  static const FarChar empty[1] = {0};
+  egs->StructSize = sizeof(*egs);
+  egs->StringNumber = line;
+  egs->StringText = empty;
+  egs->StringEOL = empty;
+  egs->StringLength = 0;
+  egs->SelStart = -1;
+  egs->SelEnd = -1;
+  int result = static_cast<int>(Control(ECTL_GETSTRING, 0, egs));
+  if (!egs->StringText) egs->StringText = empty;
+  if (egs->StringLength < 0) egs->StringLength = 0;
+  return result;
+}
+
+int Editor::SetString(const FarChar *text, int line) {
+  EditorSetString ess;
+  ess.StructSize = sizeof(ess);
+  ess.StringNumber = line;
+  ess.StringText = text;
+  ess.StringEOL = nullptr;  // the line keeps its own end of line
+  ess.StringLength = static_cast<intptr_t>(TextLength(text));
+  return static_cast<int>(Control(ECTL_SETSTRING, 0, &ess));
+}
+
+INPUT_RECORD MakeKeyEvent(WORD vk, FarChar c) {
+  INPUT_RECORD rec;
+  std::memset(&rec, 0, sizeof(rec));
+  rec.EventType = KEY_EVENT;
+  rec.Event.KeyEvent.bKeyDown = 1;
+  rec.Event.KeyEvent.wRepeatCount = 1;
+  rec.Event.KeyEvent.wVirtualKeyCode = vk;
+  rec.Event.KeyEvent.uChar.UnicodeChar = static_cast<WORD>(c);
+  return rec;
+}
+
+int Editor::Feed(const INPUT_RECORD &rec) {
+  int result = ProcessInput(&rec);
+  if (redrawFedKeys_) Redraw();
+  return result;
+}
+
+int Editor::TypeChar(FarChar c) { return Feed(MakeKeyEvent(0, c)); }
+
+int Editor::PressKey(WORD vk) { return Feed(MakeKeyEvent(vk, 0)); }
+
+int Editor::ProcessInput(const INPUT_RECORD *rec) {
+  return static_cast<int>(Control(ECTL_PROCESSINPUT, 0, const_cast<INPUT_RECORD *>(rec)));
+}
+
+bool Editor::FileQualifies(KeyContext *) {
+  intptr_t need = Control(ECTL_GETFILENAME, 0, nullptr);
+  if (need <= 0 || static_cast<size_t>(need) > NameLimit) return false;
+  if (Control(ECTL_GETFILENAME, need, name_) <= 0) return false;
+  name_[need - 1] = 0;  // whatever the host wrote, the name ends in the buffer
+  return IsSourceFileName(name_);
+}
+
+}  // namespace far3

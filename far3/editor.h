@@ -1,0 +1,56 @@
+// The Far 3 editor adapter: every command the Far 3 edition gives the host's
+// editor goes through the one instance of this class, for the current editor
+// (id -1), with StructSize set on every record.
+#pragma once
+
+#include "assists/adapter.h"
+#include "far3/host.h"
+
+namespace far3 {
+
+class Editor {
+public:
+  using LineRecord = EditorGetString;
+
+  explicit Editor(EditorControlFn control) : control_(control) {}
+
+  EditorPosition GetPosition();
+  int SetPosition(EditorPosition pos);
+  int SetPosition(int line, int column, int topLine, int leftColumn);
+  int GetString(EditorGetString *egs, int line);
+  int SetString(const FarChar *text, int line);
+  int TypeChar(FarChar c);
+  int PressKey(WORD vk);
+  int ProcessInput(const INPUT_RECORD *rec);
+  int Redraw() { return static_cast<int>(Control(ECTL_REDRAW, 0, nullptr)); }
+
+  // The file test on the name ECTL_GETFILENAME gives (size first, then text).
+  bool FileQualifies(KeyContext *context);
+  // Far 3 gives the column with ECTL_GETINFO, asked only when needed.
+  int CursorColumn(const KeyContext &) { return GetPosition().CurPos; }
+
+  // With "cursor beyond end of line" off, the host does not update the column
+  // it remembers for Up and Down during keys fed within one call: a redraw
+  // after each fed key makes a body type what the same keys typed by hand do.
+  // The option is read by the expansion's own ECTL_GETINFO.
+  void BeginPlayback() { redrawFedKeys_ = (options_ & EOPT_CURSORBEYONDEOL) == 0; }
+  void EndPlayback() { redrawFedKeys_ = false; }
+
+  intptr_t Control(int command, intptr_t param1, void *param2);
+
+  // The longest file name the test reads, NUL included: Windows' longest path.
+  static constexpr size_t NameLimit = 32768;
+
+private:
+  int Feed(const INPUT_RECORD &rec);
+
+  EditorControlFn control_;
+  uintptr_t options_ = EOPT_CURSORBEYONDEOL;
+  bool redrawFedKeys_ = false;
+  FarChar name_[NameLimit];
+};
+
+// A key-down event with repeat count 1 and no modifiers, as the plug-in feeds it.
+INPUT_RECORD MakeKeyEvent(WORD vk, FarChar c);
+
+}  // namespace far3

@@ -1,0 +1,98 @@
+// The stand-in host's in-memory text editor, as the hosts' editors apply keys:
+// one implementation for both faces, over bytes (the 1.x host) or UTF-16
+// units (Far 3).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "assists/win32_input.h"
+
+namespace sim {
+
+struct Settings {
+  bool autoIndent = false;
+  bool expandTabs = false;
+  int tabSize = 8;
+  bool overtype = false;
+  bool cursorBeyondEol = true;
+  bool reentry = true;  // fed events go back to the plug-in first, as in the host
+  // The editor redraws after every key it applies, fed keys included (1.x);
+  // off, it redraws only after the user's own keys (Far 3).
+  bool redrawAfterFedKeys = true;
+};
+
+enum { BlockNone = 0, BlockStream = 1, BlockColumn = 2 };
+
+template <class Unit>
+struct BasicLine {
+  std::basic_string<Unit> text;
+  std::basic_string<Unit> eol;  // CR LF, LF, or empty on a last line without one
+};
+
+template <class Unit>
+class TextEditor {
+public:
+  using String = std::basic_string<Unit>;
+  using Line = BasicLine<Unit>;
+
+  TextEditor() { lines.push_back(Line()); }
+
+  // The text: lines split at LF, each keeping its own end of line.
+  void SetText(const String &text);
+  String Text() const;
+
+  // Takes over another editor's text, cursor, scroll, settings and selection.
+  void CopyEditorFrom(const TextEditor &other);
+
+  // The editor alone applying one event.
+  void Apply(const INPUT_RECORD &rec);
+
+  // Selections, as a test sets them (stream: end exclusive).
+  void SelectStream(int line1, int pos1, int line2, int pos2);
+  void SelectColumn(int line1, int col1, int line2, int col2);
+  void Unselect() { blockType_ = BlockNone; }
+
+  // Screen column of a character index on a line (tabs expand).
+  int ScreenColumn(int line, int pos) const;
+  // The character index whose screen span holds COL; past the end, the
+  // remaining columns beyond it.
+  int PosAtColumn(int line, int col) const;
+  // The screen column the editor remembered at its last redraw.
+  int rememberedColumn() const { return rememberedColumn_; }
+
+  // The character a key event carries for this editor's text.
+  static unsigned UnitOf(const INPUT_RECORD &rec);
+  // An ASCII text as this editor's units.
+  static String Lit(const char *ascii);
+
+  std::vector<Line> lines;
+  int curLine = 0, curPos = 0, topLine = 0, leftPos = 0;
+  int windowX = 80, windowY = 25;
+  Settings settings;
+
+protected:
+  // What a redraw does to the cursor: the column is remembered as it stood
+  // before a short line pulled it back.
+  void Draw();
+  void Fix();
+  void EnsureVisible();
+  void DeleteSelection();
+  void PadTo(Line &line, int pos);
+  void InsertText(const String &s);
+  void Enter();
+  void Tab();
+  void Backspace();
+  void Delete();
+  String DefaultEol(int line) const;
+
+  int blockType_ = BlockNone;
+  int blockLine1_ = 0, blockPos1_ = 0, blockLine2_ = 0, blockPos2_ = 0;
+  int rememberedColumn_ = 0;
+  int unclampedColumn_ = -1;  // Up or Down's column before a short line pulled it back
+};
+
+extern template class TextEditor<char>;
+extern template class TextEditor<char16_t>;
+
+}  // namespace sim
