@@ -1,12 +1,20 @@
 #ifdef _WIN32
 #include "sim/plugin_api.h"
 
-bool LoadPluginLibrary(const std::string &path, PluginApi *api, std::string *error) {
+namespace {
+
+HMODULE Load(const std::string &path, std::string *error) {
   HMODULE module = LoadLibraryA(path.c_str());
-  if (!module) {
+  if (!module)
     *error = "cannot load plug-in '" + path + "' (error " + std::to_string(GetLastError()) + ")";
-    return false;
-  }
+  return module;
+}
+
+}  // namespace
+
+bool LoadPluginLibrary(const std::string &path, PluginApi *api, std::string *error) {
+  HMODULE module = Load(path, error);
+  if (!module) return false;
   auto take = [&](const char *name) {
     return reinterpret_cast<void *>(GetProcAddress(module, name));
   };
@@ -18,6 +26,26 @@ bool LoadPluginLibrary(const std::string &path, PluginApi *api, std::string *err
   api->ExitFAR = reinterpret_cast<decltype(api->ExitFAR)>(take("ExitFAR"));
   if (!api->Complete()) {
     *error = "plug-in '" + path + "' lacks one of the five entry points";
+    return false;
+  }
+  return true;
+}
+
+bool LoadPluginLibrary3(const std::string &path, PluginApi3 *api, std::string *error) {
+  HMODULE module = Load(path, error);
+  if (!module) return false;
+  auto take = [&](const char *name) {
+    return reinterpret_cast<void *>(GetProcAddress(module, name));
+  };
+  api->GetGlobalInfoW = reinterpret_cast<decltype(api->GetGlobalInfoW)>(take("GetGlobalInfoW"));
+  api->SetStartupInfoW = reinterpret_cast<decltype(api->SetStartupInfoW)>(take("SetStartupInfoW"));
+  api->GetPluginInfoW = reinterpret_cast<decltype(api->GetPluginInfoW)>(take("GetPluginInfoW"));
+  api->OpenW = reinterpret_cast<decltype(api->OpenW)>(take("OpenW"));
+  api->ProcessEditorInputW =
+      reinterpret_cast<decltype(api->ProcessEditorInputW)>(take("ProcessEditorInputW"));
+  api->ExitFARW = reinterpret_cast<decltype(api->ExitFARW)>(take("ExitFARW"));
+  if (!api->Complete()) {
+    *error = "plug-in '" + path + "' lacks one of the six Far 3 entry points";
     return false;
   }
   return true;

@@ -296,12 +296,13 @@ bool Host::LoadLanguageFile(const std::string &path, const std::string &language
   return true;
 }
 
-std::string DescribeInput(const INPUT_RECORD &rec) {
+std::string DescribeInput(const INPUT_RECORD &rec, bool wide) {
   switch (rec.EventType) {
     case KEY_EVENT: {
       const KEY_EVENT_RECORD &k = rec.Event.KeyEvent;
+      const unsigned c = wide ? k.uChar.UnicodeChar : KeyChar(rec);
       return std::string(k.bKeyDown ? "key-down" : "key-up") + " vk=" + Hex(k.wVirtualKeyCode) +
-             " char=" + Hex(KeyChar(rec)) + " mods=" + Hex(k.dwControlKeyState) +
+             " char=" + Hex(c) + " mods=" + Hex(k.dwControlKeyState) +
              " repeat=" + std::to_string(k.wRepeatCount);
     }
     case MOUSE_EVENT:

@@ -102,7 +102,8 @@ private:
   size_t dialogNext_ = 0;
 };
 
-std::string DescribeInput(const INPUT_RECORD &rec);
+// An event as the trace shows it; `wide`: the whole UTF-16 character (Far 3).
+std::string DescribeInput(const INPUT_RECORD &rec, bool wide = false);
 std::string DescribeCommand(const Command &cmd);
 
 }  // namespace sim

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "macros/utf8.h"
+
 namespace sim {
 
 const char KeyNotationHelp[] =
@@ -22,7 +24,7 @@ namespace {
 struct NamedKey {
   const char *name;
   WORD vk;
-  unsigned char c;
+  unsigned c;
 };
 
 const NamedKey Named[] = {
@@ -39,11 +41,30 @@ std::string Lower(const std::string &s) {
   return out;
 }
 
-// A key named inside <...>: a named key or one character.
-bool KeyByName(const std::string &name, WORD *vk, unsigned char *c) {
-  if (name.size() == 1) {
-    *c = static_cast<unsigned char>(name[0]);
-    *vk = VirtualKeyOf(*c);
+// The UTF-16 units of the UTF-8 character starting at `at`, and its length in
+// bytes; false when no valid character starts there.
+bool DecodeOne(const std::string &s, size_t at, std::u16string *units, size_t *length) {
+  unsigned char c = static_cast<unsigned char>(s[at]);
+  size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+  if (at + n > s.size()) return false;
+  char16_t out[4];
+  size_t k = DecodeUtf8(s.data() + at, n, out);
+  if (k == 0 || (k == 1 && out[0] == 0xFFFD && s.compare(at, n, "\xEF\xBF\xBD") != 0)) return false;
+  if (k == 2 && (out[0] & 0xFC00) != 0xD800) return false;  // two characters, not one
+  units->assign(out, k);
+  *length = n;
+  return true;
+}
+
+// A key named inside <...>: a named key or one character (one UTF-16 unit
+// when `unicode`).
+bool KeyByName(const std::string &name, bool unicode, WORD *vk, unsigned *c) {
+  std::u16string units;
+  size_t length = 0;
+  if (name.size() == 1 || (unicode && DecodeOne(name, 0, &units, &length) &&
+                           length == name.size() && units.size() == 1)) {
+    *c = name.size() == 1 ? static_cast<unsigned char>(name[0]) : units[0];
+    *vk = *c < 0x100 ? VirtualKeyOf(static_cast<unsigned char>(*c)) : 0;
     return true;
   }
   std::string lower = Lower(name);
@@ -68,22 +89,38 @@ WORD VirtualKeyOf(unsigned char c) {
   return 0;
 }
 
-INPUT_RECORD KeyRecord(WORD vk, unsigned char c, DWORD mods, bool down) {
+INPUT_RECORD KeyRecord(WORD vk, unsigned c, DWORD mods, bool down) {
   INPUT_RECORD rec;
   std::memset(&rec, 0, sizeof(rec));
   rec.EventType = KEY_EVENT;
   rec.Event.KeyEvent.bKeyDown = down ? 1 : 0;
   rec.Event.KeyEvent.wRepeatCount = 1;
   rec.Event.KeyEvent.wVirtualKeyCode = vk;
-  rec.Event.KeyEvent.uChar.UnicodeChar = c;
+  rec.Event.KeyEvent.uChar.UnicodeChar = static_cast<WORD>(c);
   rec.Event.KeyEvent.dwControlKeyState = mods;
   return rec;
 }
 
-bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error) {
+bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error,
+               bool unicode) {
   for (size_t i = 0; i < keys.size(); ++i) {
     unsigned char ch = static_cast<unsigned char>(keys[i]);
     ScriptStep step;
+    if (unicode && ch >= 0x80) {
+      // One key event per UTF-16 unit, as the console delivers them.
+      std::u16string units;
+      size_t length = 0;
+      if (!DecodeOne(keys, i, &units, &length)) {
+        *error = "invalid UTF-8 at position " + std::to_string(i + 1);
+        return false;
+      }
+      for (char16_t u : units) {
+        step.input = KeyRecord(0, u, 0, true);
+        steps->push_back(step);
+      }
+      i += length - 1;
+      continue;
+    }
     if (ch != '<') {
       if (ch == '\n') ch = '\r';
       step.input = KeyRecord(VirtualKeyOf(ch), ch, 0, true);
@@ -124,8 +161,8 @@ bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::str
         rest.erase(0, 2);
       }
       WORD vk = 0;
-      unsigned char c = 0;
-      if (rest.empty() || !KeyByName(rest, &vk, &c)) {
+      unsigned c = 0;
+      if (rest.empty() || !KeyByName(rest, unicode, &vk, &c)) {
         *error = "unknown key name '<" + inner + ">' at position " + std::to_string(i + 1);
         return false;
       }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "far1/host.h"
+#include "assists/win32_input.h"
 
 namespace sim {
 
@@ -14,11 +14,14 @@ struct ScriptStep {
 };
 
 // Parses KEYS into steps. On a fault returns false with a message that names
-// the culprit and its position (1-based).
-bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error);
+// the culprit and its position (1-based). With `unicode` (the Far 3 host) a
+// character is read from UTF-8 and gives one event per UTF-16 unit; without,
+// each byte is a character.
+bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error,
+               bool unicode = false);
 
 // A key-down (or key-up) event as a US keyboard gives it.
-INPUT_RECORD KeyRecord(WORD vk, unsigned char c, DWORD mods, bool down);
+INPUT_RECORD KeyRecord(WORD vk, unsigned c, DWORD mods, bool down);
 
 // The virtual-key code a US keyboard gives for a typed character (0 if none).
 WORD VirtualKeyOf(unsigned char c);

@@ -1,10 +1,11 @@
-// The five entry points of a plug-in, as the stand-in host reaches them:
-// linked into the same program, or taken from a loaded vorlane.dll.
+// The entry points of each edition, as the stand-in host reaches them: linked
+// into the same program, or taken from a loaded vorlane.dll.
 #pragma once
 
 #include <string>
 
 #include "far1/host.h"
+#include "far3/host.h"
 
 struct PluginApi {
   void(WINAPI *SetStartupInfo)(const PluginStartupInfo *) = nullptr;
@@ -18,10 +19,27 @@ struct PluginApi {
   }
 };
 
-// The plug-in linked into this program (defined only where it is linked).
+// The Far 3 edition's six.
+struct PluginApi3 {
+  void(WINAPI *GetGlobalInfoW)(far3::GlobalInfo *) = nullptr;
+  void(WINAPI *SetStartupInfoW)(const far3::PluginStartupInfo *) = nullptr;
+  void(WINAPI *GetPluginInfoW)(far3::PluginInfo *) = nullptr;
+  HANDLE(WINAPI *OpenW)(const far3::OpenInfo *) = nullptr;
+  intptr_t(WINAPI *ProcessEditorInputW)(const far3::ProcessEditorInputInfo *) = nullptr;
+  void(WINAPI *ExitFARW)(const far3::ExitInfo *) = nullptr;
+
+  bool Complete() const {
+    return GetGlobalInfoW && SetStartupInfoW && GetPluginInfoW && OpenW && ProcessEditorInputW &&
+           ExitFARW;
+  }
+};
+
+// The plug-ins linked into this program (defined only where they are linked).
 PluginApi LinkedPlugin();
+PluginApi3 LinkedPlugin3();
 
 #ifdef _WIN32
-// Loads a plug-in DLL and takes its five exports by their plain names.
+// Loads a plug-in DLL and takes its exports by their plain names.
 bool LoadPluginLibrary(const std::string &path, PluginApi *api, std::string *error);
+bool LoadPluginLibrary3(const std::string &path, PluginApi3 *api, std::string *error);
 #endif

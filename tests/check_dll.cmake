@@ -1,6 +1,6 @@
 cmake_minimum_required(VERSION 3.25)
-# The DLL exports exactly the five plain entry-point names and imports from no
-# DLL outside the Windows system ones.
+# The DLL exports exactly EXPORTS (plain names), imports from no DLL outside
+# the Windows system ones, and is smaller than LIMIT bytes.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${DLL}")
@@ -11,7 +11,7 @@ set(table "${CMAKE_MATCH_1}")
 string(REGEX REPLACE "[ \t]*\\[ *[0-9]+\\] ([^\n]*)\n" "\\1;" names "${table}")
 list(REMOVE_ITEM names "")
 list(SORT names)
-set(expected ExitFAR GetPluginInfo OpenPlugin ProcessEditorInput SetStartupInfo)
+set(expected ${EXPORTS})
 if(NOT names STREQUAL expected)
   message(FATAL_ERROR "exports are '${names}', expected '${expected}'")
 endif()
@@ -33,4 +33,8 @@ foreach(i ${imports})
     message(FATAL_ERROR "the DLL imports ${dll}, which is not a Windows system DLL")
   endif()
 endforeach()
-message(STATUS "exports: ${names}; imports: ${imports}")
+file(SIZE ${DLL} size)
+if(NOT size LESS LIMIT)
+  message(FATAL_ERROR "${DLL} is ${size} bytes, not under ${LIMIT}")
+endif()
+message(STATUS "exports: ${names}; imports: ${imports}; ${size} bytes")

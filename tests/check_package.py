@@ -2,36 +2,50 @@
 """Checks the package that the `dist` target lays out: its files, the zip,
 the DLL's size and version resource, and the text files' form.
 
-usage: check_package.py DIST_DIR VERSION
+usage: check_package.py DIST_DIR VERSION [--far3 ARCH]
+
+With --far3 it checks the Far 3 package vorlane-far3-ARCH/ instead of the
+1.x one.
 """
 import os
 import sys
 import zipfile
 
 FILES = ['readme.txt', 'vorlane.dll', 'vorlane.exe', 'vorlane.mac', 'vorlane_eng.lng', 'vorlane_rus.lng']
+FAR3_FILES = ['readme.txt', 'vorlane.dll', 'vorlane.mac', 'vorlane_eng.lng', 'vorlane_rus.lng']
 
 
 def main():
     dist, version = sys.argv[1], sys.argv[2]
-    folder = os.path.join(dist, 'vorlane')
+    far3 = sys.argv[4] if len(sys.argv) > 4 and sys.argv[3] == '--far3' else None
+    name = 'vorlane-far3-' + far3 if far3 else 'vorlane'
+    files = FAR3_FILES if far3 else FILES
+    limit = 64 if far3 else 32
+    folder = os.path.join(dist, name)
     problems = []
 
     present = sorted(os.listdir(folder))
-    if present != FILES:
-        problems.append('package folder holds %s, expected %s' % (present, FILES))
+    if present != files:
+        problems.append('package folder holds %s, expected %s' % (present, files))
 
-    zpath = os.path.join(dist, 'vorlane-%s-win32.zip' % version)
+    zpath = os.path.join(dist, 'vorlane-%s-%s.zip' % (version, 'far3-' + far3 if far3 else 'win32'))
     with zipfile.ZipFile(zpath) as z:
         names = sorted(n for n in z.namelist() if not n.endswith('/'))
-        if names != ['vorlane/' + f for f in FILES]:
+        if names != [name + '/' + f for f in files]:
             problems.append('zip holds %s' % names)
-        for f in FILES:
-            if z.read('vorlane/' + f) != open(os.path.join(folder, f), 'rb').read():
+        for f in files:
+            if z.read(name + '/' + f) != open(os.path.join(folder, f), 'rb').read():
                 problems.append('zip copy of %s differs' % f)
 
     dll = open(os.path.join(folder, 'vorlane.dll'), 'rb').read()
-    if len(dll) >= 32 * 1024:
-        problems.append('vorlane.dll is %d bytes, not under 32 KiB' % len(dll))
+    if len(dll) >= limit * 1024:
+        problems.append('vorlane.dll is %d bytes, not under %d KiB' % (len(dll), limit))
+    # The PE header names the machine: i386 0x14C, x86-64 0x8664.
+    pe = int.from_bytes(dll[0x3C:0x40], 'little')
+    machine = int.from_bytes(dll[pe + 4:pe + 6], 'little')
+    want = 0x8664 if far3 == 'x64' else 0x14C
+    if machine != want:
+        problems.append('vorlane.dll is for machine 0x%X, expected 0x%X' % (machine, want))
     for key, value in [('FileVersion', version), ('ProductVersion', version), ('ProductName', 'vorlane'),
                        ('OriginalFilename', 'vorlane.dll')]:
         wanted = (key + '\0').encode('utf-16-le')
@@ -61,7 +75,17 @@ def main():
         problems.append('readme.txt still holds @VERSION@')
 
     for lng, first in [('vorlane_eng.lng', b'.Language=English,English'), ('vorlane_rus.lng', b'.Language=Russian,Russian (')]:
-        lines = [l.strip() for l in open(os.path.join(folder, lng), 'rb').read().split(b'\n')]
+        data = open(os.path.join(folder, lng), 'rb').read()
+        if far3:
+            # Far 3's language files: UTF-8 with a byte-order mark.
+            if not data.startswith(b'\xef\xbb\xbf'):
+                problems.append('%s has no UTF-8 byte-order mark' % lng)
+            data = data[3:]
+            try:
+                data.decode('utf-8')
+            except UnicodeDecodeError:
+                problems.append('%s is not UTF-8' % lng)
+        lines = [l.strip() for l in data.split(b'\n')]
         if not lines[0].startswith(first):
             problems.append('%s begins %r' % (lng, lines[0]))
         msgs = [l for l in lines if l.startswith(b'"')]

@@ -1,6 +1,7 @@
 // The key notation of `vorlane play`.
 #include <gtest/gtest.h>
 
+#include "far1/host.h"
 #include "sim/keys.h"
 
 namespace {

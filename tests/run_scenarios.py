@@ -2,10 +2,11 @@
 """Runs the scenario suite through `vorlane play` and compares each result
 byte for byte with the scenario's expectation.
 
-usage: run_scenarios.py [--wine | --valgrind] VORLANE SCENARIO_DIR [NAME...]
+usage: run_scenarios.py [--wine | --valgrind] [--host far3] VORLANE SCENARIO_DIR [NAME...]
 
 --valgrind runs each session under valgrind's memcheck; any error it reports
-fails the scenario.
+fails the scenario. --host far3 plays every session through the Far 3 edition
+(the same expectations hold).
 
 A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
 optionally followed by flags:
@@ -21,6 +22,10 @@ optionally followed by flags:
                   cursor line is compared)
   === cursor      the expected 'LINE:COL'
   === status      the expected exit status (default 0)
+  === stderr far3 what standard error holds instead with --host far3 (a trace
+                  shows that host's own commands)
+  === only 1.x    the scenario is not played with --host far3; the section
+                  says why
 Lines before the first section, and lines starting with '#' in args, are
 remarks.
 """
@@ -64,11 +69,15 @@ def parse(path):
 def main():
     args = sys.argv[1:]
     wine = valgrind = False
-    if args and args[0] == '--wine':
-        wine = True
-        args = args[1:]
-    elif args and args[0] == '--valgrind':
-        valgrind = True
+    host = '1.x'
+    while args and args[0] in ('--wine', '--valgrind', '--host'):
+        if args[0] == '--wine':
+            wine = True
+        elif args[0] == '--valgrind':
+            valgrind = True
+        else:
+            host = args[1]
+            args = args[1:]
         args = args[1:]
     tool, folder = os.path.abspath(args[0]), args[1]
     only = set(args[2:])
@@ -82,6 +91,14 @@ def main():
         if wine and b'--explain' in scenario.get(('args', ''), b'').split(b'\n'):
             skipped += 1
             print('skip %s (native only)' % name)
+            continue
+        if host == 'far3' and ('only', '1.x') in scenario:
+            skipped += 1
+            print('skip %s (1.x only: %s)' % (name, scenario[('only', '1.x')].decode().strip()))
+            continue
+        if host == 'far3' and b'--explain' in scenario.get(('args', ''), b'').split(b'\n'):
+            skipped += 1
+            print('skip %s (--explain speaks for the 1.x edition)' % name)
             continue
         work = tempfile.mkdtemp(prefix='vorlane-scn-')
         try:
@@ -109,6 +126,8 @@ def main():
                 cmd += ['--keys-file', 'keys']
             if ('macros', '') in scenario:
                 cmd += ['--macros', 'macros.mac']
+            if host != '1.x':
+                cmd += ['--host', host]
             cmd.append('input')
             result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
             problems = []
@@ -119,9 +138,10 @@ def main():
                 problems.append('output differs:\n  got      %r\n  expected %r'
                                 % (result.stdout, scenario[('output', '')]))
             err = result.stderr.replace(b'\r\n', b'\n') if wine else result.stderr
-            if ('stderr', '') in scenario and err != scenario[('stderr', '')]:
+            want_err = scenario.get(('stderr', host), scenario.get(('stderr', '')))
+            if want_err is not None and err != want_err:
                 problems.append('standard error differs:\n  got      %r\n  expected %r'
-                                % (err, scenario[('stderr', '')]))
+                                % (err, want_err))
             if ('cursor', '') in scenario:
                 want = b'cursor ' + scenario[('cursor', '')].strip() + b'\n'
                 tail = err.split(b'\n')[-2:] if err else [b'']

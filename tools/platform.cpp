@@ -23,7 +23,18 @@ std::string ProgramDirectory() {
 }
 
 bool LoadPlugin(const std::string &path, PluginApi *api, std::string *error) {
+#ifdef _WIN64
+  if (path.empty()) {
+    *error = "the 1.x edition is a 32-bit DLL: this 64-bit build plays Far 3 sessions only (--host far3)";
+    return false;
+  }
+#endif
   return LoadPluginLibrary(path.empty() ? ProgramDirectory() + "vorlane.dll" : path, api, error);
+}
+
+bool LoadPlugin3(const std::string &path, PluginApi3 *api, std::string *error) {
+  return LoadPluginLibrary3(path.empty() ? ProgramDirectory() + "far3\\vorlane.dll" : path, api,
+                            error);
 }
 
 void SetBinaryOutput() {
@@ -76,6 +87,15 @@ bool LoadPlugin(const std::string &path, PluginApi *api, std::string *error) {
     return false;
   }
   *api = LinkedPlugin();
+  return true;
+}
+
+bool LoadPlugin3(const std::string &path, PluginApi3 *api, std::string *error) {
+  if (!path.empty()) {
+    *error = "--plugin is for the Windows build; this one has the plug-in linked in";
+    return false;
+  }
+  *api = LinkedPlugin3();
   return true;
 }
 

@@ -8,6 +8,9 @@
 // The plug-in to drive: linked in (native), or a DLL (Windows; `path` or
 // vorlane.dll beside the program when empty).
 bool LoadPlugin(const std::string &path, PluginApi *api, std::string *error);
+// The same for the Far 3 edition (Windows: far3\vorlane.dll beside the program,
+// of the program's own bitness).
+bool LoadPlugin3(const std::string &path, PluginApi3 *api, std::string *error);
 
 // The folder of this program, with a trailing separator.
 std::string ProgramDirectory();

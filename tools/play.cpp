@@ -7,8 +7,10 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <type_traits>
 
 #include "sim/host.h"
+#include "sim/host3.h"
 #include "sim/keys.h"
 #include "tools/explain.h"
 #include "tools/platform.h"
@@ -40,12 +42,16 @@ const char PlayUsage[] =
     "  --overtype            editor setting: overtype mode (default insert)\n"
     "  --no-cursor-beyond-eol  the cursor may not stand past the end of a line\n"
     "  --no-reentry          events the plug-in feeds are not passed back to it\n"
+    "  --host 1.x|far3       the host and edition to play: FAR 1.x with the ANSI\n"
+    "                        plug-in (default), or Far Manager 3 with the Unicode\n"
+    "                        one (FILE, KEYS and the macro file in UTF-8)\n"
     "  --explain             for each Space, '}' and Enter, say on standard error\n"
     "                        what the plug-in decided and why\n"
     "  --trace               one line on standard error per event with the\n"
     "                        plug-in's answer, and per host command with its fields\n"
 #ifdef _WIN32
-    "  --plugin PATH         the plug-in DLL (default: vorlane.dll beside this program)\n"
+    "  --plugin PATH         the plug-in DLL (default: vorlane.dll beside this program,\n"
+    "                        or far3\\vorlane.dll with --host far3)\n"
 #endif
     "\n";
 
@@ -79,10 +85,140 @@ int Usage(const std::string &message) {
   return 2;
 }
 
+
+struct PlayOptions {
+  std::string text, fileName, macros, lng, pluginPath;
+  std::vector<int> answers;
+  std::vector<std::string> replacements;
+  std::vector<sim::ScriptStep> steps;
+  int atLine = 1, atCol = 1;
+  sim::Settings settings;
+  bool trace = false, explain = false;
+};
+
+// What differs between the two hosts' faces.
+bool LoadApi(const std::string &path, PluginApi *api, std::string *error) {
+  return LoadPlugin(path, api, error);
+}
+bool LoadApi(const std::string &path, PluginApi3 *api, std::string *error) {
+  return LoadPlugin3(path, api, error);
+}
+void SetUp(sim::Host &host, const PlayOptions &o) {
+  host.SetText(o.text);
+  host.fileName = o.fileName;
+  host.LoadLanguageFile(o.lng.empty() ? ProgramDirectory() + "vorlane_eng.lng" : o.lng);
+}
+void SetUp(sim::Host3 &host, const PlayOptions &o) {
+  host.settings.redrawAfterFedKeys = false;  // Far 3 redraws after the user's keys only
+  host.SetTextUtf8(o.text);
+  host.fileName = sim::Utf16(o.fileName);
+  host.LoadLanguageFile(o.lng.empty() ? ProgramDirectory() + "far3/vorlane_eng.lng" : o.lng);
+}
+std::string FinalText(const sim::Host &host) { return host.Text(); }
+std::string FinalText(const sim::Host3 &host) { return host.TextUtf8(); }
+std::string Explain(const Explainer &explainer, const sim::Host &host, const INPUT_RECORD &rec,
+                    bool *takes) {
+  return explainer.Before(host, rec, takes);
+}
+std::string Explain(const Explainer &, const sim::Host3 &, const INPUT_RECORD &, bool *) {
+  return std::string();
+}
+
+template <class HostT>
+int Play(PlayOptions o) {
+  std::string error;
+  typename std::conditional<std::is_same<HostT, sim::Host>::value, PluginApi, PluginApi3>::type api;
+  if (!LoadApi(o.pluginPath, &api, &error)) {
+    std::cerr << "vorlane play: " << error << "\n";
+    return 1;
+  }
+
+  // The plug-in finds its macro file beside its own DLL, under a name it derives
+  // in small letters: give it a folder of its own with the file copied in.
+  PluginFolder folder;
+  if (!folder.Create(&error)) {
+    std::cerr << "vorlane play: " << error << "\n";
+    return 1;
+  }
+  if (!o.macros.empty()) {
+    std::string bytes;
+    if (!ReadFile(o.macros, &bytes))
+      std::cerr << "vorlane play: warning: macro file '" << o.macros
+                << "' not found; starting with no macros\n";
+    else
+      WriteFile(folder.MacroPath(), bytes);
+  }
+
+  HostT host(api);
+  host.settings = o.settings;
+  SetUp(host, o);
+  host.dialogAnswers = o.answers;
+  if (o.trace) host.trace = [](const std::string &line) { std::cerr << line << "\n"; };
+
+  host.curLine = o.atLine - 1;
+  host.curPos = o.atCol - 1;
+  if (host.curLine >= static_cast<int>(host.lines.size()))
+    host.curLine = static_cast<int>(host.lines.size()) - 1;
+
+#ifdef _WIN32
+  if (o.explain) {
+    std::cerr << "vorlane play: --explain is not available in the Windows build\n";
+    o.explain = false;
+  }
+#endif
+  if (o.explain && std::is_same<HostT, sim::Host3>::value) {
+    std::cerr << "vorlane play: --explain speaks for the 1.x edition only\n";
+    o.explain = false;
+  }
+  Explainer explainer;
+  auto baseName = [](const std::string &path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  };
+  if (o.explain)
+    explainer.SetMacroFile(folder.MacroPath(), baseName(o.macros.empty() ? "vorlane.mac" : o.macros));
+
+  host.Start(folder.ModulePath());
+  size_t nextReplacement = 0;
+  for (const sim::ScriptStep &step : o.steps) {
+    if (step.kind == sim::ScriptStep::Menu) {
+      if (nextReplacement < o.replacements.size()) {
+        const std::string &r = o.replacements[nextReplacement++];
+        std::string bytes;
+        if (r == "-")
+          std::remove(folder.MacroPath().c_str());
+        else if (ReadFile(r, &bytes))
+          WriteFile(folder.MacroPath(), bytes);
+        else
+          std::cerr << "vorlane play: warning: cannot read '" << r << "'\n";
+        if (o.explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r));
+      }
+      host.Menu();
+    } else {
+      bool takes = false;
+      std::string why = o.explain ? Explain(explainer, host, step.input, &takes) : std::string();
+      auto answer = host.Input(step.input);
+      if (!why.empty()) {
+        if ((answer != 0) != takes) why += " (yet the plug-in answered " + std::to_string(answer) + ")";
+        std::cerr << why << "\n";
+      }
+    }
+  }
+  host.Stop();
+  folder.Remove();
+
+  SetBinaryOutput();
+  std::string out = FinalText(host);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int RunPlay(int argc, char **argv) {
-  std::string file, name, macros, keys, lng, pluginPath, dialog;
+  std::string file, name, macros, keys, lng, pluginPath, dialog, hostName = "1.x";
   bool haveName = false, haveKeys = false, trace = false, explain = false;
   std::vector<std::string> replacements;
   int atLine = 1, atCol = 1;
@@ -144,6 +280,9 @@ int RunPlay(int argc, char **argv) {
       settings.cursorBeyondEol = false;
     } else if (arg == "--no-reentry") {
       settings.reentry = false;
+    } else if (arg == "--host") {
+      if (!value(&hostName) || (hostName != "1.x" && hostName != "far3"))
+        return Usage("option --host needs 1.x or far3");
     } else if (arg == "--trace") {
       trace = true;
     } else if (arg == "--explain") {
@@ -161,7 +300,7 @@ int RunPlay(int argc, char **argv) {
 
   std::vector<sim::ScriptStep> steps;
   std::string error;
-  if (!sim::ParseKeys(keys, &steps, &error)) return Usage("--keys: " + error);
+  if (!sim::ParseKeys(keys, &steps, &error, hostName == "far3")) return Usage("--keys: " + error);
 
   std::vector<int> answers;
   if (!dialog.empty()) {
@@ -180,88 +319,20 @@ int RunPlay(int argc, char **argv) {
     return 1;
   }
 
-  PluginApi api;
-  if (!LoadPlugin(pluginPath, &api, &error)) {
-    std::cerr << "vorlane play: " << error << "\n";
-    return 1;
-  }
-
-  // The plug-in finds its macro file beside its own DLL, under a name it derives
-  // in small letters: give it a folder of its own with the file copied in.
-  PluginFolder folder;
-  if (!folder.Create(&error)) {
-    std::cerr << "vorlane play: " << error << "\n";
-    return 1;
-  }
-  if (!macros.empty()) {
-    std::string bytes;
-    if (!ReadFile(macros, &bytes))
-      std::cerr << "vorlane play: warning: macro file '" << macros
-                << "' not found; starting with no macros\n";
-    else
-      WriteFile(folder.MacroPath(), bytes);
-  }
-
-  sim::Host host(api);
-  host.settings = settings;
-  host.SetText(text);
-  host.fileName = haveName ? name : file;
-  host.dialogAnswers = answers;
-  if (lng.empty()) lng = ProgramDirectory() + "vorlane_eng.lng";
-  host.LoadLanguageFile(lng);
-  if (trace) host.trace = [](const std::string &line) { std::cerr << line << "\n"; };
-
-  host.curLine = atLine - 1;
-  host.curPos = atCol - 1;
-  if (host.curLine >= static_cast<int>(host.lines.size()))
-    host.curLine = static_cast<int>(host.lines.size()) - 1;
-
-#ifdef _WIN32
-  if (explain) {
-    std::cerr << "vorlane play: --explain is not available in the Windows build\n";
-    explain = false;
-  }
-#endif
-  Explainer explainer;
-  auto baseName = [](const std::string &path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-  };
-  if (explain) explainer.SetMacroFile(folder.MacroPath(), baseName(macros.empty() ? "vorlane.mac" : macros));
-
-  host.Start(folder.ModulePath());
-  size_t nextReplacement = 0;
-  for (const sim::ScriptStep &step : steps) {
-    if (step.kind == sim::ScriptStep::Menu) {
-      if (nextReplacement < replacements.size()) {
-        const std::string &r = replacements[nextReplacement++];
-        std::string bytes;
-        if (r == "-")
-          std::remove(folder.MacroPath().c_str());
-        else if (ReadFile(r, &bytes))
-          WriteFile(folder.MacroPath(), bytes);
-        else
-          std::cerr << "vorlane play: warning: cannot read '" << r << "'\n";
-        if (explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r));
-      }
-      host.Menu();
-    } else {
-      bool takes = false;
-      std::string why = explain ? explainer.Before(host, step.input, &takes) : std::string();
-      int answer = host.Input(step.input);
-      if (!why.empty()) {
-        if ((answer != 0) != takes) why += " (yet the plug-in answered " + std::to_string(answer) + ")";
-        std::cerr << why << "\n";
-      }
-    }
-  }
-  host.Stop();
-  folder.Remove();
-
-  SetBinaryOutput();
-  std::string out = host.Text();
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
-  std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
-  return 0;
+  PlayOptions o;
+  o.text = text;
+  o.fileName = haveName ? name : file;
+  o.macros = macros;
+  o.lng = lng;
+  o.pluginPath = pluginPath;
+  o.answers = answers;
+  o.replacements = replacements;
+  o.steps = steps;
+  o.atLine = atLine;
+  o.atCol = atCol;
+  o.settings = settings;
+  o.trace = trace;
+  o.explain = explain;
+  if (hostName == "far3") return Play<sim::Host3>(o);
+  return Play<sim::Host>(o);
 }

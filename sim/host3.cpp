@@ -1,0 +1,469 @@
+#include "sim/host3.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "macros/utf8.h"
+#include "sim/host.h"
+
+namespace sim {
+
+using far3::FarChar;
+using far3::GUID;
+using far3::Flags64;
+using far3::FarDialogItem;
+using far3::PluginStartupInfo;
+using far3::FarStandardFunctions;
+using far3::PluginInfo;
+using far3::OpenInfo;
+using far3::ExitInfo;
+using far3::GlobalInfo;
+using far3::ProcessEditorInputInfo;
+using far3::EditorInfo;
+using far3::EditorGetString;
+using far3::EditorSetString;
+using far3::EditorSetPosition;
+using far3::EditorUndoRedo;
+using far3::Rect;
+using far3::ECTL_GETSTRING;
+using far3::ECTL_SETSTRING;
+using far3::ECTL_GETINFO;
+using far3::ECTL_SETPOSITION;
+using far3::ECTL_REDRAW;
+using far3::ECTL_PROCESSINPUT;
+using far3::ECTL_GETFILENAME;
+using far3::ECTL_UNDOREDO;
+using far3::EOPT_EXPANDALLTABS;
+using far3::EOPT_AUTOINDENT;
+using far3::EOPT_CURSORBEYONDEOL;
+using far3::OPEN_EDITOR;
+
+namespace {
+
+Host3 *Current = nullptr;
+
+intptr_t WINAPI EditorControlThunk(intptr_t id, int command, intptr_t param1, void *param2) {
+  return Current ? Current->EditorControl(id, command, param1, param2) : 0;
+}
+const FarChar *WINAPI GetMsgThunk(const GUID *pluginId, intptr_t id) {
+  return Current ? Current->GetMsg(pluginId, id) : nullptr;
+}
+HANDLE WINAPI DialogInitThunk(const GUID *pluginId, const GUID *id, intptr_t x1, intptr_t y1,
+                              intptr_t x2, intptr_t y2, const FarChar *help,
+                              const FarDialogItem *items, size_t count, intptr_t, Flags64 flags,
+                              void *, void *) {
+  return Current ? Current->DialogInit(pluginId, id, x1, y1, x2, y2, help, items, count, flags)
+                 : INVALID_HANDLE_VALUE;
+}
+intptr_t WINAPI DialogRunThunk(HANDLE dialog) { return Current ? Current->DialogRun(dialog) : -1; }
+void WINAPI DialogFreeThunk(HANDLE dialog) {
+  if (Current) Current->DialogFree(dialog);
+}
+intptr_t WINAPI MessageThunk(const GUID *, const GUID *, Flags64, const FarChar *,
+                             const FarChar *const *, size_t, intptr_t) {
+  return -1;
+}
+
+bool IsKeyDown(const INPUT_RECORD &rec) {
+  return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
+}
+
+// Far's check of a record's StructSize: its own size or more (a newer
+// plug-in), up to a sane limit; less is refused.
+bool SizeFits(size_t structSize, size_t minimum) {
+  return structSize >= minimum && structSize <= 65536;
+}
+
+std::u16string TextOf(const FarChar *text) {
+  std::u16string out;
+  if (text)
+    for (; *text; ++text) out += static_cast<char16_t>(*text);
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8(const std::u16string &text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(EncodeUtf8(text.data(), text.size(), &out[0]));
+  return out;
+}
+
+std::u16string Utf16(const std::string &bytes) {
+  std::u16string out(bytes.size(), u'\0');
+  out.resize(DecodeUtf8(bytes.data(), bytes.size(), &out[0]));
+  return out;
+}
+
+Host3::Host3(PluginApi3 plugin) : plugin_(plugin) { settings.redrawAfterFedKeys = false; }
+
+Host3::~Host3() {
+  if (started_) Stop();
+  if (Current == this) Current = nullptr;
+}
+
+void Host3::SetTextUtf8(const std::string &bytes) { SetText(Utf16(bytes)); }
+
+std::string Host3::TextUtf8() const { return Utf8(Text()); }
+
+void Host3::Trace(int depth, const std::string &text) {
+  trace(std::string(static_cast<size_t>(depth) * 2, ' ') + text);
+}
+
+void Host3::Start(const std::string &moduleNameUtf8) {
+  Current = this;
+  moduleName_ = Utf16(moduleNameUtf8);
+  if (plugin_.GetGlobalInfoW) {
+    GlobalInfo gi;
+    std::memset(&gi, 0, sizeof(gi));
+    gi.StructSize = sizeof(gi);
+    plugin_.GetGlobalInfoW(&gi);
+    globalInfo = gi;
+    title = Utf8(TextOf(gi.Title));
+    description = Utf8(TextOf(gi.Description));
+    author = Utf8(TextOf(gi.Author));
+  }
+  {
+    // Far builds both records as locals of its loader.
+    FarStandardFunctions fsf;
+    std::memset(&fsf, 0, sizeof(fsf));
+    fsf.StructSize = sizeof(fsf);
+    for (size_t i = 0; i < sizeof(fsf.Functions) / sizeof(fsf.Functions[0]); ++i)
+      fsf.Functions[i] = reinterpret_cast<void *>(static_cast<uintptr_t>(0x1000 + i));
+    PluginStartupInfo psi;
+    std::memset(&psi, 0, sizeof(psi));
+    psi.StructSize = sizeof(psi);
+    std::u16string module = moduleName_;
+    psi.ModuleName = reinterpret_cast<const FarChar *>(module.c_str());
+    psi.Message = &MessageThunk;
+    psi.GetMsg = &GetMsgThunk;
+    psi.EditorControl = &EditorControlThunk;
+    psi.FSF = &fsf;
+    psi.DialogInit = &DialogInitThunk;
+    psi.DialogRun = &DialogRunThunk;
+    psi.DialogFree = &DialogFreeThunk;
+    if (plugin_.SetStartupInfoW) plugin_.SetStartupInfoW(&psi);
+    // Gone once the call returns: a plug-in that kept pointers into them
+    // finds rubbish.
+    std::memset(&psi, 0xA5, sizeof(psi));
+    std::memset(&fsf, 0xA5, sizeof(fsf));
+    std::fill(module.begin(), module.end(), u'#');
+  }
+  started_ = true;
+}
+
+void Host3::Stop() {
+  Current = this;
+  if (started_ && plugin_.ExitFARW) {
+    ExitInfo ei;
+    std::memset(&ei, 0, sizeof(ei));
+    ei.StructSize = sizeof(ei);
+    plugin_.ExitFARW(&ei);
+  }
+  started_ = false;
+}
+
+intptr_t Host3::Offer(const INPUT_RECORD &rec, bool fed) {
+  if (!started_ || !plugin_.ProcessEditorInputW) return 0;
+  ProcessEditorInputInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.Rec = rec;
+  ++depth_;
+  if (trace) Trace(depth_ - 1, "event " + DescribeInput(rec, true) + (fed ? " (fed)" : ""));
+  intptr_t answer = plugin_.ProcessEditorInputW(&info);
+  --depth_;
+  if (record) events.push_back(Event3{rec, answer, fed ? depth_ + 1 : depth_, fed});
+  if (trace) Trace(depth_, "answer " + std::to_string(answer));
+  return answer;
+}
+
+intptr_t Host3::Input(const INPUT_RECORD &rec) {
+  Current = this;
+  intptr_t answer = Offer(rec, false);
+  if (answer == 0) Apply(rec);
+  if (IsKeyDown(rec)) Draw();
+  return answer;
+}
+
+void Host3::Menu() {
+  Current = this;
+  if (!started_ || !plugin_.GetPluginInfoW || !plugin_.OpenW) return;
+  PluginInfo pi;
+  std::memset(&pi, 0, sizeof(pi));
+  pi.StructSize = sizeof(pi);
+  plugin_.GetPluginInfoW(&pi);
+  pluginInfo = pi;
+  menuText.clear();
+  if (pi.PluginMenu.Count > 0 && pi.PluginMenu.Strings && pi.PluginMenu.Strings[0])
+    menuText = Utf8(TextOf(pi.PluginMenu.Strings[0]));
+  if (pi.PluginMenu.Count > 0 && pi.PluginMenu.Guids) menuGuid = pi.PluginMenu.Guids[0];
+  if (trace) Trace(depth_, "menu \"" + menuText + "\"");
+  OpenInfo oi;
+  std::memset(&oi, 0, sizeof(oi));
+  oi.StructSize = sizeof(oi);
+  oi.OpenFrom = OPEN_EDITOR;
+  oi.Guid = &menuGuid;
+  HANDLE h = plugin_.OpenW(&oi);
+  if (trace) Trace(depth_, std::string("open -> ") + (h ? "handle" : "null"));
+  // The Enter that chose the entry is released in the editor.
+  INPUT_RECORD up;
+  std::memset(&up, 0, sizeof(up));
+  up.EventType = KEY_EVENT;
+  up.Event.KeyEvent.bKeyDown = 0;
+  up.Event.KeyEvent.wRepeatCount = 1;
+  up.Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
+  up.Event.KeyEvent.uChar.UnicodeChar = '\r';
+  Input(up);
+}
+
+intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, void *param2) {
+  Command3 cmd;
+  cmd.code = command;
+  cmd.depth = depth_;
+  cmd.editorId = editorId;
+  cmd.param1 = param1;
+  cmd.param2Null = param2 == nullptr;
+  intptr_t result = 0;
+  // Only the current editor exists here.
+  const bool ours = editorId == -1 || editorId == 0;
+  switch (command) {
+    case ECTL_GETSTRING: {
+      auto *egs = static_cast<EditorGetString *>(param2);
+      if (!egs) break;
+      cmd.structSize = egs->StructSize;
+      cmd.line = egs->StringNumber;
+      if (!ours || !SizeFits(egs->StructSize, sizeof(EditorGetString))) break;
+      intptr_t n = egs->StringNumber == -1 ? curLine : egs->StringNumber;
+      if (n >= 0 && n < static_cast<intptr_t>(lines.size())) {
+        const Line &l = lines[static_cast<size_t>(n)];
+        egs->StringText = reinterpret_cast<const FarChar *>(l.text.c_str());
+        egs->StringEOL = reinterpret_cast<const FarChar *>(l.eol.c_str());
+        egs->StringLength = static_cast<intptr_t>(l.text.size());
+        egs->SelStart = -1;
+        egs->SelEnd = 0;
+        if (blockType_ == BlockStream && n >= blockLine1_ && n <= blockLine2_) {
+          egs->SelStart = n == blockLine1_ ? blockPos1_ : 0;
+          egs->SelEnd = n == blockLine2_ ? blockPos2_ : -1;
+        } else if (blockType_ == BlockColumn && n >= blockLine1_ && n <= blockLine2_) {
+          egs->SelStart = blockPos1_;
+          egs->SelEnd = blockPos2_;
+        }
+        result = 1;
+      }
+      break;
+    }
+    case ECTL_SETSTRING: {
+      auto *ess = static_cast<EditorSetString *>(param2);
+      if (!ess) break;
+      cmd.structSize = ess->StructSize;
+      cmd.line = ess->StringNumber;
+      cmd.eolNull = ess->StringEOL == nullptr;
+      cmd.length = ess->StringLength;
+      if (ess->StringText && ess->StringLength >= 0)
+        cmd.text.assign(reinterpret_cast<const char16_t *>(ess->StringText),
+                        static_cast<size_t>(ess->StringLength));
+      if (!ours || !SizeFits(ess->StructSize, sizeof(EditorSetString))) break;
+      intptr_t n = ess->StringNumber == -1 ? curLine : ess->StringNumber;
+      if (n >= 0 && n < static_cast<intptr_t>(lines.size()) && ess->StringText &&
+          ess->StringLength >= 0) {
+        lines[static_cast<size_t>(n)].text = cmd.text;
+        if (ess->StringEOL) lines[static_cast<size_t>(n)].eol = TextOf(ess->StringEOL);
+        result = 1;
+      }
+      break;
+    }
+    case ECTL_GETINFO: {
+      auto *ei = static_cast<EditorInfo *>(param2);
+      if (!ei) break;
+      cmd.structSize = ei->StructSize;
+      // Everything up to and including CodePage is the least Far accepts.
+      if (!ours || !SizeFits(ei->StructSize, offsetof(EditorInfo, WindowArea))) break;
+      const size_t size = ei->StructSize;
+      std::memset(ei, 0, std::min(size, sizeof(EditorInfo)));
+      ei->StructSize = size;
+      ei->EditorID = 0;
+      ei->WindowSizeX = windowX;
+      ei->WindowSizeY = windowY;
+      ei->TotalLines = static_cast<intptr_t>(lines.size());
+      ei->CurLine = curLine;
+      ei->CurPos = curPos;
+      ei->CurTabPos = ScreenColumn(curLine, curPos);
+      ei->TopScreenLine = topLine;
+      ei->LeftPos = leftPos;
+      ei->Overtype = settings.overtype ? 1 : 0;
+      ei->BlockType = blockType_;
+      ei->BlockStartLine = blockType_ == BlockNone ? 0 : blockLine1_;
+      uintptr_t options = 0;
+      if (settings.expandTabs) options |= EOPT_EXPANDALLTABS;
+      if (settings.autoIndent) options |= EOPT_AUTOINDENT;
+      if (settings.cursorBeyondEol) options |= EOPT_CURSORBEYONDEOL;
+      ei->Options = options;
+      ei->TabSize = settings.tabSize;
+      ei->CodePage = 65001;
+      if (size >= sizeof(EditorInfo)) {
+        ei->WindowArea = Rect{0, 1, windowX - 1, windowY};
+        ei->ClientArea = ei->WindowArea;
+      }
+      result = 1;
+      break;
+    }
+    case ECTL_SETPOSITION: {
+      auto *esp = static_cast<EditorSetPosition *>(param2);
+      if (!esp) break;
+      cmd.structSize = esp->StructSize;
+      cmd.position = *esp;
+      if (!ours || !SizeFits(esp->StructSize, sizeof(EditorSetPosition))) break;
+      if (esp->CurLine != -1) curLine = static_cast<int>(esp->CurLine);
+      Fix();
+      if (esp->CurPos != -1)
+        curPos = static_cast<int>(esp->CurPos);
+      else if (esp->CurTabPos != -1)
+        curPos = PosAtColumn(curLine, std::max(0, static_cast<int>(esp->CurTabPos)));
+      if (esp->Overtype != -1) settings.overtype = esp->Overtype != 0;
+      Fix();
+      EnsureVisible();
+      if (esp->TopScreenLine != -1)
+        topLine = std::max(0, std::min(static_cast<int>(esp->TopScreenLine),
+                                       static_cast<int>(lines.size()) - 1));
+      if (esp->LeftPos != -1) leftPos = std::max(0, static_cast<int>(esp->LeftPos));
+      result = 1;
+      break;
+    }
+    case ECTL_REDRAW:
+      ++redraws;
+      Draw();
+      result = 1;
+      break;
+    case ECTL_GETFILENAME: {
+      // The size including the NUL; the name only into a buffer that holds it.
+      result = static_cast<intptr_t>(fileName.size() + 1);
+      if (param2 && param1 >= result)
+        std::memcpy(param2, fileName.c_str(), (fileName.size() + 1) * sizeof(char16_t));
+      break;
+    }
+    case ECTL_UNDOREDO: {
+      auto *eur = static_cast<EditorUndoRedo *>(param2);
+      if (!eur) break;
+      cmd.structSize = eur->StructSize;
+      cmd.undo = eur->Command;
+      result = SizeFits(eur->StructSize, sizeof(EditorUndoRedo)) ? 1 : 0;
+      break;
+    }
+    case ECTL_PROCESSINPUT: {
+      const auto *rec = static_cast<const INPUT_RECORD *>(param2);
+      if (!rec) break;
+      cmd.input = *rec;
+      cmd.result = 1;
+      if (record) journal.push_back(cmd);
+      if (trace) Trace(depth_, DescribeCommand3(cmd));
+      intptr_t answer = settings.reentry ? Offer(*rec, true) : 0;
+      if (answer == 0) Apply(*rec);
+      if (settings.redrawAfterFedKeys && IsKeyDown(*rec)) Draw();
+      return 1;
+    }
+    default:
+      break;
+  }
+  cmd.result = result;
+  if (record) journal.push_back(cmd);
+  if (trace) Trace(depth_, DescribeCommand3(cmd));
+  return result;
+}
+
+HANDLE Host3::DialogInit(const GUID *pluginId, const GUID *id, intptr_t x1, intptr_t y1,
+                         intptr_t x2, intptr_t y2, const FarChar *help,
+                         const FarDialogItem *items, size_t count, Flags64 flags) {
+  // Far dereferences both GUIDs and refuses a plug-in id it does not know.
+  if (!pluginId || !id || std::memcmp(pluginId, &globalInfo.Guid, sizeof(GUID)) != 0)
+    return INVALID_HANDLE_VALUE;
+  DialogCall3 call;
+  call.pluginId = *pluginId;
+  call.id = *id;
+  call.x1 = x1;
+  call.y1 = y1;
+  call.x2 = x2;
+  call.y2 = y2;
+  call.helpTopicNull = help == nullptr;
+  call.flags = flags;
+  for (size_t i = 0; items && i < count; ++i) {
+    call.items.push_back(items[i]);
+    call.texts.push_back(TextOf(items[i].Data));
+  }
+  dialogCalls.push_back(call);
+  // The handle is the call's number, counted from 1.
+  return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(dialogCalls.size()));
+}
+
+intptr_t Host3::DialogRun(HANDLE dialog) {
+  uintptr_t n = reinterpret_cast<uintptr_t>(dialog);
+  if (n == 0 || n > dialogCalls.size()) return -1;
+  DialogCall3 &call = dialogCalls[n - 1];
+  call.run = true;
+  call.answer = dialogNext_ < dialogAnswers.size() ? dialogAnswers[dialogNext_++] : -1;
+  std::string text = "dialog";
+  for (const std::u16string &t : call.texts) text += " [" + Utf8(t) + "]";
+  if (trace) Trace(depth_, text + " -> " + std::to_string(call.answer));
+  return call.answer;
+}
+
+void Host3::DialogFree(HANDLE dialog) {
+  uintptr_t n = reinterpret_cast<uintptr_t>(dialog);
+  if (n >= 1 && n <= dialogCalls.size()) dialogCalls[n - 1].freed = true;
+}
+
+const FarChar *Host3::GetMsg(const GUID *pluginId, intptr_t id) {
+  static const FarChar empty[1] = {0};
+  if (pluginId) getMsgPluginId = *pluginId;
+  if (id < 0 || id >= static_cast<intptr_t>(messages.size())) return empty;
+  return reinterpret_cast<const FarChar *>(messages[static_cast<size_t>(id)].c_str());
+}
+
+bool Host3::LoadLanguageFile(const std::string &path, const std::string &language) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  std::string lang;
+  std::vector<std::string> parsed = Host::ParseLanguageFile(bytes, &lang);
+  if (lang != language) return false;
+  messages.clear();
+  for (const std::string &m : parsed) messages.push_back(Utf16(m));
+  return true;
+}
+
+std::string DescribeCommand3(const Command3 &cmd) {
+  switch (cmd.code) {
+    case ECTL_GETSTRING:
+      return "ECTL_GETSTRING line=" + std::to_string(cmd.line);
+    case ECTL_SETSTRING:
+      return "ECTL_SETSTRING line=" + std::to_string(cmd.line) + " length=" +
+             std::to_string(cmd.length) + (cmd.eolNull ? " eol=null" : " eol=set") + " text=\"" +
+             Utf8(cmd.text) + "\"";
+    case ECTL_GETINFO:
+      return "ECTL_GETINFO";
+    case ECTL_SETPOSITION: {
+      const EditorSetPosition &p = cmd.position;
+      return "ECTL_SETPOSITION line=" + std::to_string(p.CurLine) + " pos=" +
+             std::to_string(p.CurPos) + " tabpos=" + std::to_string(p.CurTabPos) +
+             " top=" + std::to_string(p.TopScreenLine) + " left=" + std::to_string(p.LeftPos) +
+             " overtype=" + std::to_string(p.Overtype);
+    }
+    case ECTL_REDRAW:
+      return "ECTL_REDRAW";
+    case ECTL_PROCESSINPUT:
+      return "ECTL_PROCESSINPUT " + DescribeInput(cmd.input, true);
+    case ECTL_GETFILENAME:
+      return "ECTL_GETFILENAME size=" + std::to_string(cmd.param1) + " -> " +
+             std::to_string(cmd.result);
+    case ECTL_UNDOREDO:
+      return "ECTL_UNDOREDO command=" + std::to_string(cmd.undo);
+    default:
+      return "command " + std::to_string(cmd.code);
+  }
+}
+
+}  // namespace sim
