@@ -85,6 +85,7 @@ template <class Unit>
 void TextEditor<Unit>::Draw() {
   rememberedColumn_ = unclampedColumn_ >= 0 ? unclampedColumn_ : ScreenColumn(curLine, curPos);
   unclampedColumn_ = -1;
+  Fix();
 }
 
 
@@ -112,7 +113,11 @@ void TextEditor<Unit>::Fix() {
   if (curLine >= static_cast<int>(lines.size())) curLine = static_cast<int>(lines.size()) - 1;
   if (curPos < 0) curPos = 0;
   int len = static_cast<int>(lines[static_cast<size_t>(curLine)].text.size());
-  if (!settings.cursorBeyondEol && curPos > len) curPos = len;
+  // An editor that redraws only after the user's keys leaves the cursor of a
+  // fed Up or Down beyond a short line until then: a character typed there
+  // is padded out to it.
+  const bool pending = unclampedColumn_ >= 0 && !settings.redrawAfterFedKeys;
+  if (!settings.cursorBeyondEol && curPos > len && !pending) curPos = len;
 }
 
 template <class Unit>
@@ -353,6 +358,8 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
                                 RIGHT_ALT_PRESSED)) != 0;
   const bool shift = (mods & SHIFT_PRESSED) != 0;
   Fix();
+  // Only Up and Down leave a column for the next redraw to remember.
+  unclampedColumn_ = -1;
   const int last = static_cast<int>(lines.size()) - 1;
   const int len = static_cast<int>(lines[static_cast<size_t>(curLine)].text.size());
 

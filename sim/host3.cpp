@@ -317,6 +317,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       cmd.structSize = esp->StructSize;
       cmd.position = *esp;
       if (!ours || !SizeFits(esp->StructSize, sizeof(EditorSetPosition))) break;
+      unclampedColumn_ = -1;
       if (esp->CurLine != -1) curLine = static_cast<int>(esp->CurLine);
       Fix();
       if (esp->CurPos != -1)
