@@ -15,6 +15,10 @@
 
 namespace test {
 
+namespace {
+void RemoveDir(const std::string &dir);
+}  // namespace
+
 std::string NewTempDir() {
   static int counter = 0;
 #ifdef _WIN32
@@ -72,17 +76,16 @@ Session::Session(const std::string &text, const std::string &fileName, const std
 Session::~Session() {
   host.Stop();
   std::remove(macroPath.c_str());
-#ifdef _WIN32
-  RemoveDirectoryA(dir.c_str());
-#else
-  rmdir(dir.c_str());
-#endif
+  RemoveDir(dir);
 }
 
-void TypeKeys(sim::Host &host, const std::string &keys) {
+namespace {
+
+template <class H>
+void Play(H &host, const std::string &keys, bool unicode) {
   std::vector<sim::ScriptStep> steps;
   std::string error;
-  ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error)) << error;
+  ASSERT_TRUE(sim::ParseKeys(keys, &steps, &error, unicode)) << error;
   for (const sim::ScriptStep &s : steps) {
     if (s.kind == sim::ScriptStep::Menu)
       host.Menu();
@@ -90,6 +93,37 @@ void TypeKeys(sim::Host &host, const std::string &keys) {
       host.Input(s.input);
   }
 }
+
+void RemoveDir(const std::string &dir) {
+#ifdef _WIN32
+  RemoveDirectoryA(dir.c_str());
+#else
+  rmdir(dir.c_str());
+#endif
+}
+
+}  // namespace
+
+void TypeKeys(sim::Host &host, const std::string &keys) { Play(host, keys, false); }
+void TypeKeys(sim::Host3 &host, const std::string &keys) { Play(host, keys, true); }
+
+Session3::Session3(const std::string &text, const std::string &fileName, const std::string &macros,
+                   bool withMacroFile)
+    : dir(NewTempDir()), macroPath(Join(dir, "vorlane.mac")), host(LinkedPlugin3()) {
+  if (withMacroFile) WriteFile(macroPath, macros);
+  host.SetTextUtf8(text);
+  host.fileName = sim::Utf16(fileName);
+  host.LoadLanguageFile(std::string(VORLANE_SOURCE_DIR) + "/package/far3/vorlane_eng.lng");
+  host.Start(Join(dir, "vorlane.dll"));
+}
+
+Session3::~Session3() {
+  host.Stop();
+  std::remove(macroPath.c_str());
+  RemoveDir(dir);
+}
+
+void Session3::Type(const std::string &keys) { TypeKeys(host, keys); }
 
 void Session::Type(const std::string &keys) { TypeKeys(host, keys); }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sim/host.h"
+#include "sim/host3.h"
 #include "sim/keys.h"
 
 namespace test {
@@ -35,9 +36,28 @@ struct Session {
   sim::Host host;
 };
 
+// The same with the Far 3 edition linked in: text, names and macros in UTF-8.
+struct Session3 {
+  explicit Session3(const std::string &text, const std::string &fileName = "main.cpp",
+                    const std::string &macros = std::string(), bool withMacroFile = true);
+  ~Session3();
+  void Type(const std::string &keys);
+  void At(int line, int pos) {
+    host.curLine = line;
+    host.curPos = pos;
+  }
+  std::string Cursor() const {
+    return std::to_string(host.curLine) + ":" + std::to_string(host.curPos);
+  }
+  std::string dir;
+  std::string macroPath;
+  sim::Host3 host;
+};
+
 // Types KEYS (the `vorlane play` notation) into `host`; <Menu> chooses the
 // plug-in's menu entry.
 void TypeKeys(sim::Host &host, const std::string &keys);
+void TypeKeys(sim::Host3 &host, const std::string &keys);
 
 INPUT_RECORD Press(unsigned char c, DWORD mods = 0);
 INPUT_RECORD PressVk(WORD vk, unsigned char c = 0, DWORD mods = 0);

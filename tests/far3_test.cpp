@@ -1,0 +1,296 @@
+// The Far 3 edition on the stand-in host's Far 3 face: its start-up, its
+// records, its journal of host commands, its dialog and its macro file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "far3/edition.h"
+#include "macros/utf8.h"
+#include "tests/support.h"
+
+namespace {
+
+using test::Session3;
+
+bool SameGuid(const far3::GUID &a, const far3::GUID &b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
+
+// The size of the record each command takes, 0 for one without.
+size_t RecordSize(int code) {
+  switch (code) {
+    case far3::ECTL_GETSTRING: return sizeof(far3::EditorGetString);
+    case far3::ECTL_SETSTRING: return sizeof(far3::EditorSetString);
+    case far3::ECTL_GETINFO: return sizeof(far3::EditorInfo);
+    case far3::ECTL_SETPOSITION: return sizeof(far3::EditorSetPosition);
+    case far3::ECTL_UNDOREDO: return sizeof(far3::EditorUndoRedo);
+    default: return 0;
+  }
+}
+
+std::string Codes(const std::vector<sim::Command3> &journal) {
+  std::string out;
+  for (const sim::Command3 &c : journal) out += (out.empty() ? "" : " ") + std::to_string(c.code);
+  return out;
+}
+
+TEST(Far3Start, GlobalInfoNamesThePluginAndTheOldestFarItNeeds) {
+  Session3 s("");
+  const far3::GlobalInfo &gi = s.host.globalInfo;
+  EXPECT_EQ(sizeof(far3::GlobalInfo), gi.StructSize);  // Far's own value is left alone
+  EXPECT_TRUE(SameGuid(far3::PluginGuid, gi.Guid));
+  EXPECT_FALSE(SameGuid(far3::GUID{}, gi.Guid));
+  EXPECT_EQ("vorlane", s.host.title);
+  EXPECT_FALSE(s.host.description.empty());
+  EXPECT_FALSE(s.host.author.empty());
+  EXPECT_EQ(3u, gi.MinFarVersion.Major);
+  EXPECT_EQ(0u, gi.MinFarVersion.Build);  // any Far 3, not the header's build
+  EXPECT_EQ(VORLANE_VERSION, std::to_string(gi.Version.Major) + "." + std::to_string(gi.Version.Minor) +
+                                 "." + std::to_string(gi.Version.Revision));
+}
+
+TEST(Far3Start, TheRecordAndTheFunctionsTableAreCopied) {
+  // The stand-in host overwrites both of its stack copies once
+  // SetStartupInfoW returns: everything below must come from the plug-in's own.
+  Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  EXPECT_EQ(sizeof(far3::PluginStartupInfo), far3::StartupInfo.StructSize);
+  ASSERT_EQ(&far3::StandardFunctions, far3::StartupInfo.FSF);
+  EXPECT_EQ(sizeof(far3::FarStandardFunctions), far3::StandardFunctions.StructSize);
+  EXPECT_EQ(reinterpret_cast<void *>(0x1000), far3::StandardFunctions.Functions[0]);
+  EXPECT_EQ(reinterpret_cast<void *>(0x1000 + 48), far3::StandardFunctions.Functions[48]);
+  ASSERT_NE(nullptr, far3::StartupInfo.ModuleName);
+  EXPECT_EQ(test::Join(s.dir, "vorlane.dll"),
+            sim::Utf8(reinterpret_cast<const char16_t *>(far3::StartupInfo.ModuleName)));
+  s.At(0, 2);
+  s.Type(" ");  // the host's functions are still reached through the copy
+  EXPECT_EQ("if ()\n", s.host.TextUtf8());
+  s.host.Stop();
+  EXPECT_EQ(nullptr, far3::FarEditor);
+  EXPECT_EQ(0, far3::MacroCount);
+}
+
+TEST(Far3Filter, OrdinaryKeysAndEveryKeyUpCostNoHostCommand) {
+  Session3 s("{\n  \n", "main.cpp", "Macro if x\n");
+  s.At(1, 2);
+  std::vector<INPUT_RECORD> events;
+  for (unsigned c : {0x61u, 0x7Bu, 0x0416u, 0xD83Du})  // a { Ж and half a pair
+    events.push_back(sim::KeyRecord(0, c, 0, true));
+  for (WORD vk : {VK_TAB, VK_BACK, VK_LEFT, VK_DELETE}) events.push_back(sim::KeyRecord(vk, 0, 0, true));
+  for (unsigned c : {0x20u, 0x7Du, 0x0Du, 0x61u})  // releases, the trigger keys' among them
+    events.push_back(sim::KeyRecord(c == '\r' ? VK_RETURN : 0, c, 0, false));
+  for (const INPUT_RECORD &r : events) {
+    s.host.journal.clear();
+    EXPECT_EQ(0, s.host.Input(r));
+    EXPECT_TRUE(s.host.journal.empty()) << sim::DescribeInput(r, true);
+  }
+}
+
+TEST(Far3Filter, EveryRecordCarriesItsStructSizeForTheCurrentEditor) {
+  Session3 s("if\n{\n  \nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  s.At(0, 2);
+  s.Type(" ");
+  s.At(2, 2);
+  s.Type("}");
+  s.At(3, 9);
+  s.Type("<Enter>");
+  EXPECT_EQ("if ()\n{\n}\nint f() {\n\t\n", s.host.TextUtf8());
+  bool sawRecords = false;
+  for (const sim::Command3 &c : s.host.journal) {
+    EXPECT_EQ(-1, c.editorId) << sim::DescribeCommand3(c);
+    if (RecordSize(c.code) == 0) continue;
+    sawRecords = true;
+    EXPECT_EQ(RecordSize(c.code), c.structSize) << sim::DescribeCommand3(c);
+    EXPECT_NE(0, c.result) << sim::DescribeCommand3(c);
+  }
+  EXPECT_TRUE(sawRecords);
+}
+
+TEST(Far3Filter, TheBusyFlagLetsFedKeysThroughAndIsClearedAfterwards) {
+  Session3 s("if\nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  s.At(0, 2);
+  s.Type(" ");
+  s.At(1, 9);
+  s.Type("<Enter>");
+  EXPECT_EQ(0, far3::Busy);
+  int fed = 0;
+  for (const sim::Event3 &e : s.host.events) {
+    if (!e.fed) continue;
+    ++fed;
+    EXPECT_EQ(2, e.depth);  // inside the plug-in's own call
+    EXPECT_EQ(0, e.answer) << sim::DescribeInput(e.input, true);  // the Space and the Enter among them
+  }
+  EXPECT_EQ(4 + 2, fed);
+  EXPECT_EQ("if ()\nint f() {\n\t\n", s.host.TextUtf8());
+}
+
+TEST(Far3Filter, FileNamesOfAnyLengthAreRead) {
+  for (size_t length : {8u, 259u, 260u, 300u, 32000u, 32767u}) {
+    std::string name = "c:\\" + std::string(length - 7, 'd') + ".cpp";
+    ASSERT_EQ(length, name.size());
+    Session3 s("if\n", name, "Macro if \"sp ( ) left\"\n");
+    s.At(0, 2);
+    s.Type(" ");
+    EXPECT_EQ("if ()\n", s.host.TextUtf8()) << length;
+    // The size first, then the name into a buffer of that size.
+    ASSERT_GE(s.host.journal.size(), 2u);
+    EXPECT_EQ(far3::ECTL_GETFILENAME, s.host.journal[0].code);
+    EXPECT_EQ(0, s.host.journal[0].param1);
+    EXPECT_EQ(static_cast<intptr_t>(length + 1), s.host.journal[0].result);
+    EXPECT_EQ(static_cast<intptr_t>(length + 1), s.host.journal[1].param1);
+  }
+  // Longer than any Windows path: turned away unread.
+  Session3 s("if\n", "c:\\" + std::string(40000, 'd') + ".cpp", "Macro if x\n");
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ("if \n", s.host.TextUtf8());
+  EXPECT_EQ(1u, s.host.journal.size());
+}
+
+TEST(Far3Filter, NamesThatDoNotQualifyLeaveEveryKeyToTheEditor) {
+  for (std::string name : {"main.txt", "main.cpp.bak", "cpp", ""}) {
+    Session3 s("if\n{\n  \n", name, "Macro if x\n");
+    s.At(0, 2);
+    s.Type(" ");
+    s.At(2, 2);
+    s.Type("}");
+    EXPECT_EQ("if \n{\n  }\n", s.host.TextUtf8()) << name;
+  }
+}
+
+TEST(Far3Playback, FedKeysAreFollowedByARedrawOnlyWithoutCursorBeyondTheEnd) {
+  for (bool beyond : {true, false}) {
+    Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+    s.host.settings.cursorBeyondEol = beyond;
+    s.At(0, 2);
+    s.Type(" ");
+    EXPECT_EQ("if ()\n", s.host.TextUtf8());
+    // 33 ECTL_GETFILENAME, 6 ECTL_GETINFO, 0 ECTL_GETSTRING, 15 ECTL_PROCESSINPUT, 9 ECTL_REDRAW
+    if (beyond)
+      EXPECT_EQ("33 33 6 0 15 15 15 15 9", Codes(s.host.journal));
+    else
+      EXPECT_EQ("33 33 6 0 15 9 15 9 15 9 15 9 9", Codes(s.host.journal));
+  }
+}
+
+TEST(Far3Playback, WithoutTheRedrawsTheHostWouldTypeAtTheTriggerColumn) {
+  // What the real Far 3 does with keys fed inside one call when the cursor may
+  // not pass the end of a line, which the redraws above mend.
+  sim::Host3 host;
+  host.settings.cursorBeyondEol = false;
+  host.SetTextUtf8("abcde\n");
+  test::TypeKeys(host, "<End>");
+  for (const INPUT_RECORD &r : {sim::KeyRecord(VK_RETURN, 0, 0, true), sim::KeyRecord(VK_RETURN, 0, 0, true),
+                                sim::KeyRecord(0, ']', 0, true), sim::KeyRecord(VK_UP, 0, 0, true),
+                                sim::KeyRecord(0, 'x', 0, true)}) {
+    INPUT_RECORD copy = r;
+    host.EditorControl(-1, far3::ECTL_PROCESSINPUT, 0, &copy);
+  }
+  EXPECT_EQ("abcde\n     x\n]\n", host.TextUtf8());
+}
+
+TEST(Far3Playback, CharactersBeyondAsciiAndOutsideTheBmpAreTypedAsTheyAre) {
+  // "если" alone on its line; a body of a guillemet, an arrow, ё and U+1F600.
+  Session3 s("    \xD0\xB5\xD1\x81\xD0\xBB\xD0\xB8\n", "main.cpp",
+             "\xEF\xBB\xBFMacro \xD0\xB5\xD1\x81\xD0\xBB\xD0\xB8 \"sp \xC2\xAB \xE2\x86\x92 \xD1\x91 "
+             "\xF0\x9F\x98\x80 \xC2\xBB left\"\n");
+  s.At(0, 8);
+  s.Type(" ");
+  EXPECT_EQ("    \xD0\xB5\xD1\x81\xD0\xBB\xD0\xB8 \xC2\xAB\xE2\x86\x92\xD1\x91\xF0\x9F\x98\x80\xC2\xBB\n",
+            s.host.TextUtf8());
+  EXPECT_EQ("0:14", s.Cursor());  // behind the surrogate pair, which counts two units
+  int units = 0;
+  for (const sim::Command3 &c : s.host.journal)
+    if (c.code == far3::ECTL_PROCESSINPUT && c.input.Event.KeyEvent.uChar.UnicodeChar >= 0xD800 &&
+        c.input.Event.KeyEvent.uChar.UnicodeChar < 0xE000)
+      ++units;
+  EXPECT_EQ(2, units);  // the character outside the BMP is fed as its two units
+}
+
+TEST(Far3MacroFile, Utf8IsDecodedWithLimitsInUtf16Units) {
+  // 127 Cyrillic letters make a 254-byte name that is still 127 units.
+  std::string name;
+  for (int i = 0; i < 127; ++i) name += "\xD0\xB6";
+  Session3 s("", "main.cpp",
+             "\xEF\xBB\xBFMacro a x\n"          // the byte-order mark is skipped
+             "Macro " + name + " y\n"           // kept: 127 units
+             "Macro " + name + "\xD0\xB6 z\n"   // 128 units: left out
+             "Macro b\xFF c\n");                // the stray byte becomes U+FFFD
+  ASSERT_EQ(3, far3::MacroCount);
+  EXPECT_EQ("a", sim::Utf8(reinterpret_cast<const char16_t *>(far3::MacroTable[0].Name)));
+  EXPECT_EQ(127u, std::char_traits<char16_t>::length(
+                      reinterpret_cast<const char16_t *>(far3::MacroTable[1].Name)));
+  EXPECT_EQ("b\xEF\xBF\xBD", sim::Utf8(reinterpret_cast<const char16_t *>(far3::MacroTable[2].Name)));
+}
+
+TEST(Utf8, InvalidSequencesBecomeOneReplacementEach) {
+  auto decode = [](const std::string &in) {
+    std::u16string out(in.size(), u'\0');
+    out.resize(DecodeUtf8(in.data(), in.size(), &out[0]));
+    return out;
+  };
+  EXPECT_EQ(u"a\u00e9\u20ac\U0001F600", decode("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));
+  EXPECT_EQ(u"\uFFFD\uFFFD", decode("\xC0\xAF"));                // overlong: each byte
+  EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD", decode("\xED\xA0\x80"));      // an encoded surrogate
+  EXPECT_EQ(u"\uFFFDx", decode("\xE2\x82x"));                    // cut short: one for the run
+  EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD\uFFFD", decode("\xF4\x90\x80\x80"));  // past U+10FFFF
+  EXPECT_EQ(u"\uFFFD", decode("\xF0\x9F\x98"));                  // ends inside a character
+  char out[16];
+  const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00};
+  EXPECT_EQ("a\xEF\xBF\xBD" "b\xEF\xBF\xBD", std::string(out, EncodeUtf8(lone, 4, out)));
+}
+
+TEST(Far3Menu, TheEntryAndTheReloadDialog) {
+  Session3 s("if\n", "main.cpp", "Macro if a\n");
+  s.host.dialogAnswers = {2, 1, -1};
+  test::WriteFile(s.macroPath, "Macro if b\n");
+  s.Type("<Menu>");  // Close: the table stays
+  EXPECT_EQ("vorlane", s.host.menuText);
+  EXPECT_TRUE(SameGuid(far3::MenuGuid, s.host.menuGuid));
+  EXPECT_EQ(far3::PF_EDITOR | far3::PF_DISABLEPANELS, s.host.pluginInfo.Flags);
+  EXPECT_EQ(0u, s.host.pluginInfo.DiskMenu.Count);
+  EXPECT_TRUE(SameGuid(far3::PluginGuid, s.host.getMsgPluginId));
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ("ifa\n", s.host.TextUtf8());
+  s.Type("<BS><Menu> <Menu>");  // Reload, then Esc
+  EXPECT_EQ("ifb\n", s.host.TextUtf8());
+
+  ASSERT_EQ(3u, s.host.dialogCalls.size());
+  for (const sim::DialogCall3 &call : s.host.dialogCalls) {
+    EXPECT_TRUE(SameGuid(far3::PluginGuid, call.pluginId));
+    EXPECT_TRUE(SameGuid(far3::DialogGuid, call.id));
+    EXPECT_TRUE(call.run);
+    EXPECT_TRUE(call.freed);
+    EXPECT_EQ(-1, call.x1);
+    EXPECT_EQ(35, call.x2);
+    EXPECT_EQ(6, call.y2);
+    ASSERT_EQ(3u, call.items.size());
+    EXPECT_EQ(far3::DI_DOUBLEBOX, call.items[0].Type);
+    EXPECT_EQ(far3::DI_BUTTON, call.items[1].Type);
+    EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[1].Flags);
+    EXPECT_EQ(far3::DIF_CENTERGROUP, call.items[2].Flags);
+    EXPECT_EQ(u"vorlane", call.texts[0]);
+    EXPECT_EQ(u"&Reload macros", call.texts[1]);
+    EXPECT_EQ(u"&Close", call.texts[2]);
+  }
+  EXPECT_NE(far3::GUID{}.Data1, far3::DialogGuid.Data1);
+  EXPECT_FALSE(SameGuid(far3::DialogGuid, far3::MenuGuid));
+  EXPECT_FALSE(SameGuid(far3::DialogGuid, far3::PluginGuid));
+}
+
+HANDLE WINAPI RefusingDialogInit(const far3::GUID *, const far3::GUID *, intptr_t, intptr_t, intptr_t,
+                                 intptr_t, const far3::FarChar *, const far3::FarDialogItem *, size_t,
+                                 intptr_t, far3::Flags64, void *, void *) {
+  return INVALID_HANDLE_VALUE;
+}
+
+TEST(Far3Menu, AFailedDialogChangesNothing) {
+  Session3 s("if\n", "main.cpp", "Macro if a\n");
+  far3::StartupInfo.DialogInit = &RefusingDialogInit;
+  test::WriteFile(s.macroPath, "Macro if b\n");
+  s.Type("<Menu>");
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ("ifa\n", s.host.TextUtf8());
+}
+
+}  // namespace
