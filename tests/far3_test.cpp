@@ -68,6 +68,20 @@ TEST(Far3Start, TheRecordAndTheFunctionsTableAreCopied) {
   EXPECT_EQ(0, far3::MacroCount);
 }
 
+TEST(Far3Start, ADllReadsTheMacroFileOfItsOwnName) {
+  std::string dir = test::NewTempDir();
+  test::WriteFile(test::Join(dir, "other.mac"), "Macro if x\n");
+  test::WriteFile(test::Join(dir, "vorlane.mac"), "Macro if y\nMacro do z\n");
+  sim::Host3 host(LinkedPlugin3());
+  host.Start(test::Join(dir, "Other.DLL"));
+  EXPECT_EQ(1, far3::MacroCount);
+  host.Start(test::Join(dir, "other.exe"));  // no ".dll": nothing to read
+  EXPECT_EQ(0, far3::MacroCount);
+  host.Stop();
+  std::remove(test::Join(dir, "other.mac").c_str());
+  std::remove(test::Join(dir, "vorlane.mac").c_str());
+}
+
 TEST(Far3Filter, OrdinaryKeysAndEveryKeyUpCostNoHostCommand) {
   Session3 s("{\n  \n", "main.cpp", "Macro if x\n");
   s.At(1, 2);
