@@ -11,6 +11,7 @@
 //     FileQualifies(KeyContext *)   whether the file in the editor is one we serve
 //     CursorColumn(const KeyContext &)
 //     BeginPlayback(), EndPlayback()  around the keys a macro body feeds
+//     BeginUndo(), EndUndo()          around each assist's changes: one undo step
 //   E::editor()               the edition's adapter, or null
 //   E::busy()                 the edition's busy flag
 //   E::FindMacro(name)        the edition's macro table

@@ -60,10 +60,12 @@ int AlignClosingBrace() {
   for (int i = 0; i < n; ++i) text[i] = ' ';
   text[n] = '}';
   text[n + 1] = 0;
+  ed->BeginUndo();
   ed->SetString(text, -1);
   std::free(text);
 
   ed->SetPosition(-1, n + 1, -1, -1);
+  ed->EndUndo();
   ed->Redraw();
   return 1;
 }
@@ -80,9 +82,11 @@ int IndentAfterBrace(const INPUT_RECORD *Rec, int column,
   if (line.StringText[column - 1] != '{') return 0;
   if (column != length && !IsBlank(line.StringText + column, length - column)) return 0;
 
+  ed->BeginUndo();
   E::busy() = 1;
   ed->ProcessInput(Rec);
   ed->PressKey(VK_TAB);
   E::busy() = 0;
+  ed->EndUndo();
   return 1;
 }

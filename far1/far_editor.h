@@ -41,9 +41,11 @@ public:
   // One ECTL_GETINFO gives both the file name and the cursor's column.
   bool FileQualifies(KeyContext *context);
   int CursorColumn(const KeyContext &context) const { return context.column; }
-  // The 1.x host redraws after every fed key by itself.
+  // The 1.x host redraws after every fed key by itself, and has no undo groups.
   void BeginPlayback() {}
   void EndPlayback() {}
+  void BeginUndo() {}
+  void EndUndo() {}
 };
 
 // A key-down event with repeat count 1 and no modifiers, as the plug-in feeds it.

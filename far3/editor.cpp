@@ -98,11 +98,19 @@ int Editor::ProcessInput(const INPUT_RECORD *rec) {
 }
 
 bool Editor::FileQualifies(KeyContext *) {
-  intptr_t need = Control(ECTL_GETFILENAME, 0, nullptr);
+  name_[0] = 0;
+  intptr_t need = Control(ECTL_GETFILENAME, static_cast<intptr_t>(NameLimit), name_);
   if (need <= 0 || static_cast<size_t>(need) > NameLimit) return false;
-  if (Control(ECTL_GETFILENAME, need, name_) <= 0) return false;
   name_[need - 1] = 0;  // whatever the host wrote, the name ends in the buffer
   return IsSourceFileName(name_);
+}
+
+void Editor::UndoRedo(int command) {
+  EditorUndoRedo eur;
+  std::memset(&eur, 0, sizeof(eur));
+  eur.StructSize = sizeof(eur);
+  eur.Command = command;
+  Control(ECTL_UNDOREDO, 0, &eur);
 }
 
 }  // namespace far3

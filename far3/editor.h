@@ -24,7 +24,9 @@ public:
   int ProcessInput(const INPUT_RECORD *rec);
   int Redraw() { return static_cast<int>(Control(ECTL_REDRAW, 0, nullptr)); }
 
-  // The file test on the name ECTL_GETFILENAME gives (size first, then text).
+  // The file test on the name ECTL_GETFILENAME gives: one call with a buffer
+  // for the longest Windows path; the host copies the name only when the size
+  // it answers fits.
   bool FileQualifies(KeyContext *context);
   // Far 3 gives the column with ECTL_GETINFO, asked only when needed.
   int CursorColumn(const KeyContext &) { return GetPosition().CurPos; }
@@ -36,6 +38,10 @@ public:
   void BeginPlayback() { redrawFedKeys_ = (options_ & EOPT_CURSORBEYONDEOL) == 0; }
   void EndPlayback() { redrawFedKeys_ = false; }
 
+  // Each assist's changes make one undo step.
+  void BeginUndo() { UndoRedo(EUR_BEGIN); }
+  void EndUndo() { UndoRedo(EUR_END); }
+
   intptr_t Control(int command, intptr_t param1, void *param2);
 
   // The longest file name the test reads, NUL included: Windows' longest path.
@@ -43,6 +49,7 @@ public:
 
 private:
   int Feed(const INPUT_RECORD &rec);
+  void UndoRedo(int command);
 
   EditorControlFn control_;
   uintptr_t options_ = EOPT_CURSORBEYONDEOL;

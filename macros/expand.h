@@ -34,9 +34,11 @@ int ExpandKeyword() {
   const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
   if (!entry) return 0;
 
+  ed->BeginUndo();
   E::busy() = 1;
   PlayMacro<E>(entry);
   E::busy() = 0;
+  ed->EndUndo();
   ed->Redraw();
   return 1;
 }

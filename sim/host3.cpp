@@ -181,10 +181,57 @@ intptr_t Host3::Offer(const INPUT_RECORD &rec, bool fed) {
   return answer;
 }
 
+namespace {
+
+bool IsUndoKey(const INPUT_RECORD &rec) {
+  const DWORD ctrl = LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED;
+  return IsKeyDown(rec) && rec.Event.KeyEvent.wVirtualKeyCode == 'Z' &&
+         (rec.Event.KeyEvent.dwControlKeyState & ctrl) != 0 &&
+         (rec.Event.KeyEvent.dwControlKeyState & (SHIFT_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) == 0;
+}
+
+bool SameText(const std::vector<BasicLine<char16_t>> &a, const std::vector<BasicLine<char16_t>> &b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].text != b[i].text || a[i].eol != b[i].eol) return false;
+  return true;
+}
+
+}  // namespace
+
+void Host3::Change(const INPUT_RECORD *rec) {
+  UndoStep before = Snapshot();
+  if (rec) Apply(*rec);
+  if (undoDepth_ == 0 && !SameText(before.lines, lines)) undoSteps.push_back(before);
+}
+
+void Host3::Undo() {
+  if (undoSteps.empty()) return;
+  const UndoStep &step = undoSteps.back();
+  lines = step.lines;
+  curLine = step.curLine;
+  curPos = step.curPos;
+  unclampedColumn_ = -1;
+  blockType_ = BlockNone;
+  undoSteps.pop_back();
+  if (trace) Trace(depth_, "undo");
+}
+
 intptr_t Host3::Input(const INPUT_RECORD &rec) {
   Current = this;
   intptr_t answer = Offer(rec, false);
-  if (answer == 0) Apply(rec);
+  if (undoDepth_ != 0) {
+    undoFaults.push_back("an undo group was still open when the plug-in answered " +
+                         DescribeInput(rec, true));
+    undoDepth_ = 0;
+    if (!SameText(groupStart_.lines, lines)) undoSteps.push_back(groupStart_);
+  }
+  if (answer == 0) {
+    if (IsUndoKey(rec))
+      Undo();
+    else
+      Change(&rec);
+  }
   if (IsKeyDown(rec)) Draw();
   return answer;
 }
@@ -270,8 +317,10 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       intptr_t n = ess->StringNumber == -1 ? curLine : ess->StringNumber;
       if (n >= 0 && n < static_cast<intptr_t>(lines.size()) && ess->StringText &&
           ess->StringLength >= 0) {
+        UndoStep before = Snapshot();
         lines[static_cast<size_t>(n)].text = cmd.text;
         if (ess->StringEOL) lines[static_cast<size_t>(n)].eol = TextOf(ess->StringEOL);
+        if (undoDepth_ == 0 && !SameText(before.lines, lines)) undoSteps.push_back(before);
         result = 1;
       }
       break;
@@ -351,7 +400,20 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       if (!eur) break;
       cmd.structSize = eur->StructSize;
       cmd.undo = eur->Command;
-      result = SizeFits(eur->StructSize, sizeof(EditorUndoRedo)) ? 1 : 0;
+      if (!ours || !SizeFits(eur->StructSize, sizeof(EditorUndoRedo))) break;
+      result = 1;
+      if (eur->Command == far3::EUR_BEGIN) {
+        if (undoDepth_++ == 0) groupStart_ = Snapshot();
+      } else if (eur->Command == far3::EUR_END) {
+        if (undoDepth_ == 0) {
+          undoFaults.push_back("EUR_END without EUR_BEGIN");
+          result = 0;
+        } else if (--undoDepth_ == 0 && !SameText(groupStart_.lines, lines)) {
+          undoSteps.push_back(groupStart_);
+        }
+      } else if (eur->Command == far3::EUR_UNDO) {
+        Undo();
+      }
       break;
     }
     case ECTL_PROCESSINPUT: {
@@ -362,7 +424,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       if (record) journal.push_back(cmd);
       if (trace) Trace(depth_, DescribeCommand3(cmd));
       intptr_t answer = settings.reentry ? Offer(*rec, true) : 0;
-      if (answer == 0) Apply(*rec);
+      if (answer == 0) Change(rec);
       if (settings.redrawAfterFedKeys && IsKeyDown(*rec)) Draw();
       return 1;
     }

@@ -95,6 +95,19 @@ public:
   void DialogFree(HANDLE dialog);
   const far3::FarChar *GetMsg(const far3::GUID *pluginId, intptr_t id);
 
+  // Undo as Far 3 keeps it: each change the editor makes on its own is one
+  // step, and the changes between ECTL_UNDOREDO's EUR_BEGIN and EUR_END are
+  // one. Ctrl+Z takes back the last step: its text and cursor return.
+  struct UndoStep {
+    std::vector<Line> lines;
+    int curLine = 0, curPos = 0;
+  };
+  std::vector<UndoStep> undoSteps;
+  // Faults in the plug-in's use of undo groups: an end without a begin, or a
+  // begin still open when the plug-in's call returned.
+  std::vector<std::string> undoFaults;
+  void Undo();
+
   std::u16string fileName = u"noname.cpp";
   std::vector<std::u16string> messages;
   std::vector<int> dialogAnswers;  // one per dialog, -1 once they run out
@@ -110,6 +123,12 @@ public:
 private:
   void Trace(int depth, const std::string &text);
   intptr_t Offer(const INPUT_RECORD &rec, bool fed);
+  UndoStep Snapshot() const { return UndoStep{lines, curLine, curPos}; }
+  // Applies a key or a line change as one undo step of its own, unless a
+  // group is open.
+  void Change(const INPUT_RECORD *rec);
+  int undoDepth_ = 0;
+  UndoStep groupStart_;
 
   PluginApi3 plugin_;
   std::u16string moduleName_;

@@ -144,12 +144,12 @@ TEST(Far3Filter, FileNamesOfAnyLengthAreRead) {
     s.At(0, 2);
     s.Type(" ");
     EXPECT_EQ("if ()\n", s.host.TextUtf8()) << length;
-    // The size first, then the name into a buffer of that size.
+    // One call: a buffer for the longest path, and the size the name needs.
     ASSERT_GE(s.host.journal.size(), 2u);
     EXPECT_EQ(far3::ECTL_GETFILENAME, s.host.journal[0].code);
-    EXPECT_EQ(0, s.host.journal[0].param1);
+    EXPECT_EQ(static_cast<intptr_t>(far3::Editor::NameLimit), s.host.journal[0].param1);
     EXPECT_EQ(static_cast<intptr_t>(length + 1), s.host.journal[0].result);
-    EXPECT_EQ(static_cast<intptr_t>(length + 1), s.host.journal[1].param1);
+    EXPECT_NE(far3::ECTL_GETFILENAME, s.host.journal[1].code);
   }
   // Longer than any Windows path: turned away unread.
   Session3 s("if\n", "c:\\" + std::string(40000, 'd') + ".cpp", "Macro if x\n");
@@ -177,12 +177,99 @@ TEST(Far3Playback, FedKeysAreFollowedByARedrawOnlyWithoutCursorBeyondTheEnd) {
     s.At(0, 2);
     s.Type(" ");
     EXPECT_EQ("if ()\n", s.host.TextUtf8());
-    // 33 ECTL_GETFILENAME, 6 ECTL_GETINFO, 0 ECTL_GETSTRING, 15 ECTL_PROCESSINPUT, 9 ECTL_REDRAW
+    // 33 ECTL_GETFILENAME, 6 ECTL_GETINFO, 0 ECTL_GETSTRING, 32 ECTL_UNDOREDO,
+    // 15 ECTL_PROCESSINPUT, 9 ECTL_REDRAW
     if (beyond)
-      EXPECT_EQ("33 33 6 0 15 15 15 15 9", Codes(s.host.journal));
+      EXPECT_EQ("33 6 0 32 15 15 15 15 32 9", Codes(s.host.journal));
     else
-      EXPECT_EQ("33 33 6 0 15 9 15 9 15 9 15 9 9", Codes(s.host.journal));
+      EXPECT_EQ("33 6 0 32 15 9 15 9 15 9 15 9 32 9", Codes(s.host.journal));
   }
+}
+
+// The undo brackets of one trigger key: "" when there are none, else where
+// they stand among the commands and whether every change is inside them.
+std::string Brackets(const std::vector<sim::Command3> &journal) {
+  int begin = -1, end = -1, begins = 0, ends = 0;
+  for (size_t i = 0; i < journal.size(); ++i) {
+    if (journal[i].code != far3::ECTL_UNDOREDO) continue;
+    if (journal[i].undo == far3::EUR_BEGIN) ++begins, begin = static_cast<int>(i);
+    if (journal[i].undo == far3::EUR_END) ++ends, end = static_cast<int>(i);
+  }
+  if (begins == 0 && ends == 0) return "";
+  if (begins != 1 || ends != 1 || end < begin) return "unbalanced";
+  for (size_t i = 0; i < journal.size(); ++i) {
+    const int code = journal[i].code;
+    const bool change = code == far3::ECTL_SETSTRING || code == far3::ECTL_PROCESSINPUT ||
+                        (code == far3::ECTL_SETPOSITION && journal[i].position.CurLine == -1);
+    if (change && (static_cast<int>(i) < begin || static_cast<int>(i) > end)) return "change outside";
+  }
+  return "one group";
+}
+
+TEST(Far3Undo, EachAssistIsOneGroupAndEveryEarlyReturnHasNone) {
+  struct Case {
+    const char *text;
+    int line, pos;
+    const char *keys;
+    const char *brackets;
+  } cases[] = {
+      {"if\n", 0, 2, " ", "one group"},            // expansion
+      {"nop\n", 0, 3, " ", "one group"},           // a body that types nothing
+      {"if\n", 0, 0, " ", ""},                     // column 0
+      {"if\n", 0, 5, " ", ""},                     // past the end
+      {"x if\n", 0, 4, " ", ""},                   // not alone on the line
+      {"zz\n", 0, 2, " ", ""},                     // no such macro
+      {"{\n  \n", 1, 2, "}", "one group"},         // alignment
+      {"{\n  x\n", 1, 2, "}", ""},                // not a blank line
+      {"x\n  \n", 1, 2, "}", ""},                 // no '{' above
+      {"f() {\n", 0, 5, "<Enter>", "one group"},   // Tab after '{'
+      {"f() {\n", 0, 4, "<Enter>", ""},            // not behind the '{'
+      {"f() { x\n", 0, 5, "<Enter>", ""},          // text after it
+  };
+  for (const Case &c : cases) {
+    Session3 s(c.text, "main.cpp", "Macro if \"sp ( ) left\"\nMacro nop \"\"\n");
+    s.At(c.line, c.pos);
+    s.host.journal.clear();
+    s.Type(c.keys);
+    EXPECT_EQ(c.brackets, Brackets(s.host.journal)) << c.text << " " << c.keys;
+    EXPECT_TRUE(s.host.undoFaults.empty()) << c.text;
+    for (const sim::Command3 &cmd : s.host.journal) {
+      if (cmd.code == far3::ECTL_UNDOREDO) {
+        EXPECT_EQ(sizeof(far3::EditorUndoRedo), cmd.structSize);
+      }
+    }
+  }
+}
+
+TEST(Far3Undo, OneUndoGivesBackTheTextAndTheCursor) {
+  Session3 s("if\n{\n      \nint f() {\n", "main.cpp", "Macro if \"sp ( ) en left\"\n");
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ("if ()\n\n{\n      \nint f() {\n", s.host.TextUtf8());
+  s.Type("<C-z>");
+  EXPECT_EQ("if\n{\n      \nint f() {\n", s.host.TextUtf8());
+  EXPECT_EQ("0:2", s.Cursor());
+  s.At(2, 6);
+  s.Type("}<C-z>");
+  EXPECT_EQ("if\n{\n      \nint f() {\n", s.host.TextUtf8());
+  EXPECT_EQ("2:6", s.Cursor());
+  s.At(3, 9);
+  s.Type("<Enter><C-z>");
+  EXPECT_EQ("if\n{\n      \nint f() {\n", s.host.TextUtf8());
+  EXPECT_EQ("3:9", s.Cursor());
+  EXPECT_TRUE(s.host.undoFaults.empty());
+}
+
+TEST(Far3Undo, TheStandInCatchesAGroupLeftOpen) {
+  sim::Host3 host;
+  host.SetTextUtf8("ab\n");
+  far3::EditorUndoRedo eur{sizeof(far3::EditorUndoRedo), far3::EUR_END};
+  EXPECT_EQ(0, host.EditorControl(-1, far3::ECTL_UNDOREDO, 0, &eur));
+  eur.Command = far3::EUR_BEGIN;
+  host.EditorControl(-1, far3::ECTL_UNDOREDO, 0, &eur);
+  host.Input(sim::KeyRecord(0, 'x', 0, true));
+  ASSERT_EQ(2u, host.undoFaults.size());
+  EXPECT_EQ("EUR_END without EUR_BEGIN", host.undoFaults[0]);
 }
 
 TEST(Far3Playback, WithoutTheRedrawsTheHostWouldTypeAtTheTriggerColumn) {

@@ -25,7 +25,7 @@ optionally followed by flags:
   === stderr far3 what standard error holds instead with --host far3 (a trace
                   shows that host's own commands)
   === only 1.x    the scenario is not played with --host far3; the section
-                  says why
+                  says why (=== only far3: played with --host far3 only)
 Lines before the first section, and lines starting with '#' in args, are
 remarks.
 """
@@ -92,9 +92,11 @@ def main():
             skipped += 1
             print('skip %s (native only)' % name)
             continue
-        if host == 'far3' and ('only', '1.x') in scenario:
+        only = [arg for (kind, arg) in scenario if kind == 'only']
+        if only and host not in only:
             skipped += 1
-            print('skip %s (1.x only: %s)' % (name, scenario[('only', '1.x')].decode().strip()))
+            reason = scenario[('only', only[0])].decode().strip().replace('\n', ' ')
+            print('skip %s (%s only: %s)' % (name, only[0], reason))
             continue
         if host == 'far3' and b'--explain' in scenario.get(('args', ''), b'').split(b'\n'):
             skipped += 1

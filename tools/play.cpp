@@ -44,7 +44,9 @@ const char PlayUsage[] =
     "  --no-reentry          events the plug-in feeds are not passed back to it\n"
     "  --host 1.x|far3       the host and edition to play: FAR 1.x with the ANSI\n"
     "                        plug-in (default), or Far Manager 3 with the Unicode\n"
-    "                        one (FILE, KEYS and the macro file in UTF-8)\n"
+    "                        one (FILE, KEYS and the macro file in UTF-8; <C-z>\n"
+    "                        takes back one undo step, and an undo group the\n"
+    "                        plug-in leaves open makes the exit status 3)\n"
     "  --explain             for each Space, '}' and Enter, say on standard error\n"
     "                        what the plug-in decided and why\n"
     "  --trace               one line on standard error per event with the\n"
@@ -114,6 +116,9 @@ void SetUp(sim::Host3 &host, const PlayOptions &o) {
   host.fileName = sim::Utf16(o.fileName);
   host.LoadLanguageFile(o.lng.empty() ? ProgramDirectory() + "far3/vorlane_eng.lng" : o.lng);
 }
+// Far 3 only: the plug-in's faults in bracketing its changes for undo.
+std::vector<std::string> UndoFaults(const sim::Host &) { return {}; }
+std::vector<std::string> UndoFaults(const sim::Host3 &host) { return host.undoFaults; }
 std::string FinalText(const sim::Host &host) { return host.Text(); }
 std::string FinalText(const sim::Host3 &host) { return host.TextUtf8(); }
 std::string Explain(const Explainer &explainer, const sim::Host &host, const INPUT_RECORD &rec,
@@ -211,8 +216,10 @@ int Play(PlayOptions o) {
   std::string out = FinalText(host);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
+  std::vector<std::string> faults = UndoFaults(host);
+  for (const std::string &f : faults) std::cerr << "vorlane play: undo: " << f << "\n";
   std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
-  return 0;
+  return faults.empty() ? 0 : 3;
 }
 
 }  // namespace
