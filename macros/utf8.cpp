@@ -1,58 +1,61 @@
 #include "macros/utf8.h"
 
-size_t DecodeUtf8(const char *in, size_t n, char16_t *out) {
+size_t Utf8Step(const char *in, size_t n, uint32_t *codePoint) {
   const unsigned char *s = reinterpret_cast<const unsigned char *>(in);
+  unsigned c = s[0];
+  *codePoint = Utf8Invalid;
+  if (c < 0x80) {
+    *codePoint = c;
+    return 1;
+  }
+  // The length the lead byte announces, and the range its first continuation
+  // byte must lie in (this rules out overlong forms, surrogates and values
+  // past U+10FFFF).
+  size_t len = 0;
+  unsigned lo = 0x80, hi = 0xBF;
+  uint32_t cp = 0;
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    cp = c & 0x0F;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    cp = c & 0x07;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  }
+  if (len == 0) return 1;
+  size_t k = 1;
+  for (; k < len && k < n; ++k) {
+    unsigned b = s[k];
+    if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) break;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  // Cut short: the lead byte and the valid continuation bytes after it make
+  // one invalid sequence.
+  if (k < len) return k;
+  *codePoint = cp;
+  return len;
+}
+
+size_t DecodeUtf8(const char *in, size_t n, char16_t *out) {
   size_t o = 0;
-  size_t i = 0;
-  while (i < n) {
-    unsigned c = s[i];
-    if (c < 0x80) {
-      out[o++] = static_cast<char16_t>(c);
-      ++i;
-      continue;
-    }
-    // The length the lead byte announces, and the range its first continuation
-    // byte must lie in (this rules out overlong forms, surrogates and values
-    // past U+10FFFF).
-    size_t len = 0;
-    unsigned lo = 0x80, hi = 0xBF;
+  for (size_t i = 0; i < n;) {
     uint32_t cp = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      cp = c & 0x0F;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      cp = c & 0x07;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    }
-    size_t k = 1;
-    if (len > 0) {
-      for (; k < len && i + k < n; ++k) {
-        unsigned b = s[i + k];
-        if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) break;
-        cp = (cp << 6) | (b & 0x3F);
-      }
-    }
-    if (len == 0 || k < len) {
-      // One U+FFFD for the lead byte and the valid continuation bytes after it.
+    i += Utf8Step(in + i, n - i, &cp);
+    if (cp == Utf8Invalid) {
       out[o++] = 0xFFFD;
-      i += k;
-      continue;
-    }
-    if (cp >= 0x10000) {
+    } else if (cp >= 0x10000) {
       cp -= 0x10000;
       out[o++] = static_cast<char16_t>(0xD800 + (cp >> 10));
       out[o++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
       out[o++] = static_cast<char16_t>(cp);
     }
-    i += len;
   }
   return o;
 }

@@ -4,6 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// The character that starts at `in` (of `n` > 0 bytes): returns how many bytes
+// it takes and sets `codePoint`, or Utf8Invalid for a byte sequence that is not
+// UTF-8 (a stray or missing continuation byte, an overlong form, a surrogate,
+// a value past U+10FFFF), which then counts as one character.
+constexpr uint32_t Utf8Invalid = 0xFFFFFFFF;
+size_t Utf8Step(const char *in, size_t n, uint32_t *codePoint);
+
 // Decodes `n` bytes of UTF-8 into UTF-16 units at `out` (room for `n` units is
 // always enough) and returns how many it wrote. Each byte sequence that is not
 // valid UTF-8 (a stray or missing continuation byte, an overlong form, a

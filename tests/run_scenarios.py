@@ -98,10 +98,6 @@ def main():
             reason = scenario[('only', only[0])].decode().strip().replace('\n', ' ')
             print('skip %s (%s only: %s)' % (name, only[0], reason))
             continue
-        if host == 'far3' and b'--explain' in scenario.get(('args', ''), b'').split(b'\n'):
-            skipped += 1
-            print('skip %s (--explain speaks for the 1.x edition)' % name)
-            continue
         work = tempfile.mkdtemp(prefix='vorlane-scn-')
         try:
             prefix = [shutil.which('wine') or 'wine'] if wine else []

@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <cstdlib>
 #include <map>
 
 #include "far1/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 #include "macros/playback.h"
+#include "macros/utf8.h"
+#include "tools/oem.h"
 
 namespace {
 
@@ -32,8 +35,30 @@ Span Field(const char *text, int index, int options) {
 
 std::string Text(const char *line, Span s) { return std::string(line + s.start, s.size()); }
 
-bool InVocabulary(const std::string &token) {
-  if (token.size() == 1 || token == "sp" || token == "qu") return true;
+// UTF-16 units of UTF-8 text (the Far 3 edition's measure of names and bodies).
+std::u16string Units(const std::string &bytes) {
+  std::u16string out(bytes.size(), u'\0');
+  out.resize(DecodeUtf8(bytes.data(), bytes.size(), &out[0]));
+  return out;
+}
+
+std::string Utf8Of(const std::u16string &units) {
+  std::string out(units.size() * 3, '\0');
+  out.resize(EncodeUtf8(units.data(), units.size(), &out[0]));
+  return out;
+}
+
+// Whether a token is one character: one byte (1.x), or one UTF-8 character
+// (Far 3: one UTF-16 unit or a surrogate pair).
+bool OneCharacter(const std::string &token, bool far3) {
+  if (token.size() == 1) return true;
+  if (!far3 || token.empty()) return false;
+  uint32_t cp = 0;
+  return Utf8Step(token.data(), token.size(), &cp) == token.size();
+}
+
+bool InVocabulary(const std::string &token, bool far3 = false) {
+  if (OneCharacter(token, far3) || token == "sp" || token == "qu") return true;
   for (const char *name : KeyNames)
     if (token == name) return true;
   return false;
@@ -69,7 +94,12 @@ std::string Spaced(const std::string &word) {
 
 class Checker {
 public:
-  explicit Checker(CheckResult *result) : r_(result) {}
+  Checker(CheckResult *result, const CheckOptions &options) : r_(result), o_(options) {}
+
+  // Length of a span as the edition counts it: bytes, or UTF-16 units.
+  size_t Length(const char *line, Span s) const {
+    return o_.far3 ? Units(Text(line, s)).size() : s.size();
+  }
 
   void Say(int line, size_t column, Diagnostic::Severity sev, const std::string &msg) {
     Diagnostic d;
@@ -108,7 +138,16 @@ public:
     }
 
     MacroEntry entry;
-    const bool kept = ParseMacroLine(line, &entry);
+    bool kept = false;
+    std::string keptName, keptBody;
+    if (o_.far3) {
+      static BasicMacroEntry<char16_t> wide;
+      kept = ParseMacroLine(Units(line).c_str(), &wide);
+      if (kept) keptName = Utf8Of(wide.Name), keptBody = Utf8Of(wide.Body);
+    } else {
+      kept = ParseMacroLine(line, &entry);
+      if (kept) keptName = entry.Name, keptBody = entry.Body;
+    }
     Span name = Field(line, 2, 0);
     Span body = Field(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES);
     Span raw = Field(line, 3, FS_GROUPQUOTES);
@@ -117,18 +156,19 @@ public:
 
     if (name.size() == 0)
       Say(lineNo, base + first.end, Diagnostic::Error, "macro line without a name: it can never be expanded");
-    if (name.size() > MacroNameLimit)
+    const char *unit = o_.far3 ? " UTF-16 units" : " characters";
+    if (Length(line, name) > MacroNameLimit)
       Say(lineNo, base + name.start, Diagnostic::Error,
-          "the name is " + std::to_string(name.size()) +
-              " characters long, more than 127: the macro is left out");
+          "the name is " + std::to_string(Length(line, name)) + unit +
+              " long, more than 127: the macro is left out");
     size_t quoteInName = nameText.find('"');
     if (quoteInName != std::string::npos)
       Say(lineNo, base + name.start + quoteInName, Diagnostic::Warning,
           "the name holds a double quote, which starts quoted text: the body is not where it seems");
-    if (body.size() > MacroBodyLimit)
+    if (Length(line, body) > MacroBodyLimit)
       Say(lineNo, base + body.start, Diagnostic::Error,
-          "the body is " + std::to_string(body.size()) +
-              " characters long, more than 511: the macro is left out");
+          "the body is " + std::to_string(Length(line, body)) + unit +
+              " long, more than 511: the macro is left out");
     if (name.size() > 0 && body.size() == 0 && raw.size() == 0)
       Say(lineNo, base + name.end, Diagnostic::Warning, "empty body: the keyword only swallows the Space");
 
@@ -164,7 +204,7 @@ public:
             "'" + nameText + "' first defined here; this definition wins");
       } else {
         firstLine_[nameText] = {lineNo, base + name.start};
-        r_->macros.push_back(CheckedMacro{lineNo, entry.Name, entry.Body});
+        r_->macros.push_back(CheckedMacro{lineNo, keptName, keptBody});
       }
     }
     Tokens(line, body, lineNo, base);
@@ -172,13 +212,29 @@ public:
 
   void Tokens(const char *line, Span body, int lineNo, size_t base) {
     std::string text = Text(line, body);
+    bool oemSaid = false;
     for (int k = 1;; ++k) {
       Span t = Field(text.c_str(), k, 0);
       if (t.size() == 0) break;
       std::string token = Text(text.c_str(), t);
       size_t col = base + body.start + t.start;
-      if (InVocabulary(token)) continue;
-      if (token.size() > TokenLimit) {
+      if (!o_.far3 && token.size() == 1 && static_cast<unsigned char>(token[0]) >= 0x80 && !oemSaid) {
+        // The 1.x host takes a fed character in the console's OEM code page.
+        oemSaid = true;
+        unsigned char byte = static_cast<unsigned char>(token[0]);
+        char hex[16];
+        std::snprintf(hex, sizeof(hex), "0x%02X", byte);
+        char16_t u = static_cast<char16_t>(OemToUnicode(byte, o_.oemCodePage));
+        char code[16];
+        std::snprintf(code, sizeof(code), "U+%04X", static_cast<unsigned>(u));
+        Say(lineNo, col, Diagnostic::Note,
+            "byte " + std::string(hex) + " is typed as the OEM character '" + Utf8Of(std::u16string(1, u)) +
+                "' (" + code + ") of code page " + std::to_string(o_.oemCodePage) + ", " +
+                (o_.oemChosen ? "as chosen" : "assumed from this system's language") +
+                " (--oem 437 or --oem 866 chooses); write such macros in that code page");
+      }
+      if (InVocabulary(token, o_.far3)) continue;
+      if (Length(text.c_str(), t) > TokenLimit) {
         Say(lineNo, col, Diagnostic::Warning,
             "token '" + token.substr(0, 40) + "' has 12 or more characters and is skipped");
         continue;
@@ -197,32 +253,41 @@ public:
 
 private:
   CheckResult *r_;
+  CheckOptions o_;
   std::map<std::string, std::pair<int, size_t>> firstLine_;
 };
 
 const char CheckUsage[] =
-    "usage: vorlane check [--list] [--strict] FILE...\n"
+    "usage: vorlane check [--list] [--strict] [--host 1.x|far3] [--oem 437|866] FILE...\n"
     "\n"
     "Reads each macro file as the plug-in does and reports, one line per finding,\n"
-    "FILE:LINE:COL: error|warning|note: message\n"
+    "FILE:LINE:COL: error|warning|note: message (COL counts bytes)\n"
     "\n"
-    "  --list    also print each macro the plug-in keeps and the keys its body types\n"
-    "  --strict  warnings fail the check too\n"
+    "  --list         also print each macro the plug-in keeps and the keys its body types\n"
+    "  --strict       warnings fail the check too\n"
+    "  --host far3    read the file as the Far 3 edition does: UTF-8, a byte-order mark\n"
+    "                 skipped, limits in UTF-16 units (default 1.x: the file's bytes)\n"
+    "  --oem CP       the OEM code page a 1.x host types body bytes of 0x80 and above\n"
+    "                 in (default: 866 on a Russian system, else 437)\n"
     "\n"
     "Exit status: 0 no errors, 1 errors (or warnings with --strict), 2 usage.\n";
 
 }  // namespace
 
-std::string DescribeBody(const std::string &body) {
+std::string DescribeBody(const std::string &body, bool far3) {
   std::string out;
   for (int k = 1;; ++k) {
-    char token[TokenLimit + 1];
+    char token[4 * TokenLimit + 1];
     size_t length = 0;
     GetField(token, sizeof(token), body.c_str(), k, 0, &length);
     if (length == 0) break;
     std::string word;
-    if (length > TokenLimit) continue;
-    if (length == 1) {
+    if (length >= sizeof(token)) continue;
+    if (far3 && Units(token).size() > TokenLimit) continue;
+    if (!far3 && length > TokenLimit) continue;
+    if (far3 && length > 1 && OneCharacter(token, true)) {
+      word = token;  // a character beyond ASCII, as it is typed
+    } else if (length == 1) {
       unsigned char c = static_cast<unsigned char>(token[0]);
       if (c == '\t') word = "TabChar";
       else if (c < 0x20 || c >= 0x7F) {
@@ -245,21 +310,61 @@ std::string DescribeBody(const std::string &body) {
   return out;
 }
 
-CheckResult CheckMacroFile(const std::string &path) {
+namespace {
+
+// Each byte sequence of `line` that is not UTF-8: its offset and length.
+std::vector<Span> InvalidUtf8(const std::string &line) {
+  std::vector<Span> bad;
+  for (size_t i = 0; i < line.size();) {
+    uint32_t cp = 0;
+    size_t n = Utf8Step(line.data() + i, line.size() - i, &cp);
+    if (cp == Utf8Invalid) bad.push_back(Span{i, i + n});
+    i += n;
+  }
+  return bad;
+}
+
+}  // namespace
+
+CheckResult CheckMacroFile(const std::string &path, const CheckOptions &options) {
   CheckResult result;
   FILE *f = std::fopen(path.c_str(), "rb");
   if (!f) return result;
   result.readable = true;
-  Checker checker(&result);
+  CheckOptions o = options;
+  if (o.oemCodePage == 0) o.oemCodePage = DefaultOemCodePage();
+  Checker checker(&result, o);
   MacroLineReader reader(f);
   static char line[MacroLineLimit + 1];
   int lineNo = 1;
   size_t base = 0;
+  bool first = true;
   while (reader.Next(line)) {
     if (base > 0 && base == MacroLineLimit)
       checker.Say(lineNo, base, Diagnostic::Warning,
                   "the line is longer than 2047 characters: from here on it is read as a line of its own");
-    checker.Line(line, lineNo, base);
+    if (o.far3) {
+      std::string text = line;
+      size_t skip = first && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+      text.erase(0, skip);
+      for (const Span &s : InvalidUtf8(text)) {
+        std::string bytes;
+        for (size_t i = s.start; i < s.end; ++i) {
+          char hex[8];
+          std::snprintf(hex, sizeof(hex), "%s%02X", bytes.empty() ? "" : " ",
+                        static_cast<unsigned char>(text[i]));
+          bytes += hex;
+        }
+        checker.Say(lineNo, base + skip + s.start, Diagnostic::Error,
+                    "invalid UTF-8 (bytes " + bytes + "): the Far 3 edition reads U+FFFD here");
+      }
+      // The rest is checked on the text as the plug-in decodes it.
+      std::string repaired = Utf8Of(Units(text));
+      checker.Line(repaired.c_str(), lineNo, base + skip);
+    } else {
+      checker.Line(line, lineNo, base);
+    }
+    first = false;
     if (reader.EndedLine()) {
       ++lineNo;
       base = 0;
@@ -287,6 +392,7 @@ CheckResult CheckMacroFile(const std::string &path) {
 
 int RunCheck(int argc, char **argv) {
   bool list = false, strict = false;
+  CheckOptions options;
   std::vector<std::string> files;
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
@@ -297,6 +403,17 @@ int RunCheck(int argc, char **argv) {
       list = true;
     } else if (arg == "--strict") {
       strict = true;
+    } else if (arg == "--host" && i + 1 < argc && (std::string(argv[i + 1]) == "far3" ||
+                                                   std::string(argv[i + 1]) == "1.x")) {
+      options.far3 = std::string(argv[++i]) == "far3";
+    } else if (arg == "--oem" && i + 1 < argc && (std::string(argv[i + 1]) == "437" ||
+                                                  std::string(argv[i + 1]) == "866")) {
+      options.oemCodePage = std::atoi(argv[++i]);
+      options.oemChosen = true;
+    } else if (arg == "--oem" || arg == "--host") {
+      std::cerr << "vorlane check: " << arg
+                << (arg == "--oem" ? " needs 437 or 866\n" : " needs 1.x or far3\n") << CheckUsage;
+      return 2;
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::cerr << "vorlane check: unknown option '" << arg << "'\n" << CheckUsage;
       return 2;
@@ -311,7 +428,7 @@ int RunCheck(int argc, char **argv) {
   static const char *const words[] = {"error", "warning", "note"};
   int errors = 0, warnings = 0;
   for (const std::string &file : files) {
-    CheckResult r = CheckMacroFile(file);
+    CheckResult r = CheckMacroFile(file, options);
     if (!r.readable) {
       std::cout << file << ": error: cannot read the file\n";
       ++errors;
@@ -325,7 +442,8 @@ int RunCheck(int argc, char **argv) {
     }
     if (list)
       for (const CheckedMacro &m : r.macros)
-        std::cout << file << ":" << m.line << ": " << m.name << ": " << DescribeBody(m.body) << "\n";
+        std::cout << file << ":" << m.line << ": " << m.name << ": "
+                  << DescribeBody(m.body, options.far3) << "\n";
   }
   return errors > 0 || (strict && warnings > 0) ? 1 : 0;
 }

@@ -26,9 +26,16 @@ struct CheckResult {
   std::vector<CheckedMacro> macros;
 };
 
-CheckResult CheckMacroFile(const std::string &path);
+struct CheckOptions {
+  bool far3 = false;     // read as the Far 3 edition does (UTF-8)
+  int oemCodePage = 0;   // 437 or 866; 0: as this system suggests
+  bool oemChosen = false;
+};
 
-// The key events a body types, in a user's words ("Space ( ) Left").
-std::string DescribeBody(const std::string &body);
+CheckResult CheckMacroFile(const std::string &path, const CheckOptions &options = CheckOptions());
+
+// The key events a body types, in a user's words ("Space ( ) Left"); names and
+// bodies in UTF-8 for Far 3.
+std::string DescribeBody(const std::string &body, bool far3 = false);
 
 int RunCheck(int argc, char **argv);

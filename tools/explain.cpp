@@ -1,12 +1,15 @@
 #include "tools/explain.h"
 
+#include "assists/text.h"
 #include "far1/edition.h"
-#include "assists/braces.h"
-#include "assists/input_filter.h"
+#include "far3/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 
 namespace {
+
+std::string Utf8Of(const std::string &bytes) { return bytes; }
+std::string Utf8Of(const std::u16string &units) { return sim::Utf8(units); }
 
 std::string Quoted(const std::string &s) {
   std::string out = "`";
@@ -14,49 +17,76 @@ std::string Quoted(const std::string &s) {
   return out + "`";
 }
 
+// The macro the plug-in's table holds for a keyword, as an index into it, or -1.
+int MacroIndex(const std::string &keyword) {
+  const MacroEntry *entry = FindMacro(keyword.c_str());
+  return entry ? static_cast<int>(entry - MacroTable) : -1;
+}
+int MacroIndex(const std::u16string &keyword) {
+  std::basic_string<far3::FarChar> wide(keyword.begin(), keyword.end());
+  const far3::MacroEntry *entry = far3::Edition::FindMacro(wide.c_str());
+  return entry ? static_cast<int>(entry - far3::MacroTable) : -1;
+}
+int MacroCountOf(bool far3) { return far3 ? far3::MacroCount : MacroCount; }
+
+template <class String>
+String Trimmed(const String &text) {
+  size_t a = text.find_first_not_of(' ');
+  if (a == String::npos) return String();
+  return text.substr(a, text.find_last_not_of(' ') - a + 1);
+}
+
 }  // namespace
 
-void Explainer::SetMacroFile(const std::string &path, const std::string &shownName) {
-  macros_ = CheckMacroFile(path).macros;
+void Explainer::SetMacroFile(const std::string &path, const std::string &shownName, bool far3) {
+  CheckOptions options;
+  options.far3 = far3;
+  macros_ = CheckMacroFile(path, options).macros;
   shownName_ = shownName;
 }
 
 std::string Explainer::Before(const sim::Host &host, const INPUT_RECORD &rec, bool *takes) const {
+  return Explain(host, KeyChar(rec), rec.Event.KeyEvent.wVirtualKeyCode, takes);
+}
+
+std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
+  return Explain(host, far3::KeyChar(rec), rec.Event.KeyEvent.wVirtualKeyCode, takes);
+}
+
+template <class HostT>
+std::string Explainer::Explain(const HostT &host, unsigned c, WORD vk, bool *takes) const {
   *takes = false;
-  if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) return std::string();
-  const unsigned char c = KeyChar(rec);
   std::string key;
   if (c == ' ') key = "Space";
   else if (c == '}') key = "'}'";
-  else if (rec.Event.KeyEvent.wVirtualKeyCode == VK_RETURN) key = "Enter";
+  else if (vk == VK_RETURN) key = "Enter";
   else return std::string();
   key += " at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
+  const std::string name = Utf8Of(host.fileName);
   if (!IsSourceFileName(host.fileName.c_str()))
-    return key + "file name " + Quoted(host.fileName) +
-           " does not qualify (extensions: .cpp .c .h .hpp)";
-  if (c == ' ') return key + Space(host, takes);
+    return key + "file name " + Quoted(name) + " does not qualify (extensions: .cpp .c .h .hpp)";
+  const auto &text = host.lines[static_cast<size_t>(host.curLine)].text;
+  const bool far3 = sizeof(text[0]) == 2;
+  if (c == ' ') return key + Space(text, host.curPos, far3, takes);
   if (c == '}') return key + CloseBrace(host, takes);
-  return key + Enter(host, takes);
+  return key + Enter(text, host.curPos, takes);
 }
 
-std::string Explainer::Space(const sim::Host &host, bool *takes) const {
-  const std::string &text = host.lines[static_cast<size_t>(host.curLine)].text;
-  const int pos = host.curPos;
+template <class String>
+std::string Explainer::Space(const String &text, int pos, bool far3, bool *takes) const {
   if (pos == 0) return "not expanded: the cursor is at the start of the line, with nothing before it";
   if (pos > static_cast<int>(text.size()))
     return "not expanded: the cursor stands past the end of the line";
   if (text[static_cast<size_t>(pos - 1)] == ' ') return "not expanded: a space stands before the cursor";
   if (text.size() >= 4096) return "not expanded: the line is far longer than any macro name";
-  char keyword[4096];
-  TrimCopy(text.c_str(), keyword, sizeof(keyword));
-  std::string word = keyword;
-  const MacroEntry *entry = FindMacro(keyword);
-  if (entry) {
+  const String keyword = Trimmed(text);
+  const std::string word = Utf8Of(keyword);
+  const int index = MacroIndex(keyword);
+  if (index >= 0) {
     *takes = true;
-    size_t index = static_cast<size_t>(entry - MacroTable);
     std::string where;
-    if (index < macros_.size())
-      where = " (line " + std::to_string(macros_[index].line) + " of " + shownName_ + ")";
+    if (static_cast<size_t>(index) < macros_.size())
+      where = " (line " + std::to_string(macros_[static_cast<size_t>(index)].line) + " of " + shownName_ + ")";
     return "expanded macro " + Quoted(word) + where;
   }
   if (!word.empty() && word[0] == '\t')
@@ -65,22 +95,25 @@ std::string Explainer::Space(const sim::Host &host, bool *takes) const {
   if (word.find(' ') != std::string::npos || word.find('\t') != std::string::npos)
     return "not expanded: " + Quoted(word) +
            " is not a macro name (the line must hold the keyword alone)";
-  if (MacroCount == 0) return "not expanded: there are no macros (no macro file, or none in it)";
+  if (MacroCountOf(far3) == 0) return "not expanded: there are no macros (no macro file, or none in it)";
   return "not expanded: " + Quoted(word) + " is not a macro name";
 }
 
-std::string Explainer::CloseBrace(const sim::Host &host, bool *takes) const {
-  const std::string &text = host.lines[static_cast<size_t>(host.curLine)].text;
-  if (!IsBlank(text.c_str()))
-    return text.find('\t') != std::string::npos && text.find_first_not_of(" \t") == std::string::npos
+template <class HostT>
+std::string Explainer::CloseBrace(const HostT &host, bool *takes) const {
+  const auto &text = host.lines[static_cast<size_t>(host.curLine)].text;
+  if (!IsBlank(text.c_str())) {
+    const std::string t = Utf8Of(text);
+    return t.find('\t') != std::string::npos && t.find_first_not_of(" \t") == std::string::npos
                ? "not aligned: the line holds a tab, and only a line of spaces counts as blank"
                : "not aligned: the line holds text";
+  }
   int depth = 0;
   for (int line = host.curLine - 1; line >= 0; --line) {
-    const std::string &t = host.lines[static_cast<size_t>(line)].text;
+    const auto &t = host.lines[static_cast<size_t>(line)].text;
     int i = FirstNonSpace(t.c_str());
     if (i < 0) continue;
-    char first = t[static_cast<size_t>(i)];
+    auto first = t[static_cast<size_t>(i)];
     if (first == '{') {
       if (depth == 0) {
         *takes = true;
@@ -94,13 +127,12 @@ std::string Explainer::CloseBrace(const sim::Host &host, bool *takes) const {
   return "not aligned: no '{' above opens this block (only a brace that stands first on its line counts)";
 }
 
-std::string Explainer::Enter(const sim::Host &host, bool *takes) const {
-  const std::string &text = host.lines[static_cast<size_t>(host.curLine)].text;
-  const int pos = host.curPos;
+template <class String>
+std::string Explainer::Enter(const String &text, int pos, bool *takes) const {
   if (pos == 0) return "no Tab: the cursor is at the start of the line";
   if (pos > static_cast<int>(text.size())) return "no Tab: the cursor stands past the end of the line";
   if (text[static_cast<size_t>(pos - 1)] != '{') return "no Tab: no '{' right before the cursor";
-  std::string rest = text.substr(static_cast<size_t>(pos));
+  const std::string rest = Utf8Of(text.substr(static_cast<size_t>(pos)));
   if (!IsBlank(rest.c_str())) {
     size_t i = rest.find_first_not_of(' ');
     if (rest[i] == '\t') return "no Tab: a tab follows the '{'";

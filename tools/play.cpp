@@ -121,13 +121,6 @@ std::vector<std::string> UndoFaults(const sim::Host &) { return {}; }
 std::vector<std::string> UndoFaults(const sim::Host3 &host) { return host.undoFaults; }
 std::string FinalText(const sim::Host &host) { return host.Text(); }
 std::string FinalText(const sim::Host3 &host) { return host.TextUtf8(); }
-std::string Explain(const Explainer &explainer, const sim::Host &host, const INPUT_RECORD &rec,
-                    bool *takes) {
-  return explainer.Before(host, rec, takes);
-}
-std::string Explain(const Explainer &, const sim::Host3 &, const INPUT_RECORD &, bool *) {
-  return std::string();
-}
 
 template <class HostT>
 int Play(PlayOptions o) {
@@ -171,17 +164,15 @@ int Play(PlayOptions o) {
     o.explain = false;
   }
 #endif
-  if (o.explain && std::is_same<HostT, sim::Host3>::value) {
-    std::cerr << "vorlane play: --explain speaks for the 1.x edition only\n";
-    o.explain = false;
-  }
   Explainer explainer;
   auto baseName = [](const std::string &path) {
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
   };
+  const bool far3 = std::is_same<HostT, sim::Host3>::value;
   if (o.explain)
-    explainer.SetMacroFile(folder.MacroPath(), baseName(o.macros.empty() ? "vorlane.mac" : o.macros));
+    explainer.SetMacroFile(folder.MacroPath(), baseName(o.macros.empty() ? "vorlane.mac" : o.macros),
+                           far3);
 
   host.Start(folder.ModulePath());
   size_t nextReplacement = 0;
@@ -196,12 +187,12 @@ int Play(PlayOptions o) {
           WriteFile(folder.MacroPath(), bytes);
         else
           std::cerr << "vorlane play: warning: cannot read '" << r << "'\n";
-        if (o.explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r));
+        if (o.explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r), far3);
       }
       host.Menu();
     } else {
       bool takes = false;
-      std::string why = o.explain ? Explain(explainer, host, step.input, &takes) : std::string();
+      std::string why = o.explain ? explainer.Before(host, step.input, &takes) : std::string();
       auto answer = host.Input(step.input);
       if (!why.empty()) {
         if ((answer != 0) != takes) why += " (yet the plug-in answered " + std::to_string(answer) + ")";

@@ -26,6 +26,12 @@ CASES = [
     (['--strict', 'warnings.mac'], None, 1),
     (['absent.mac', 'warnings.mac'],
      b'absent.mac: error: cannot read the file\n' + expected('warnings.expected'), 1),
+    # Far 3 reads UTF-8: each invalid sequence is an error; limits count UTF-16 units.
+    (['--host', 'far3', 'far3.mac'], expected('far3.expected'), 1),
+    (['--host', 'far3', '--strict', '../../package/vorlane.mac'], b'', 0),
+    # A 1.x body byte of 0x80 and above is typed as an OEM character: a note.
+    (['--oem', '866', 'oem.mac'], expected('oem.expected'), 0),
+    (['--oem', '1251', 'oem.mac'], b'', 2),
     ([], b'', 2),
     (['--bogus', 'warnings.mac'], b'', 2),
 ]
