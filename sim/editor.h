@@ -47,6 +47,8 @@ public:
 
   // The editor alone applying one event.
   void Apply(const INPUT_RECORD &rec);
+  // The editor redrawing its window, as after a key or on ECTL_REDRAW.
+  void Redraw() { Draw(); }
 
   // Selections, as a test sets them (stream: end exclusive).
   void SelectStream(int line1, int pos1, int line2, int pos2);

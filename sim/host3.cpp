@@ -214,6 +214,8 @@ void Host3::Undo() {
   unclampedColumn_ = -1;
   blockType_ = BlockNone;
   undoSteps.pop_back();
+  Fix();
+  EnsureVisible();
   if (trace) Trace(depth_, "undo");
 }
 

@@ -10,7 +10,8 @@
 
 namespace {
 
-void ReplayFolder(const std::string &folder) {
+void ReplayFolder(const std::string &folder,
+                  bool (*run)(const uint8_t *, size_t, std::string *) = RunFuzzSession) {
   size_t count = 0;
   for (const auto &entry : std::filesystem::directory_iterator(folder)) {
     std::ifstream in(entry.path(), std::ios::binary);
@@ -18,7 +19,7 @@ void ReplayFolder(const std::string &folder) {
     ss << in.rdbuf();
     std::string bytes = ss.str();
     std::string failure;
-    EXPECT_TRUE(RunFuzzSession(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), &failure))
+    EXPECT_TRUE(run(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), &failure))
         << entry.path() << ": " << failure;
     ++count;
   }
@@ -31,6 +32,10 @@ TEST(FuzzRegressions, SessionSeedsHold) {
 
 TEST(FuzzRegressions, SessionFindingsStayFixed) {
   ReplayFolder(std::string(VORLANE_SOURCE_DIR) + "/tests/fuzz/regressions");
+}
+
+TEST(FuzzRegressions, Far3SessionSeedsHold) {
+  ReplayFolder(std::string(VORLANE_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_session3", RunFuzzSession3);
 }
 
 }  // namespace

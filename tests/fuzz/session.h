@@ -10,3 +10,9 @@
 
 // Returns false with a description of the first broken invariant.
 bool RunFuzzSession(const uint8_t *data, size_t size, std::string *failure);
+
+// The same through the Far 3 edition and the stand-in's Far 3 face: UTF-16
+// text with any code unit, key-ups, the menu and Ctrl+Z; besides the checks
+// above, every undo group is closed before the event returns, and an undo
+// right after an assist gives back exactly the text and cursor before it.
+bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure);

@@ -1,0 +1,264 @@
+// The session fuzzer's Far 3 side.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "far3/edition.h"
+#include "sim/host.h"
+#include "sim/host3.h"
+#include "sim/keys.h"
+#include "tests/fuzz/session.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+class Bytes {
+public:
+  Bytes(const uint8_t *d, size_t n) : d_(d), n_(n) {}
+  uint8_t Next() { return i_ < n_ ? d_[i_++] : 0; }
+  bool Done() const { return i_ >= n_; }
+  size_t Length(size_t limit) { return (Next() | (static_cast<size_t>(Next()) << 8)) % (limit + 1); }
+  std::string Text(size_t limit) {
+    std::string s;
+    for (size_t len = Length(limit); len-- && !Done();) s += static_cast<char>(Next());
+    return s;
+  }
+  // UTF-16 units: mostly the ones the assists look at, and any unit at all.
+  char16_t Unit() {
+    static const char16_t common[] = {u' ', u'{', u'}', u'\t', u'i', u'f', u'x', u'\n', u'\r', 0,
+                                      0xD800, 0xDFFF, 0xD83D, 0xDE00, 0x0416, 0x0451, 0xFFFD, u'"'};
+    uint8_t b = Next();
+    if (b < 224) return common[b % (sizeof(common) / sizeof(common[0]))];
+    return static_cast<char16_t>(Next() | (Next() << 8));
+  }
+  std::u16string Units(size_t limit) {
+    std::u16string s;
+    for (size_t len = Length(limit); len-- && !Done();) s += Unit();
+    return s;
+  }
+
+private:
+  const uint8_t *d_;
+  size_t n_, i_ = 0;
+};
+
+std::string Folder() {
+  static std::string dir;
+  if (!dir.empty()) return dir;
+#ifdef _WIN32
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof(tmp), tmp);
+  dir = std::string(tmp) + "vorlane-fuzz3-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  dir += "\\";
+#else
+  dir = "/tmp/vorlane-fuzz3-" + std::to_string(getpid());
+  mkdir(dir.c_str(), 0700);
+  dir += "/";
+#endif
+  return dir;
+}
+
+struct State {
+  std::u16string text;
+  int line = 0, pos = 0, top = 0, left = 0;
+  bool operator==(const State &o) const {
+    return text == o.text && line == o.line && pos == o.pos && top == o.top && left == o.left;
+  }
+  bool operator!=(const State &o) const { return !(*this == o); }
+  // Text and cursor only: what an undo gives back.
+  bool SameTextAndCursor(const State &o) const { return text == o.text && line == o.line && pos == o.pos; }
+  std::string Describe() const {
+    return sim::Utf8(text) + "|" + std::to_string(line) + ":" + std::to_string(pos) + " top " +
+           std::to_string(top) + " left " + std::to_string(left);
+  }
+};
+
+template <class H>
+State StateOf(const H &h) {
+  return State{h.Text(), h.curLine, h.curPos, h.topLine, h.leftPos};
+}
+
+std::string Journal(const sim::Host3 &host) {
+  std::string out = "\n  commands:";
+  for (const sim::Command3 &c : host.journal) out += "\n    " + sim::DescribeCommand3(c);
+  return out;
+}
+
+INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
+  static const WORD keys[] = {VK_RETURN, VK_TAB, VK_BACK, VK_DELETE, VK_LEFT, VK_RIGHT,
+                              VK_UP,     VK_DOWN, VK_HOME, VK_END};
+  *menu = false;
+  uint8_t kind = in.Next() % 13;
+  DWORD mods = 0;
+  if (kind >= 11) {
+    mods = in.Next() & (SHIFT_PRESSED | LEFT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
+    kind = in.Next() % 6;
+  }
+  INPUT_RECORD rec;
+  std::memset(&rec, 0, sizeof(rec));
+  switch (kind) {
+    case 0: case 1: case 2: {
+      char16_t c = in.Unit();
+      return sim::KeyRecord(c < 0x80 ? sim::VirtualKeyOf(static_cast<unsigned char>(c)) : 0, c, mods, true);
+    }
+    case 3: {
+      WORD vk = keys[in.Next() % (sizeof(keys) / sizeof(keys[0]))];
+      return sim::KeyRecord(vk, vk == VK_RETURN ? '\r' : vk == VK_TAB ? '\t' : vk == VK_BACK ? 8 : 0, mods, true);
+    }
+    case 4:
+      return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);  // Ctrl+Z
+    case 5:
+      return sim::KeyRecord(0, in.Unit(), mods, false);  // a release
+    case 6:
+      rec.EventType = MOUSE_EVENT;
+      return rec;
+    case 7:
+      *menu = true;
+      *answer = static_cast<int>(in.Next() % 4) - 1;  // -1, 0, 1, 2
+      return rec;
+    default:
+      return sim::KeyRecord(in.Next() & 1 ? VK_RETURN : 0, in.Next() & 1 ? '}' : ' ', mods, true);
+  }
+}
+
+}  // namespace
+
+bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
+  Bytes in(data, size);
+  const std::string dir = Folder();
+  const std::string macroPath = dir + "vorlane.mac";
+  std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << in.Text(600);
+  static const char16_t *const names[] = {u"main.cpp", u"a.C", u"x.h", u"y.HPP", u"notes.txt",
+                                          u"makefile", u"x.c.bak", u"\u0444\u0430\u0439\u043b.cpp"};
+  uint8_t choice = in.Next();
+  std::u16string fileName = choice < 200 ? names[choice % 8] : in.Units(300);
+  std::u16string text = in.Units(1500);
+  uint8_t flags = in.Next();
+
+  sim::Host3 host(LinkedPlugin3());
+  host.SetText(text);
+  host.fileName = fileName;
+  host.settings.autoIndent = flags & 1;
+  host.settings.expandTabs = flags & 2;
+  host.settings.overtype = flags & 4;
+  host.settings.cursorBeyondEol = !(flags & 8);
+  host.settings.tabSize = 1 + (flags >> 4);
+  host.windowY = 5;
+  host.curLine = in.Next() % static_cast<int>(host.lines.size());
+  host.curPos = in.Next() % 40;
+  host.Redraw();  // as the editor first shows the file: a cursor it allows
+  host.Start(dir + "vorlane.dll");
+
+  const bool qualifies = IsSourceFileName(fileName.c_str());
+  bool ok = true;
+  sim::Host3 shadow;
+  for (int step = 0; step < 300 && !in.Done() && ok; ++step) {
+    bool menu = false;
+    int answer = -1;
+    INPUT_RECORD rec = Event(in, &menu, &answer);
+    if (menu) {
+      if (in.Next() & 1) std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << in.Text(300);
+      host.dialogAnswers.push_back(answer);
+      const State before = StateOf(host);
+      host.Menu();
+      if (StateOf(host) != before) {
+        *failure = "the menu changed the text or the cursor";
+        ok = false;
+      }
+      continue;
+    }
+    shadow.CopyEditorFrom(host);
+    const State before = StateOf(host);
+    const size_t undoSteps = host.undoSteps.size();
+    host.journal.clear();
+    const intptr_t result = host.Input(rec);
+    const bool keyDown = rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
+
+    if (far3::Busy != 0) {
+      *failure = "busy flag left set after " + sim::DescribeInput(rec, true);
+      break;
+    }
+    if (!host.undoFaults.empty()) {
+      *failure = "undo: " + host.undoFaults[0] + " after " + sim::DescribeInput(rec, true);
+      break;
+    }
+    if (result == 0) {
+      // The plug-in stood aside: the editor alone must have produced this
+      // (Ctrl+Z is the undo the host performs, not the editor's key).
+      if (rec.Event.KeyEvent.wVirtualKeyCode == 'Z' && keyDown &&
+          (rec.Event.KeyEvent.dwControlKeyState & LEFT_CTRL_PRESSED))
+        continue;
+      shadow.Apply(rec);
+      if (keyDown) shadow.Redraw();
+      if (StateOf(shadow) != StateOf(host)) {
+        *failure = "answer 0 to " + sim::DescribeInput(rec, true) + " but the state is not the editor's own:\n  before   " +
+                   before.Describe() + "\n  editor   " + StateOf(shadow).Describe() + "\n  got      " +
+                   StateOf(host).Describe() + Journal(host);
+        ok = false;
+      }
+      continue;
+    }
+    // Taken: the text changed only through the keys the plug-in fed and the
+    // rewrite of a blank current line, all inside one undo group.
+    if (!qualifies) {
+      *failure = "a key was taken in a file whose name does not qualify";
+      break;
+    }
+    int open = 0;
+    for (const sim::Command3 &c : host.journal) {
+      if (c.depth != 1) continue;
+      if (c.code == far3::ECTL_UNDOREDO) {
+        open += c.undo == far3::EUR_BEGIN ? 1 : c.undo == far3::EUR_END ? -1 : 0;
+      } else if (c.code == far3::ECTL_PROCESSINPUT || c.code == far3::ECTL_SETSTRING) {
+        if (open != 1) {
+          *failure = "a change outside the undo group: " + sim::DescribeCommand3(c);
+          ok = false;
+        }
+        if (c.code == far3::ECTL_PROCESSINPUT) {
+          shadow.Apply(c.input);
+          continue;
+        }
+        std::u16string &line = shadow.lines[static_cast<size_t>(shadow.curLine)].text;
+        bool blank = line.find_first_not_of(u' ') == std::u16string::npos;
+        bool brace = !c.text.empty() && c.text.back() == u'}' &&
+                     c.text.find_first_not_of(u' ') == c.text.size() - 1;
+        if (!blank || !brace || c.line != -1 || !c.eolNull) {
+          *failure = "a line was set that was not a blank current line: \"" + sim::Utf8(c.text) + "\"";
+          ok = false;
+        }
+        line = c.text;
+      } else if (c.code == far3::ECTL_SETPOSITION) {
+        const far3::EditorSetPosition &p = c.position;
+        if (p.CurLine != -1) shadow.curLine = static_cast<int>(p.CurLine);
+        if (p.CurPos != -1) shadow.curPos = static_cast<int>(p.CurPos);
+        if (p.TopScreenLine != -1) shadow.topLine = static_cast<int>(p.TopScreenLine);
+        if (p.LeftPos != -1) shadow.leftPos = static_cast<int>(p.LeftPos);
+      }
+    }
+    if (ok && shadow.Text() != host.Text()) {
+      *failure = "taken " + sim::DescribeInput(rec, true) + " changed the text beyond what was fed:\n  before   " +
+                 before.Describe() + "\n  expected " + StateOf(shadow).Describe() + "\n  got      " +
+                 StateOf(host).Describe();
+      ok = false;
+    }
+    // Now and then, one undo must give back the state before the assist.
+    if (ok && host.undoSteps.size() > undoSteps && (in.Next() & 1)) {
+      host.Input(sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true));
+      if (!StateOf(host).SameTextAndCursor(before)) {
+        *failure = "one undo after " + sim::DescribeInput(rec, true) + " did not give back the state before it:\n  before   " +
+                   before.Describe() + "\n  got      " + StateOf(host).Describe();
+        ok = false;
+      }
+    }
+  }
+  host.Stop();
+  return ok;
+}
