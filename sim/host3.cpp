@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "macros/utf8.h"
 #include "sim/host.h"
@@ -199,10 +200,17 @@ bool SameText(const std::vector<BasicLine<char16_t>> &a, const std::vector<Basic
 
 }  // namespace
 
+void Host3::PushUndo(UndoStep step) {
+  // Like Far's own, the history has a bound: the oldest steps go.
+  if (undoSteps.size() >= UndoLimit) undoSteps.erase(undoSteps.begin());
+  undoSteps.push_back(std::move(step));
+  ++undoStepsMade;
+}
+
 void Host3::Change(const INPUT_RECORD *rec) {
   UndoStep before = Snapshot();
   if (rec) Apply(*rec);
-  if (undoDepth_ == 0 && !SameText(before.lines, lines)) undoSteps.push_back(before);
+  if (undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
 }
 
 void Host3::Undo() {
@@ -226,7 +234,7 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
     undoFaults.push_back("an undo group was still open when the plug-in answered " +
                          DescribeInput(rec, true));
     undoDepth_ = 0;
-    if (!SameText(groupStart_.lines, lines)) undoSteps.push_back(groupStart_);
+    if (!SameText(groupStart_.lines, lines)) PushUndo(groupStart_);
   }
   if (answer == 0) {
     if (IsUndoKey(rec))
@@ -322,7 +330,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
         UndoStep before = Snapshot();
         lines[static_cast<size_t>(n)].text = cmd.text;
         if (ess->StringEOL) lines[static_cast<size_t>(n)].eol = TextOf(ess->StringEOL);
-        if (undoDepth_ == 0 && !SameText(before.lines, lines)) undoSteps.push_back(before);
+        if (undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
         result = 1;
       }
       break;
@@ -411,7 +419,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
           undoFaults.push_back("EUR_END without EUR_BEGIN");
           result = 0;
         } else if (--undoDepth_ == 0 && !SameText(groupStart_.lines, lines)) {
-          undoSteps.push_back(groupStart_);
+          PushUndo(groupStart_);
         }
       } else if (eur->Command == far3::EUR_UNDO) {
         Undo();

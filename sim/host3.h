@@ -102,7 +102,9 @@ public:
     std::vector<Line> lines;
     int curLine = 0, curPos = 0;
   };
-  std::vector<UndoStep> undoSteps;
+  std::vector<UndoStep> undoSteps;  // the last UndoLimit of them
+  static constexpr size_t UndoLimit = 100;
+  size_t undoStepsMade = 0;  // all steps ever kept
   // Faults in the plug-in's use of undo groups: an end without a begin, or a
   // begin still open when the plug-in's call returned.
   std::vector<std::string> undoFaults;
@@ -124,6 +126,7 @@ private:
   void Trace(int depth, const std::string &text);
   intptr_t Offer(const INPUT_RECORD &rec, bool fed);
   UndoStep Snapshot() const { return UndoStep{lines, curLine, curPos}; }
+  void PushUndo(UndoStep step);
   // Applies a key or a line change as one undo step of its own, unless a
   // group is open.
   void Change(const INPUT_RECORD *rec);

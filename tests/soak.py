@@ -4,7 +4,11 @@ text with the default macro file, played by the native `vorlane play` and by
 `vorlane.exe play` with the real DLL under Wine. Their outputs (text and
 cursor) must be byte-identical.
 
-usage: soak.py NATIVE_VORLANE WINDOWS_VORLANE_EXE [--events N] [--seed S]
+usage: soak.py NATIVE_VORLANE WINDOWS_VORLANE_EXE [--events N] [--seed S] [--host far3]
+
+With --host far3 both play through the Far 3 edition (the Windows tool loads
+its far3\\vorlane.dll): the text, the keys and the macro file then also hold
+Cyrillic letters and characters outside the BMP, and Ctrl+Z takes back steps.
 """
 import os
 import random
@@ -39,7 +43,14 @@ WORDS = ['if', 'for', 'while', 'else', 'do', 'switch', 'case', 'main', 'inc', 'd
 NAMED = ['<Enter>', '<Tab>', '<BS>', '<Del>', '<Left>', '<Right>', '<Up>', '<Down>', '<Home>', '<End>']
 
 
-def generate(rng, events):
+# What the Far 3 soak adds: a macro with a Cyrillic name, text beyond ASCII,
+# and keys that type it or take back a step.
+FAR3_MACROS = '\nMacro \u0435\u0441\u043b\u0438 "sp ( ) sp \u00ab \U0001F600 \u00bb left left left"\n'
+FAR3_TEXT = '// \u0442\u0435\u0441\u0442 \u00ab\u0451\u00bb \U0001F600\n{ // \u0431\u043b\u043e\u043a\n'
+FAR3_KEYS = ['<C-z>', '\u0435\u0441\u043b\u0438 ', '\u0451', '\u2192', '\U0001F600']
+
+
+def generate(rng, events, far3=False):
     keys = []
     menus = 0
     count = 0
@@ -60,6 +71,8 @@ def generate(rng, events):
         elif r < 0.685:
             keys.append('<Menu>')
             menus += 1
+        elif far3 and r < 0.72:
+            keys.append(rng.choice(FAR3_KEYS))
         else:
             keys.append(rng.choice('abcdefghijklmnopqrstuvwxyz0123456789;()=+-*/,."'))
         count += 1
@@ -74,15 +87,20 @@ def main():
         events = int(args[args.index('--events') + 1])
     if '--seed' in args:
         seed = int(args[args.index('--seed') + 1])
+    far3 = '--host' in args and args[args.index('--host') + 1] == 'far3'
     rng = random.Random(seed)
-    keys, menus, count = generate(rng, events)
+    keys, menus, count = generate(rng, events, far3)
     answers = ','.join(rng.choice(['1', '2', '-1']) for _ in range(menus)) or '-1'
     work = tempfile.mkdtemp(prefix='vorlane-soak-')
     try:
-        open(os.path.join(work, 'main.cpp'), 'w', newline='\r\n').write(TEXT)
-        open(os.path.join(work, 'keys'), 'w').write(keys)
-        shutil.copy(os.path.join(ROOT, 'package', 'vorlane.mac'), os.path.join(work, 'vorlane.mac'))
+        open(os.path.join(work, 'main.cpp'), 'w', newline='\r\n', encoding='utf-8').write(
+            TEXT + (FAR3_TEXT if far3 else ''))
+        open(os.path.join(work, 'keys'), 'w', encoding='utf-8').write(keys)
+        macros = open(os.path.join(ROOT, 'package', 'vorlane.mac'), encoding='utf-8').read()
+        open(os.path.join(work, 'vorlane.mac'), 'w', encoding='utf-8').write(macros + (FAR3_MACROS if far3 else ''))
         common = ['play', '--macros', 'vorlane.mac', '--keys-file', 'keys', '--dialog', answers, 'main.cpp']
+        if far3:
+            common = ['play', '--host', 'far3'] + common[1:]
         outs = []
         for cmd in ([native] + common, [shutil.which('wine') or 'wine', exe] + common):
             r = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=1800)
@@ -92,8 +110,9 @@ def main():
                 return 1
             outs.append((r.stdout, r.stderr.replace(b'\r\n', b'\n').strip().split(b'\n')[-1]))
         same = outs[0] == outs[1]
-        print('soak: %d events (%d menu choices), seed %d, %d bytes of text, %s; native and DLL %s'
-              % (count, menus, seed, len(outs[0][0]), outs[0][1].decode(), 'agree' if same else 'DIFFER'))
+        print('soak%s: %d events (%d menu choices), seed %d, %d bytes of text, %s; native and DLL %s'
+              % (' (Far 3)' if far3 else '', count, menus, seed, len(outs[0][0]), outs[0][1].decode(),
+                 'agree' if same else 'DIFFER'))
         if not same:
             a, b = outs[0][0], outs[1][0]
             i = next((k for k in range(min(len(a), len(b))) if a[k] != b[k]), min(len(a), len(b)))

@@ -17,7 +17,14 @@ std::string Quoted(const std::string &s) {
   return out + "`";
 }
 
-// The macro the plug-in's table holds for a keyword, as an index into it, or -1.
+// The macro the plug-in's table holds for a keyword, as an index into it, or
+// -1. The Windows tool reaches the plug-ins only through their DLLs and does
+// not explain.
+#ifdef _WIN32
+int MacroIndex(const std::string &) { return -1; }
+int MacroIndex(const std::u16string &) { return -1; }
+int MacroCountOf(bool) { return 0; }
+#else
 int MacroIndex(const std::string &keyword) {
   const MacroEntry *entry = FindMacro(keyword.c_str());
   return entry ? static_cast<int>(entry - MacroTable) : -1;
@@ -28,6 +35,7 @@ int MacroIndex(const std::u16string &keyword) {
   return entry ? static_cast<int>(entry - far3::MacroTable) : -1;
 }
 int MacroCountOf(bool far3) { return far3 ? far3::MacroCount : MacroCount; }
+#endif
 
 template <class String>
 String Trimmed(const String &text) {

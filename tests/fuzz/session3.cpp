@@ -177,7 +177,7 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
     }
     shadow.CopyEditorFrom(host);
     const State before = StateOf(host);
-    const size_t undoSteps = host.undoSteps.size();
+    const size_t undoSteps = host.undoStepsMade;
     host.journal.clear();
     const intptr_t result = host.Input(rec);
     const bool keyDown = rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
@@ -250,7 +250,7 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
       ok = false;
     }
     // Now and then, one undo must give back the state before the assist.
-    if (ok && host.undoSteps.size() > undoSteps && (in.Next() & 1)) {
+    if (ok && host.undoStepsMade > undoSteps && (in.Next() & 1)) {
       host.Input(sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true));
       if (!StateOf(host).SameTextAndCursor(before)) {
         *failure = "one undo after " + sim::DescribeInput(rec, true) + " did not give back the state before it:\n  before   " +
