@@ -18,7 +18,9 @@
 #include "macros/expand.h"
 #include "macros/macro_file.h"
 #include "far1/plugin.h"
+#include "far3/edition.h"
 #include "sim/host.h"
+#include "sim/host3.h"
 #include "sim/keys.h"
 
 namespace {
@@ -56,7 +58,19 @@ struct Session {
   sim::Host host;
 };
 
+// The same through the Far 3 edition.
+struct Session3 {
+  Session3(const std::string &text, const std::string &macros) : host(LinkedPlugin3()) {
+    Write(Dir() + "/vorlane.mac", macros);
+    host.SetTextUtf8(text);
+    host.fileName = u"bench.cpp";
+    host.Start(Dir() + "/vorlane.dll");
+  }
+  sim::Host3 host;
+};
+
 int WINAPI EmptyFilter(const INPUT_RECORD *) { return 0; }
+intptr_t WINAPI EmptyFilter3(const far3::ProcessEditorInputInfo *) { return 0; }
 
 std::vector<INPUT_RECORD> OrdinaryEvents() {
   std::vector<INPUT_RECORD> events;
@@ -88,6 +102,79 @@ void BM_OrdinaryKeys_Plugin(benchmark::State &state) { OrdinaryKeys<&ProcessEdit
 void BM_OrdinaryKeys_EmptyFunction(benchmark::State &state) { OrdinaryKeys<&EmptyFilter>(state); }
 BENCHMARK(BM_OrdinaryKeys_Plugin);
 BENCHMARK(BM_OrdinaryKeys_EmptyFunction);
+
+// Far 3 hands the record inside a ProcessEditorInputInfo.
+template <intptr_t (*Filter)(const far3::ProcessEditorInputInfo *)>
+void OrdinaryKeys3(benchmark::State &state) {
+  Session3 s("x\n", "");
+  std::vector<far3::ProcessEditorInputInfo> events;
+  for (const INPUT_RECORD &r : OrdinaryEvents()) {
+    far3::ProcessEditorInputInfo info;
+    std::memset(&info, 0, sizeof(info));
+    info.StructSize = sizeof(info);
+    info.Rec = r;
+    events.push_back(info);
+  }
+  intptr_t (*volatile filter)(const far3::ProcessEditorInputInfo *) = Filter;
+  size_t i = 0;
+  s.host.journal.clear();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(filter(&events[i]));
+    if (++i == events.size()) i = 0;
+  }
+  state.counters["host_commands"] = static_cast<double>(s.host.journal.size());
+}
+void BM_OrdinaryKeys_Far3(benchmark::State &state) { OrdinaryKeys3<&ProcessEditorInputW>(state); }
+void BM_OrdinaryKeys_Far3EmptyFunction(benchmark::State &state) { OrdinaryKeys3<&EmptyFilter3>(state); }
+BENCHMARK(BM_OrdinaryKeys_Far3);
+BENCHMARK(BM_OrdinaryKeys_Far3EmptyFunction);
+
+// One trigger key of each kind, in each edition: the host commands it costs
+// (fed keys counted once, as their ECTL_PROCESSINPUT).
+const char TriggerMacros[] = "Macro if \"sp ( ) left\"\n";
+struct Trigger {
+  const char *text;
+  int line, pos;
+  char key;  // ' ', '}' or '\r'
+};
+const Trigger Triggers[] = {{"if\n", 0, 2, ' '}, {"{\n  x;\n  \n", 2, 2, '}'}, {"int f() {\n", 0, 9, '\r'}};
+
+INPUT_RECORD TriggerKey(char key) {
+  return key == '\r' ? sim::KeyRecord(VK_RETURN, '\r', 0, true) : sim::KeyRecord(sim::VirtualKeyOf(key), key, 0, true);
+}
+
+void Reset(sim::Host &host, const std::string &text) { host.SetText(text); }
+void Reset(sim::Host3 &host, const std::string &text) { host.SetTextUtf8(text); }
+
+template <class S>
+void TriggerKeys(benchmark::State &state) {
+  const Trigger &t = Triggers[state.range(0)];
+  S s(t.text, TriggerMacros);
+  const INPUT_RECORD key = TriggerKey(t.key);
+  size_t commands = 0, redraws = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Reset(s.host, t.text);
+    s.host.curLine = t.line;
+    s.host.curPos = t.pos;
+    s.host.journal.clear();
+    state.ResumeTiming();
+    s.host.Input(key);
+    commands = 0;
+    redraws = 0;
+    for (const auto &c : s.host.journal) {
+      if (c.depth != 1) continue;
+      ++commands;
+      if (c.code == 9) ++redraws;
+    }
+  }
+  state.counters["host_commands"] = static_cast<double>(commands);
+  state.counters["redraws"] = static_cast<double>(redraws);
+}
+void BM_Trigger_Far1(benchmark::State &state) { TriggerKeys<Session>(state); }
+void BM_Trigger_Far3(benchmark::State &state) { TriggerKeys<Session3>(state); }
+BENCHMARK(BM_Trigger_Far1)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Trigger_Far3)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 // A real C++ source from the compiler's own headers, typed key by key.
 std::vector<INPUT_RECORD> SourceKeys(size_t *lines) {
@@ -199,6 +286,33 @@ void BM_BraceScan(benchmark::State &state) {
 }
 BENCHMARK(BM_BraceScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
+void BM_BraceScan_Far3(benchmark::State &state) {
+  const int distance = static_cast<int>(state.range(0));
+  std::string text = "{\n";
+  for (int i = 1; i < distance; ++i) text += "    x;\n";
+  text += "    \n";
+  Session3 s(text, "");
+  far3::ProcessEditorInputInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.Rec = sim::KeyRecord(0, '}', 0, true);
+  size_t commands = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.lines[static_cast<size_t>(distance)].text = u"    ";
+    s.host.curLine = distance;
+    s.host.curPos = 4;
+    s.host.journal.clear();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ProcessEditorInputW(&info));
+    commands = s.host.journal.size();
+  }
+  state.SetItemsProcessed(state.iterations() * distance);
+  state.counters["host_commands"] = static_cast<double>(commands);
+  state.counters["lines_walked"] = distance;
+}
+BENCHMARK(BM_BraceScan_Far3)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 void BM_ExpandLongBody(benchmark::State &state) {
   std::string body;
   while (body.size() + 2 <= 511) body += body.size() % 4 == 0 ? "x " : "y ";
@@ -232,6 +346,24 @@ void BM_StartUp(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMicrosecond);
+
+void BM_StartUp_Far3(benchmark::State &state) {
+  std::string macros = Read(std::string(VORLANE_SOURCE_DIR) + "/package/vorlane.mac");
+  Write(Dir() + "/vorlane.mac", macros);
+  std::u16string module = sim::Utf16(Dir() + "/vorlane.dll");
+  far3::PluginStartupInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.ModuleName = reinterpret_cast<const far3::FarChar *>(module.c_str());
+  far3::ExitInfo exitInfo{sizeof(far3::ExitInfo), nullptr};
+  for (auto _ : state) {
+    SetStartupInfoW(&info);
+    state.PauseTiming();
+    ExitFARW(&exitInfo);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartUp_Far3)->Unit(benchmark::kMicrosecond);
 
 // The same load with glibc told to keep freed memory: without the cost of
 // mapping and zeroing fresh pages for a table larger than its mapping

@@ -28,6 +28,25 @@ def main():
         % (r, med['BM_OrdinaryKeys_Plugin'], med['BM_OrdinaryKeys_EmptyFunction'], cmds),
         '<= 1.5, 0 commands', r <= 1.5 and cmds == 0)
 
+    r3 = med['BM_OrdinaryKeys_Far3'] / med['BM_OrdinaryKeys_Far3EmptyFunction']
+    cmds3 = counters['BM_OrdinaryKeys_Far3'].get('host_commands', -1)
+    row('  Far 3: ProcessEditorInputW / empty function', '%.2f (%.2f ns / %.2f ns), %d host commands'
+        % (r3, med['BM_OrdinaryKeys_Far3'], med['BM_OrdinaryKeys_Far3EmptyFunction'], cmds3),
+        '<= 1.5, 0 commands', r3 <= 1.5 and cmds3 == 0)
+
+    # Each trigger key's host commands in both editions: Far 3 may add its two
+    # undo brackets and the redraws fed keys need; the Enter assist needs one
+    # command more there, as Far 3's EditorInfo has no file name.
+    for i, kind in enumerate(['Space (expansion)', "'}' (alignment)", "Enter after '{'"]):
+        c1 = counters['BM_Trigger_Far1/%d' % i]['host_commands']
+        c3 = counters['BM_Trigger_Far3/%d' % i]['host_commands']
+        redraws = counters['BM_Trigger_Far3/%d' % i]['redraws'] - counters['BM_Trigger_Far1/%d' % i]['redraws']
+        extra = 1 if i == 2 else 0
+        row('trigger %s: host commands 1.x / Far 3' % kind, '%d / %d (%.1f us / %.1f us)'
+            % (c1, c3, med['BM_Trigger_Far1/%d' % i] / 1e3, med['BM_Trigger_Far3/%d' % i] / 1e3),
+            'Far 3 <= 1.x + 2 undo + redraws' + (' + 1' if extra else ''),
+            c3 <= c1 + 2 + max(redraws, 0) + extra)
+
     r = med['BM_TypeFile_Plugin'] / med['BM_TypeFile_EditorAlone']
     c = counters['BM_TypeFile_Plugin']
     row('typing a %d-line file: with / without plug-in' % c.get('lines', 0),
@@ -58,9 +77,18 @@ def main():
     row("'}' scan ns per line walked at 1k / 10k / 100k", ' / '.join('%.0f' % p for p in per) + ' (spread %.2f)' % spread,
         'spread <= 1.2', spread <= 1.2)
     row("'}' scan host commands", '2 per line + %d' % const, '2 per line + constant', cmd_ok)
+    per3 = [med['BM_BraceScan_Far3/%d' % n] / n for n in sizes]
+    spread3 = max(per3) / min(per3)
+    const3 = counters['BM_BraceScan_Far3/1000']['host_commands'] - 2000
+    cmd3_ok = all(counters['BM_BraceScan_Far3/%d' % n]['host_commands'] - 2 * n == const3 for n in sizes)
+    row("  Far 3: '}' scan ns per line walked", ' / '.join('%.0f' % p for p in per3) + ' (spread %.2f)' % spread3,
+        'spread <= 1.2', spread3 <= 1.2)
+    row("  Far 3: '}' scan host commands", '2 per line + %d' % const3, '2 per line + constant', cmd3_ok)
     row('Space playing a %d-character body' % counters['BM_ExpandLongBody'].get('body_chars', 0),
         '%.1f us per call' % (med['BM_ExpandLongBody'] / 1e3), 'measured', True)
     row('SetStartupInfo with the default macro file', '%.1f us' % (med['BM_StartUp'] / 1e3), 'measured', True)
+    row('  Far 3: SetStartupInfoW with it (UTF-8 decoded)', '%.1f us' % (med['BM_StartUp_Far3'] / 1e3),
+        'measured', True)
 
     ctx = data.get('context', {})
     reps = next((b.get('repetitions') for b in data['benchmarks'] if b.get('repetitions')), '?')
