@@ -104,6 +104,7 @@ void Host::Menu() {
 }
 
 int Host::EditorControl(int command, void *param) {
+  ++commandCount;
   Command cmd;
   cmd.code = command;
   cmd.depth = depth_;

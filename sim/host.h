@@ -87,6 +87,7 @@ public:
   std::vector<DialogCall> dialogCalls;
 
   bool record = true;  // keep the journal and the events (benchmarks turn it off)
+  size_t commandCount = 0;  // every host command, recorded or not
   std::vector<Command> journal;
   std::vector<Event> events;
   int redraws = 0;

@@ -208,6 +208,10 @@ void Host3::PushUndo(UndoStep step) {
 }
 
 void Host3::Change(const INPUT_RECORD *rec) {
+  if (!record) {
+    if (rec) Apply(*rec);
+    return;
+  }
   UndoStep before = Snapshot();
   if (rec) Apply(*rec);
   if (undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
@@ -234,7 +238,7 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
     undoFaults.push_back("an undo group was still open when the plug-in answered " +
                          DescribeInput(rec, true));
     undoDepth_ = 0;
-    if (!SameText(groupStart_.lines, lines)) PushUndo(groupStart_);
+    if (record && !SameText(groupStart_.lines, lines)) PushUndo(groupStart_);
   }
   if (answer == 0) {
     if (IsUndoKey(rec))
@@ -278,6 +282,7 @@ void Host3::Menu() {
 }
 
 intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, void *param2) {
+  ++commandCount;
   Command3 cmd;
   cmd.code = command;
   cmd.depth = depth_;
@@ -327,10 +332,10 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       intptr_t n = ess->StringNumber == -1 ? curLine : ess->StringNumber;
       if (n >= 0 && n < static_cast<intptr_t>(lines.size()) && ess->StringText &&
           ess->StringLength >= 0) {
-        UndoStep before = Snapshot();
+        UndoStep before = record && undoDepth_ == 0 ? Snapshot() : UndoStep();
         lines[static_cast<size_t>(n)].text = cmd.text;
         if (ess->StringEOL) lines[static_cast<size_t>(n)].eol = TextOf(ess->StringEOL);
-        if (undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
+        if (record && undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
         result = 1;
       }
       break;
@@ -413,12 +418,12 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       if (!ours || !SizeFits(eur->StructSize, sizeof(EditorUndoRedo))) break;
       result = 1;
       if (eur->Command == far3::EUR_BEGIN) {
-        if (undoDepth_++ == 0) groupStart_ = Snapshot();
+        if (undoDepth_++ == 0 && record) groupStart_ = Snapshot();
       } else if (eur->Command == far3::EUR_END) {
         if (undoDepth_ == 0) {
           undoFaults.push_back("EUR_END without EUR_BEGIN");
           result = 0;
-        } else if (--undoDepth_ == 0 && !SameText(groupStart_.lines, lines)) {
+        } else if (--undoDepth_ == 0 && record && !SameText(groupStart_.lines, lines)) {
           PushUndo(groupStart_);
         }
       } else if (eur->Command == far3::EUR_UNDO) {

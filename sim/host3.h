@@ -116,7 +116,10 @@ public:
   std::vector<DialogCall3> dialogCalls;
   far3::GUID getMsgPluginId{};  // the plug-in id of the last GetMsg
 
-  bool record = true;  // keep the journal and the events (benchmarks turn it off)
+  // Keep the journal, the events and the undo history (benchmarks turn it
+  // off: they measure the plug-in, not the stand-in's bookkeeping).
+  bool record = true;
+  size_t commandCount = 0;  // every host command, recorded or not
   std::vector<Command3> journal;
   std::vector<Event3> events;
   int redraws = 0;
