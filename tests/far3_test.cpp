@@ -306,6 +306,34 @@ TEST(Far3Playback, CharactersBeyondAsciiAndOutsideTheBmpAreTypedAsTheyAre) {
   EXPECT_EQ(2, units);  // the character outside the BMP is fed as its two units
 }
 
+TEST(Far3Text, NulsAndUnpairedSurrogatesAreHandledAsNulBytesAreIn1x) {
+  Session3 s("", "main.cpp", "Macro if x\nMacro \xEF\xBF\xBD y\n");
+  auto line = [](std::initializer_list<char16_t> units) { return std::u16string(units); };
+  // A NUL inside the keyword's line: it holds more than a keyword.
+  s.host.lines[0].text = line({u'i', u'f', 0, u'x'});
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ(line({u'i', u'f', u' ', 0, u'x'}), s.host.lines[0].text);
+  // A lone surrogate is a character like any other: it matches only itself,
+  // not the U+FFFD the macro file's own bad bytes became.
+  s.host.lines[0].text = line({0xD800});
+  s.At(0, 1);
+  s.Type(" ");
+  EXPECT_EQ(line({0xD800, u' '}), s.host.lines[0].text);
+  s.host.lines[0].text = line({0xFFFD});
+  s.At(0, 1);
+  s.Type(" ");
+  EXPECT_EQ(line({0xFFFD, u'y'}), s.host.lines[0].text);
+  // A NUL or a surrogate on the line of a '}': not blank, so the host types it.
+  for (char16_t odd : {char16_t(0), char16_t(0xDC00)}) {
+    s.host.SetTextUtf8("{\n");
+    s.host.lines[1].text = line({u' ', odd, u' '});
+    s.At(1, 3);
+    s.Type("}");
+    EXPECT_EQ(line({u' ', odd, u' ', u'}'}), s.host.lines[1].text);
+  }
+}
+
 TEST(Far3MacroFile, Utf8IsDecodedWithLimitsInUtf16Units) {
   // 127 Cyrillic letters make a 254-byte name that is still 127 units.
   std::string name;
