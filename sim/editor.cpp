@@ -153,6 +153,19 @@ void TextEditor<Unit>::SelectColumn(int line1, int col1, int line2, int col2) {
 }
 
 template <class Unit>
+bool TextEditor<Unit>::Selected(int n, int *start, int *end) const {
+  if (blockType_ == BlockNone || n < blockLine1_ || n > blockLine2_) return false;
+  if (blockType_ == BlockStream) {
+    *start = n == blockLine1_ ? blockPos1_ : 0;
+    *end = n == blockLine2_ ? blockPos2_ : -1;
+  } else {
+    *start = blockPos1_;
+    *end = blockPos2_;
+  }
+  return true;
+}
+
+template <class Unit>
 void TextEditor<Unit>::DeleteSelection() {
   if (blockType_ == BlockNone) return;
   int last = static_cast<int>(lines.size()) - 1;

@@ -54,6 +54,9 @@ public:
   void SelectStream(int line1, int pos1, int line2, int pos2);
   void SelectColumn(int line1, int col1, int line2, int col2);
   void Unselect() { blockType_ = BlockNone; }
+  // The part of line N the selection covers, as ECTL_GETSTRING reports it:
+  // false when none; an end of -1 runs to the end of the line.
+  bool Selected(int n, int *start, int *end) const;
 
   // Screen column of a character index on a line (tabs expand).
   int ScreenColumn(int line, int pos) const;

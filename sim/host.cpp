@@ -120,13 +120,7 @@ int Host::EditorControl(int command, void *param) {
         egs->StringEOL = l.eol.c_str();
         egs->StringLength = static_cast<int>(l.text.size());
         egs->SelStart = egs->SelEnd = -1;
-        if (blockType_ == BlockStream && n >= blockLine1_ && n <= blockLine2_) {
-          egs->SelStart = n == blockLine1_ ? blockPos1_ : 0;
-          egs->SelEnd = n == blockLine2_ ? blockPos2_ : -1;
-        } else if (blockType_ == BlockColumn && n >= blockLine1_ && n <= blockLine2_) {
-          egs->SelStart = blockPos1_;
-          egs->SelEnd = blockPos2_;
-        }
+        Selected(n, &egs->SelStart, &egs->SelEnd);
         result = 1;
       }
       break;

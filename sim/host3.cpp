@@ -305,15 +305,10 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
         egs->StringText = reinterpret_cast<const FarChar *>(l.text.c_str());
         egs->StringEOL = reinterpret_cast<const FarChar *>(l.eol.c_str());
         egs->StringLength = static_cast<intptr_t>(l.text.size());
-        egs->SelStart = -1;
-        egs->SelEnd = 0;
-        if (blockType_ == BlockStream && n >= blockLine1_ && n <= blockLine2_) {
-          egs->SelStart = n == blockLine1_ ? blockPos1_ : 0;
-          egs->SelEnd = n == blockLine2_ ? blockPos2_ : -1;
-        } else if (blockType_ == BlockColumn && n >= blockLine1_ && n <= blockLine2_) {
-          egs->SelStart = blockPos1_;
-          egs->SelEnd = blockPos2_;
-        }
+        int start = -1, end = 0;  // Far 3's "no selection"
+        Selected(static_cast<int>(n), &start, &end);
+        egs->SelStart = start;
+        egs->SelEnd = end;
         result = 1;
       }
       break;

@@ -1,5 +1,7 @@
 #include "tests/fuzz/session.h"
 
+#include "tests/fuzz/bytes.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -10,50 +12,10 @@
 #include "sim/host.h"
 #include "sim/keys.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
-// Reads the fuzz input front to back; past its end everything is 0.
-class Bytes {
-public:
-  Bytes(const uint8_t *d, size_t n) : d_(d), n_(n) {}
-  uint8_t Next() { return i_ < n_ ? d_[i_++] : 0; }
-  bool Done() const { return i_ >= n_; }
-  std::string Text(size_t limit) {
-    size_t len = Next() | (static_cast<size_t>(Next()) << 8);
-    len %= limit + 1;
-    std::string s;
-    while (len-- && !Done()) s += static_cast<char>(Next());
-    return s;
-  }
-
-private:
-  const uint8_t *d_;
-  size_t n_, i_ = 0;
-};
-
-std::string Folder() {
-  static std::string dir;
-  if (!dir.empty()) return dir;
-#ifdef _WIN32
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof(tmp), tmp);
-  dir = std::string(tmp) + "vorlane-fuzz-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  dir += "\\";
-#else
-  dir = "/tmp/vorlane-fuzz-" + std::to_string(getpid());
-  mkdir(dir.c_str(), 0700);
-  dir += "/";
-#endif
-  return dir;
-}
+using fuzz::Bytes;
 
 std::string State(const sim::Host &h) {
   return h.Text() + "|" + std::to_string(h.curLine) + ":" + std::to_string(h.curPos) + " top " +
@@ -108,7 +70,7 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
 
 bool RunFuzzSession(const uint8_t *data, size_t size, std::string *failure) {
   Bytes in(data, size);
-  const std::string dir = Folder();
+  const std::string dir = fuzz::Folder("vorlane-fuzz-");
   const std::string macroPath = dir + "vorlane.mac";
   {
     std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << in.Text(600);

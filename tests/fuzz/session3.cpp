@@ -8,62 +8,26 @@
 #include "sim/host.h"
 #include "sim/host3.h"
 #include "sim/keys.h"
+#include "tests/fuzz/bytes.h"
 #include "tests/fuzz/session.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
-class Bytes {
-public:
-  Bytes(const uint8_t *d, size_t n) : d_(d), n_(n) {}
-  uint8_t Next() { return i_ < n_ ? d_[i_++] : 0; }
-  bool Done() const { return i_ >= n_; }
-  size_t Length(size_t limit) { return (Next() | (static_cast<size_t>(Next()) << 8)) % (limit + 1); }
-  std::string Text(size_t limit) {
-    std::string s;
-    for (size_t len = Length(limit); len-- && !Done();) s += static_cast<char>(Next());
-    return s;
-  }
-  // UTF-16 units: mostly the ones the assists look at, and any unit at all.
-  char16_t Unit() {
-    static const char16_t common[] = {u' ', u'{', u'}', u'\t', u'i', u'f', u'x', u'\n', u'\r', 0,
-                                      0xD800, 0xDFFF, 0xD83D, 0xDE00, 0x0416, 0x0451, 0xFFFD, u'"'};
-    uint8_t b = Next();
-    if (b < 224) return common[b % (sizeof(common) / sizeof(common[0]))];
-    return static_cast<char16_t>(Next() | (Next() << 8));
-  }
-  std::u16string Units(size_t limit) {
-    std::u16string s;
-    for (size_t len = Length(limit); len-- && !Done();) s += Unit();
-    return s;
-  }
+using fuzz::Bytes;
 
-private:
-  const uint8_t *d_;
-  size_t n_, i_ = 0;
-};
+// UTF-16 units: mostly the ones the assists look at, and any unit at all.
+char16_t Unit(Bytes &in) {
+  static const char16_t common[] = {u' ', u'{', u'}', u'\t', u'i', u'f', u'x', u'\n', u'\r', 0,
+                                    0xD800, 0xDFFF, 0xD83D, 0xDE00, 0x0416, 0x0451, 0xFFFD, u'"'};
+  uint8_t b = in.Next();
+  if (b < 224) return common[b % (sizeof(common) / sizeof(common[0]))];
+  return static_cast<char16_t>(in.Word());
+}
 
-std::string Folder() {
-  static std::string dir;
-  if (!dir.empty()) return dir;
-#ifdef _WIN32
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof(tmp), tmp);
-  dir = std::string(tmp) + "vorlane-fuzz3-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  dir += "\\";
-#else
-  dir = "/tmp/vorlane-fuzz3-" + std::to_string(getpid());
-  mkdir(dir.c_str(), 0700);
-  dir += "/";
-#endif
-  return dir;
+std::u16string Units(Bytes &in, size_t limit) {
+  std::u16string s;
+  for (size_t len = in.Length(limit); len-- && !in.Done();) s += Unit(in);
+  return s;
 }
 
 struct State {
@@ -106,7 +70,7 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
   std::memset(&rec, 0, sizeof(rec));
   switch (kind) {
     case 0: case 1: case 2: {
-      char16_t c = in.Unit();
+      char16_t c = Unit(in);
       return sim::KeyRecord(c < 0x80 ? sim::VirtualKeyOf(static_cast<unsigned char>(c)) : 0, c, mods, true);
     }
     case 3: {
@@ -116,7 +80,7 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
     case 4:
       return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);  // Ctrl+Z
     case 5:
-      return sim::KeyRecord(0, in.Unit(), mods, false);  // a release
+      return sim::KeyRecord(0, Unit(in), mods, false);  // a release
     case 6:
       rec.EventType = MOUSE_EVENT;
       return rec;
@@ -133,14 +97,14 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
 
 bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   Bytes in(data, size);
-  const std::string dir = Folder();
+  const std::string dir = fuzz::Folder("vorlane-fuzz3-");
   const std::string macroPath = dir + "vorlane.mac";
   std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << in.Text(600);
   static const char16_t *const names[] = {u"main.cpp", u"a.C", u"x.h", u"y.HPP", u"notes.txt",
                                           u"makefile", u"x.c.bak", u"\u0444\u0430\u0439\u043b.cpp"};
   uint8_t choice = in.Next();
-  std::u16string fileName = choice < 200 ? names[choice % 8] : in.Units(300);
-  std::u16string text = in.Units(1500);
+  std::u16string fileName = choice < 200 ? names[choice % 8] : Units(in, 300);
+  std::u16string text = Units(in, 1500);
   uint8_t flags = in.Next();
 
   sim::Host3 host(LinkedPlugin3());
