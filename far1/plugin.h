@@ -4,8 +4,6 @@
 #include "far1/host.h"
 #include "far1/edition.h"
 
-
-
 extern PluginStartupInfo StartupInfo;
 extern TFarEditor *FarEditor;
 extern const char *MenuString[1];

@@ -3,8 +3,6 @@
 
 namespace far3 {
 
-const FarChar *GetMsgText(int msgId);
-
 const FarDialogItem DialogTemplate[DialogItemCount] = {
     // Type, X1, Y1, X2, Y2, Selected, History, Mask, Flags, Data
     {DI_DOUBLEBOX, 1, 1, 33, 4, {0}, nullptr, nullptr, 0, nullptr, 0, 0, {0, 0}},

@@ -38,6 +38,9 @@ extern const GUID DialogGuid;
 // Message ids of the plug-in's language files (the same as the 1.x ones).
 enum { MMenuEntry = 0, MDialogTitle = 1, MReload = 2, MClose = 3 };
 
+// The host's text for message `msgId` (null without a GetMsg).
+const FarChar *GetMsgText(int msgId);
+
 // The macro file beside the DLL: x.dll reads x.mac.
 void LoadMacrosBesideModule();
 void FreeMacros();
