@@ -9,7 +9,8 @@ namespace sim {
 const char KeyNotationHelp[] =
     "KEYS, read left to right:\n"
     "  any byte but '<'   a key press of that character (a space, a tab and a line\n"
-    "                     feed are the same as <Space>, <Tab> and <Enter>)\n"
+    "                     feed are the same as <Space>, <Tab> and <Enter>); with\n"
+    "                     --host far3 a UTF-8 character, one event per UTF-16 unit\n"
     "  <Space> <Enter> <Tab> <BS> <Del> <Left> <Right> <Up> <Down> <Home> <End>\n"
     "                     named keys, in any letter case\n"
     "  <lt>               the character '<'\n"
