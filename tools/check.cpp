@@ -358,9 +358,32 @@ CheckResult CheckMacroFile(const std::string &path, const CheckOptions &options)
         checker.Say(lineNo, base + skip + s.start, Diagnostic::Error,
                     "invalid UTF-8 (bytes " + bytes + "): the Far 3 edition reads U+FFFD here");
       }
-      // The rest is checked on the text as the plug-in decodes it.
-      std::string repaired = Utf8Of(Units(text));
+      // The rest is checked on the text as the plug-in decodes it, where each
+      // invalid sequence became the three bytes of U+FFFD; columns are then
+      // taken back to the file's bytes.
+      std::string repaired;
+      std::vector<size_t> origin;  // the file's offset of each repaired byte
+      for (size_t i = 0; i < text.size();) {
+        uint32_t cp = 0;
+        size_t n = Utf8Step(text.data() + i, text.size() - i, &cp);
+        if (cp == Utf8Invalid) {
+          repaired += "\xEF\xBF\xBD";
+          origin.insert(origin.end(), 3, i);
+        } else {
+          repaired.append(text, i, n);
+          for (size_t k = 0; k < n; ++k) origin.push_back(i + k);
+        }
+        i += n;
+      }
+      origin.push_back(text.size());
+      const size_t first = result.diagnostics.size();
       checker.Line(repaired.c_str(), lineNo, base + skip);
+      for (size_t d = first; d < result.diagnostics.size(); ++d) {
+        Diagnostic &diag = result.diagnostics[d];
+        if (diag.line != lineNo) continue;  // a note on an earlier line
+        size_t at = static_cast<size_t>(diag.column - 1) - (base + skip);
+        diag.column = static_cast<int>(base + skip + origin[std::min(at, origin.size() - 1)]) + 1;
+      }
     } else {
       checker.Line(line, lineNo, base);
     }
