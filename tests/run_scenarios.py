@@ -127,7 +127,15 @@ def main():
             if host != '1.x':
                 cmd += ['--host', host]
             cmd.append('input')
-            result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+            try:
+                result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+            except subprocess.TimeoutExpired:
+                if not wine:
+                    raise
+                # Wine now and then hangs starting a program; once more, and
+                # a second hang is a failure like any other.
+                print('retry %s (Wine did not finish in 120 s)' % name)
+                result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
             problems = []
             status = int(scenario.get(('status', ''), b'0').strip() or b'0')
             if result.returncode != status:
