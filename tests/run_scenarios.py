@@ -66,6 +66,29 @@ def parse(path):
     return out
 
 
+# What Wine says when it could not start a program at all: a fault of the
+# moment, not of the program.
+WINE_START_FAILURES = (b'Application could not be started', b'ShellExecuteEx failed')
+
+
+def run(cmd, work, wine, name):
+    """Runs one session; under Wine a program that hangs or could not be
+    started is tried again, up to three times in all."""
+    for attempt in range(3):
+        try:
+            result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+        except subprocess.TimeoutExpired:
+            if not wine or attempt == 2:
+                raise
+            print('retry %s (Wine did not finish in 120 s)' % name)
+            continue
+        output = result.stdout + result.stderr
+        if wine and attempt < 2 and any(f in output for f in WINE_START_FAILURES):
+            print('retry %s (Wine could not start the program)' % name)
+            continue
+        return result
+
+
 def main():
     args = sys.argv[1:]
     wine = valgrind = False
@@ -127,15 +150,7 @@ def main():
             if host != '1.x':
                 cmd += ['--host', host]
             cmd.append('input')
-            try:
-                result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
-            except subprocess.TimeoutExpired:
-                if not wine:
-                    raise
-                # Wine now and then hangs starting a program; once more, and
-                # a second hang is a failure like any other.
-                print('retry %s (Wine did not finish in 120 s)' % name)
-                result = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+            result = run(cmd, work, wine, name)
             problems = []
             status = int(scenario.get(('status', ''), b'0').strip() or b'0')
             if result.returncode != status:
