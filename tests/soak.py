@@ -103,7 +103,12 @@ def main():
             common = ['play', '--host', 'far3'] + common[1:]
         outs = []
         for cmd in ([native] + common, [shutil.which('wine') or 'wine', exe] + common):
-            r = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=1800)
+            for attempt in range(3):
+                r = subprocess.run(cmd, cwd=work, capture_output=True, stdin=subprocess.DEVNULL, timeout=1800)
+                # Wine now and then cannot start a program at all: try again.
+                if not any(f in r.stdout + r.stderr for f in (b'Application could not be started',
+                                                                b'ShellExecuteEx failed')):
+                    break
             if r.returncode != 0:
                 print('FAIL %s exited %d: %r' % (cmd[0], r.returncode, r.stderr[-500:]))
                 print('0 passed, 1 failed')
