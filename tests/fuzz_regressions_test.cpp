@@ -38,4 +38,8 @@ TEST(FuzzRegressions, Far3SessionSeedsHold) {
   ReplayFolder(std::string(VORLANE_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_session3", RunFuzzSession3);
 }
 
+TEST(FuzzRegressions, Far3SessionFindingsStayFixed) {
+  ReplayFolder(std::string(VORLANE_SOURCE_DIR) + "/tests/fuzz/regressions3", RunFuzzSession3);
+}
+
 }  // namespace

@@ -199,6 +199,8 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
           ok = false;
         }
         line = c.text;
+      } else if (c.code == far3::ECTL_REDRAW) {
+        shadow.Redraw();  // it settles a cursor a fed Up or Down left past a line's end
       } else if (c.code == far3::ECTL_SETPOSITION) {
         const far3::EditorSetPosition &p = c.position;
         if (p.CurLine != -1) shadow.curLine = static_cast<int>(p.CurLine);
