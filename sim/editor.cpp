@@ -101,7 +101,7 @@ int TextEditor<Unit>::ScreenColumn(int line, int pos) const {
   const String &t = lines[static_cast<size_t>(line)].text;
   int col = 0;
   int n = std::min<int>(pos, static_cast<int>(t.size()));
-  if (t.find(Unit('\t')) >= static_cast<size_t>(n)) return pos;  // no tab: columns are indexes
+  if (std::find(t.begin(), t.begin() + n, Unit('\t')) == t.begin() + n) return pos;  // no tab: columns are indexes
   for (int i = 0; i < n; ++i) col = t[static_cast<size_t>(i)] == '\t' ? (col / settings.tabSize + 1) * settings.tabSize : col + 1;
   if (pos > n) col += pos - n;
   return col;
