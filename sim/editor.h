@@ -66,6 +66,43 @@ public:
   // The screen column the editor remembered at its last redraw.
   int rememberedColumn() const { return rememberedColumn_; }
 
+  // What either host's ECTL_SETPOSITION does with its record's fields; -1 in
+  // a field leaves it as it is.
+  template <class Position>
+  void SetPosition(const Position &p) {
+    unclampedColumn_ = -1;
+    if (p.CurLine != -1) curLine = static_cast<int>(p.CurLine);
+    Fix();
+    if (p.CurPos != -1)
+      curPos = static_cast<int>(p.CurPos);
+    else if (p.CurTabPos != -1)
+      curPos = PosAtColumn(curLine, p.CurTabPos < 0 ? 0 : static_cast<int>(p.CurTabPos));
+    if (p.Overtype != -1) settings.overtype = p.Overtype != 0;
+    Fix();
+    EnsureVisible();
+    const int last = static_cast<int>(lines.size()) - 1;
+    if (p.TopScreenLine != -1)
+      topLine = p.TopScreenLine < 0 ? 0 : p.TopScreenLine > last ? last : static_cast<int>(p.TopScreenLine);
+    if (p.LeftPos != -1) leftPos = p.LeftPos < 0 ? 0 : static_cast<int>(p.LeftPos);
+  }
+
+  // The fields both hosts' ECTL_GETINFO fill alike.
+  template <class Info>
+  void FillInfo(Info *ei) const {
+    ei->WindowSizeX = windowX;
+    ei->WindowSizeY = windowY;
+    ei->TotalLines = static_cast<int>(lines.size());
+    ei->CurLine = curLine;
+    ei->CurPos = curPos;
+    ei->CurTabPos = ScreenColumn(curLine, curPos);
+    ei->TopScreenLine = topLine;
+    ei->LeftPos = leftPos;
+    ei->Overtype = settings.overtype ? 1 : 0;
+    ei->BlockType = blockType_;
+    ei->BlockStartLine = blockType_ == BlockNone ? 0 : blockLine1_;
+    ei->TabSize = settings.tabSize;
+  }
+
   // The character a key event carries for this editor's text.
   static unsigned UnitOf(const INPUT_RECORD &rec);
   // An ASCII text as this editor's units.

@@ -145,38 +145,15 @@ int Host::EditorControl(int command, void *param) {
       std::memset(ei, 0, sizeof(*ei));
       ei->EditorID = 1;
       ei->FileName = fileNameNull ? nullptr : fileName.c_str();
-      ei->WindowSizeX = windowX;
-      ei->WindowSizeY = windowY;
-      ei->TotalLines = static_cast<int>(lines.size());
-      ei->CurLine = curLine;
-      ei->CurPos = curPos;
-      ei->CurTabPos = ScreenColumn(curLine, curPos);
-      ei->TopScreenLine = topLine;
-      ei->LeftPos = leftPos;
-      ei->Overtype = settings.overtype ? 1 : 0;
-      ei->BlockType = blockType_;
-      ei->BlockStartLine = blockType_ == BlockNone ? 0 : blockLine1_;
+      FillInfo(ei);
       ei->TableNum = -1;
-      ei->TabSize = settings.tabSize;
       result = 1;
       break;
     }
     case ECTL_SETPOSITION: {
       auto *esp = static_cast<EditorSetPosition *>(param);
       cmd.position = *esp;
-      if (esp->CurLine != -1) curLine = esp->CurLine;
-      Fix();
-      if (esp->CurPos != -1) {
-        curPos = esp->CurPos;
-      } else if (esp->CurTabPos != -1) {
-        curPos = PosAtColumn(curLine, std::max(0, esp->CurTabPos));
-      }
-      if (esp->Overtype != -1) settings.overtype = esp->Overtype != 0;
-      Fix();
-      EnsureVisible();
-      if (esp->TopScreenLine != -1)
-        topLine = std::max(0, std::min(esp->TopScreenLine, static_cast<int>(lines.size()) - 1));
-      if (esp->LeftPos != -1) leftPos = std::max(0, esp->LeftPos);
+      SetPosition(*esp);
       result = 1;
       break;
     }

@@ -208,7 +208,11 @@ void Host3::PushUndo(UndoStep step) {
 }
 
 void Host3::Change(const INPUT_RECORD *rec) {
-  if (!record) {
+  // Key-ups, other events and the cursor keys leave the text alone: no copy.
+  const WORD vk = rec ? rec->Event.KeyEvent.wVirtualKeyCode : 0;
+  const bool move = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN ||
+                    vk == VK_HOME || vk == VK_END;
+  if (!record || (rec && (!IsKeyDown(*rec) || move))) {
     if (rec) Apply(*rec);
     return;
   }
@@ -345,23 +349,12 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       std::memset(ei, 0, std::min(size, sizeof(EditorInfo)));
       ei->StructSize = size;
       ei->EditorID = 0;
-      ei->WindowSizeX = windowX;
-      ei->WindowSizeY = windowY;
-      ei->TotalLines = static_cast<intptr_t>(lines.size());
-      ei->CurLine = curLine;
-      ei->CurPos = curPos;
-      ei->CurTabPos = ScreenColumn(curLine, curPos);
-      ei->TopScreenLine = topLine;
-      ei->LeftPos = leftPos;
-      ei->Overtype = settings.overtype ? 1 : 0;
-      ei->BlockType = blockType_;
-      ei->BlockStartLine = blockType_ == BlockNone ? 0 : blockLine1_;
+      FillInfo(ei);
       uintptr_t options = 0;
       if (settings.expandTabs) options |= EOPT_EXPANDALLTABS;
       if (settings.autoIndent) options |= EOPT_AUTOINDENT;
       if (settings.cursorBeyondEol) options |= EOPT_CURSORBEYONDEOL;
       ei->Options = options;
-      ei->TabSize = settings.tabSize;
       ei->CodePage = 65001;
       if (size >= sizeof(EditorInfo)) {
         ei->WindowArea = Rect{0, 1, windowX - 1, windowY};
@@ -376,20 +369,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       cmd.structSize = esp->StructSize;
       cmd.position = *esp;
       if (!ours || !SizeFits(esp->StructSize, sizeof(EditorSetPosition))) break;
-      unclampedColumn_ = -1;
-      if (esp->CurLine != -1) curLine = static_cast<int>(esp->CurLine);
-      Fix();
-      if (esp->CurPos != -1)
-        curPos = static_cast<int>(esp->CurPos);
-      else if (esp->CurTabPos != -1)
-        curPos = PosAtColumn(curLine, std::max(0, static_cast<int>(esp->CurTabPos)));
-      if (esp->Overtype != -1) settings.overtype = esp->Overtype != 0;
-      Fix();
-      EnsureVisible();
-      if (esp->TopScreenLine != -1)
-        topLine = std::max(0, std::min(static_cast<int>(esp->TopScreenLine),
-                                       static_cast<int>(lines.size()) - 1));
-      if (esp->LeftPos != -1) leftPos = std::max(0, static_cast<int>(esp->LeftPos));
+      SetPosition(*esp);
       result = 1;
       break;
     }

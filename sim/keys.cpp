@@ -45,14 +45,11 @@ std::string Lower(const std::string &s) {
 // The UTF-16 units of the UTF-8 character starting at `at`, and its length in
 // bytes; false when no valid character starts there.
 bool DecodeOne(const std::string &s, size_t at, std::u16string *units, size_t *length) {
-  unsigned char c = static_cast<unsigned char>(s[at]);
-  size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-  if (at + n > s.size()) return false;
-  char16_t out[4];
-  size_t k = DecodeUtf8(s.data() + at, n, out);
-  if (k == 0 || (k == 1 && out[0] == 0xFFFD && s.compare(at, n, "\xEF\xBF\xBD") != 0)) return false;
-  if (k == 2 && (out[0] & 0xFC00) != 0xD800) return false;  // two characters, not one
-  units->assign(out, k);
+  uint32_t cp = 0;
+  size_t n = Utf8Step(s.data() + at, s.size() - at, &cp);
+  if (cp == Utf8Invalid) return false;
+  char16_t out[2];
+  units->assign(out, DecodeUtf8(s.data() + at, n, out));
   *length = n;
   return true;
 }

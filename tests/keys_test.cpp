@@ -67,3 +67,27 @@ TEST(Keys, FaultsNameTheCulpritAndItsPosition) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Keys, Far3ReadsUtf8OneEventPerUtf16Unit) {
+  std::vector<sim::ScriptStep> s;
+  std::string error;
+  ASSERT_TRUE(sim::ParseKeys("\xD1\x91\xF0\x9F\x98\x80<Release:\xD0\x96>a", &s, &error, true)) << error;
+  ASSERT_EQ(5u, s.size());
+  auto unit = [&](size_t i) { return s[i].input.Event.KeyEvent.uChar.UnicodeChar; };
+  EXPECT_EQ(0x0451, unit(0));
+  EXPECT_EQ(0xD83D, unit(1));  // U+1F600 as its two units
+  EXPECT_EQ(0xDE00, unit(2));
+  EXPECT_EQ(0x0416, unit(3));
+  EXPECT_EQ(0, s[3].input.Event.KeyEvent.bKeyDown);
+  EXPECT_EQ('a', unit(4));
+  s.clear();
+  EXPECT_FALSE(sim::ParseKeys("ab\xC3(", &s, &error, true));
+  EXPECT_EQ("invalid UTF-8 at position 3", error);
+  s.clear();  // without `unicode` every byte is a key of its own
+  ASSERT_TRUE(sim::ParseKeys("\xD1\x91", &s, &error));
+  EXPECT_EQ(2u, s.size());
+}
+
+}  // namespace

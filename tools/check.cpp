@@ -12,6 +12,7 @@
 #include "macros/macro_file.h"
 #include "macros/playback.h"
 #include "macros/utf8.h"
+#include "sim/host3.h"
 #include "tools/oem.h"
 
 namespace {
@@ -35,18 +36,10 @@ Span Field(const char *text, int index, int options) {
 
 std::string Text(const char *line, Span s) { return std::string(line + s.start, s.size()); }
 
-// UTF-16 units of UTF-8 text (the Far 3 edition's measure of names and bodies).
-std::u16string Units(const std::string &bytes) {
-  std::u16string out(bytes.size(), u'\0');
-  out.resize(DecodeUtf8(bytes.data(), bytes.size(), &out[0]));
-  return out;
-}
-
-std::string Utf8Of(const std::u16string &units) {
-  std::string out(units.size() * 3, '\0');
-  out.resize(EncodeUtf8(units.data(), units.size(), &out[0]));
-  return out;
-}
+// UTF-16 units of UTF-8 text (the Far 3 edition's measure of names and
+// bodies), and back.
+std::u16string Units(const std::string &bytes) { return sim::Utf16(bytes); }
+std::string Utf8Of(const std::u16string &units) { return sim::Utf8(units); }
 
 // Whether a token is one character: one byte (1.x), or one UTF-8 character
 // (Far 3: one UTF-16 unit or a surrogate pair).
