@@ -16,6 +16,7 @@
 //   E::busy()                 the edition's busy flag
 //   E::FindMacro(name)        the edition's macro table
 //   E::KeyChar(record)        the character a key event carries
+//   E::AssistOn(assist)       whether the user has the assist switched on
 #pragma once
 
 #include "assists/win32_input.h"
@@ -33,3 +34,7 @@ struct EditorPosition {
 struct KeyContext {
   int column = -1;  // the cursor's character index, when the test read it
 };
+
+// The three assists, each of which the user may switch off where the host
+// offers settings.
+enum class Assist { KeywordMacros, BraceAlignment, TabAfterBrace };

@@ -65,6 +65,7 @@ enum : WORD {
   VK_RIGHT = 0x27,
   VK_DOWN = 0x28,
   VK_DELETE = 0x2E,
+  VK_F2 = 0x71,
 };
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #endif

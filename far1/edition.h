@@ -26,6 +26,8 @@ struct Far1 {
     return FindMacroIn<char>(MacroTable, MacroCount, name);
   }
   static unsigned KeyChar(const INPUT_RECORD &rec) { return ::KeyChar(rec); }
+  // The 1.x edition has no settings: every assist is always on.
+  static constexpr bool AssistOn(Assist) { return true; }
 };
 
 // Builds a new table from the file at `path`; a file that cannot be opened

@@ -1,38 +1,152 @@
-// The reload dialog behind the Far 3 edition's menu entry.
+// The Far 3 edition's dialogs: the reload dialog behind the menu entry and
+// the configuration dialog behind "Plugins configuration".
+#include <cstring>
+
 #include "far3/edition.h"
 
 namespace far3 {
 
 const FarDialogItem DialogTemplate[DialogItemCount] = {
     // Type, X1, Y1, X2, Y2, Selected, History, Mask, Flags, Data
-    {DI_DOUBLEBOX, 1, 1, 33, 4, {0}, nullptr, nullptr, 0, nullptr, 0, 0, {0, 0}},
+    {DI_DOUBLEBOX, 3, 1, 56, 4, {0}, nullptr, nullptr, 0, nullptr, 0, 0, {0, 0}},
     {DI_BUTTON, 0, 3, 0, 0, {0}, nullptr, nullptr, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, nullptr, 0, 0, {0, 0}},
     {DI_BUTTON, 0, 3, 0, 0, {0}, nullptr, nullptr, DIF_CENTERGROUP, nullptr, 0, 0, {0, 0}},
+    {DI_BUTTON, 0, 3, 0, 0, {0}, nullptr, nullptr, DIF_CENTERGROUP, nullptr, 0, 0, {0, 0}},
 };
-const int DialogMessages[DialogItemCount] = {MDialogTitle, MReload, MClose};
+const int DialogMessages[DialogItemCount] = {MDialogTitle, MReload, MClose, MEditMacroFile};
+
+namespace {
+
+const FarChar Empty[1] = {0};
+
+const FarChar *Text(int msgId) {
+  // The host copies the texts; ours live until the dialog is freed.
+  const FarChar *text = GetMsgText(msgId);
+  return text ? text : Empty;
+}
+
+bool HaveDialogs() {
+  return StartupInfo.DialogInit && StartupInfo.DialogRun && StartupInfo.DialogFree;
+}
+
+enum {
+  ConfigBox,
+  ConfigMasksLabel,
+  ConfigMasks,
+  ConfigKeywordMacros,
+  ConfigBraceAlignment,
+  ConfigTabAfterBrace,
+  ConfigSeparator,
+  ConfigOk,
+  ConfigCancel,
+  ConfigItemCount
+};
+
+const FarChar MasksHistory[] = FAR3_TEXT("vorlane.Masks");
+const FarChar ConfigTopic[] = FAR3_TEXT("Config");
+const FarChar ReloadTopic[] = FAR3_TEXT("Reload");
+
+// One run of the configuration dialog showing `options`. 1 when the user chose
+// OK (the dialog's values are then in `options`), 0 on Cancel or Esc, -1 when
+// the dialog could not be shown.
+int RunConfigDialog(Options *options) {
+  FarDialogItem items[ConfigItemCount];
+  std::memset(items, 0, sizeof(items));
+  auto item = [&](int i, int type, intptr_t x1, intptr_t y1, intptr_t x2, Flags64 flags,
+                  const FarChar *data) {
+    items[i].Type = type;
+    items[i].X1 = x1;
+    items[i].Y1 = y1;
+    items[i].X2 = x2;
+    items[i].Y2 = y1;
+    items[i].Flags = flags;
+    items[i].Data = data;
+  };
+  item(ConfigBox, DI_DOUBLEBOX, 3, 1, 62, 0, Text(MConfigTitle));
+  items[ConfigBox].Y2 = 11;
+  item(ConfigMasksLabel, DI_TEXT, 5, 2, 0, 0, Text(MConfigMasks));
+  item(ConfigMasks, DI_EDIT, 5, 3, 60, DIF_HISTORY | DIF_FOCUS, options->masks);
+  items[ConfigMasks].History = MasksHistory;
+  items[ConfigMasks].MaxLength = MaskLimit - 1;
+  item(ConfigKeywordMacros, DI_CHECKBOX, 5, 5, 0, 0, Text(MConfigKeywordMacros));
+  items[ConfigKeywordMacros].Selected = options->keywordMacros ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigBraceAlignment, DI_CHECKBOX, 5, 6, 0, 0, Text(MConfigBraceAlignment));
+  items[ConfigBraceAlignment].Selected = options->braceAlignment ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigTabAfterBrace, DI_CHECKBOX, 5, 7, 0, 0, Text(MConfigTabAfterBrace));
+  items[ConfigTabAfterBrace].Selected = options->tabAfterBrace ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigSeparator, DI_TEXT, -1, 9, 0, DIF_SEPARATOR, Empty);
+  item(ConfigOk, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, Text(MOk));
+  item(ConfigCancel, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP, Text(MCancel));
+
+  if (!HaveDialogs() || !StartupInfo.SendDlgMessage) return -1;
+  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, 66, 13, ConfigTopic,
+                                         items, ConfigItemCount, 0, FDLG_NONE, nullptr, nullptr);
+  if (dialog == INVALID_HANDLE_VALUE || !dialog) return -1;
+  int chosen = StartupInfo.DialogRun(dialog) == ConfigOk ? 1 : 0;
+  if (chosen) {
+    // The item array is never written back: the values are read from the
+    // dialog before it is freed.
+    const auto *masks = reinterpret_cast<const FarChar *>(
+        StartupInfo.SendDlgMessage(dialog, DM_GETCONSTTEXTPTR, ConfigMasks, nullptr));
+    size_t n = masks ? TextLength(masks) : 0;
+    if (n >= MaskLimit) n = MaskLimit - 1;
+    if (masks) std::memcpy(options->masks, masks, n * sizeof(FarChar));
+    options->masks[n] = 0;
+    auto checked = [&](int i) {
+      return StartupInfo.SendDlgMessage(dialog, DM_GETCHECK, i, nullptr) == BSTATE_CHECKED;
+    };
+    options->keywordMacros = checked(ConfigKeywordMacros);
+    options->braceAlignment = checked(ConfigBraceAlignment);
+    options->tabAfterBrace = checked(ConfigTabAfterBrace);
+  }
+  StartupInfo.DialogFree(dialog);
+  return chosen;
+}
+
+}  // namespace
 
 }  // namespace far3
 
 using namespace far3;
 
 extern "C" HANDLE WINAPI OpenW(const OpenInfo *) {
-  static const FarChar empty[1] = {0};
   FarDialogItem items[DialogItemCount];
   for (int i = 0; i < DialogItemCount; ++i) {
     items[i] = DialogTemplate[i];
-    // The host copies the texts; ours live until the dialog is freed.
-    const FarChar *text = GetMsgText(DialogMessages[i]);
-    items[i].Data = text ? text : empty;
+    items[i].Data = Text(DialogMessages[i]);
   }
-  if (!StartupInfo.DialogInit || !StartupInfo.DialogRun || !StartupInfo.DialogFree) return nullptr;
-  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &DialogGuid, -1, -1, 35, 6, nullptr, items,
-                                         DialogItemCount, 0, FDLG_NONE, nullptr, nullptr);
+  if (!HaveDialogs()) return nullptr;
+  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &DialogGuid, -1, -1, 60, 6, ReloadTopic,
+                                         items, DialogItemCount, 0, FDLG_NONE, nullptr, nullptr);
   if (dialog == INVALID_HANDLE_VALUE) return nullptr;
   intptr_t result = StartupInfo.DialogRun(dialog);
   StartupInfo.DialogFree(dialog);
-  if (result == 1) {
+  if (result == DialogReload) {
     FreeMacros();
-    LoadMacrosBesideModule();
+    LoadMacros();
+  } else if (result == DialogEdit) {
+    EditMacroFile();
   }
   return nullptr;
+}
+
+extern "C" intptr_t WINAPI ConfigureW(const ConfigureInfo *) {
+  // Whatever entry led here (the configuration menu's, or Shift+F9 on the
+  // plug-in's menu item), it is the one dialog.
+  Options options;
+  ReadOptions(&options);
+  for (;;) {
+    if (RunConfigDialog(&options) != 1) return 0;
+    if (!MasksValid(options.masks)) {
+      // Nothing is stored; the dialog comes back with what the user typed.
+      ShowMessage(ConfigTopic, GetMsgText(MBadMasks), options.masks);
+      continue;
+    }
+    if (!WriteOptions(options)) {
+      ShowMessage(ConfigTopic, GetMsgText(MNotStored));
+      return 0;
+    }
+    SetActiveOptions(options);
+    return 1;
+  }
 }

@@ -18,6 +18,30 @@ extern int Busy;
 extern MacroEntry *MacroTable;
 extern int MacroCount;
 
+// The user's options, kept in the host's settings store under the plug-in's
+// GUID. The masks are a Far file-mask list.
+constexpr size_t MaskLimit = 1024;  // units, NUL included
+struct Options {
+  FarChar masks[MaskLimit];
+  bool keywordMacros;
+  bool braceAlignment;
+  bool tabAfterBrace;
+};
+void DefaultOptions(Options *options);
+// Reads the stored options; each one missing or unreadable is its default.
+void ReadOptions(Options *options);
+// Stores all of them; false when the store refused.
+bool WriteOptions(const Options &options);
+// The options in force, read from the store on first use.
+const Options &ActiveOptions();
+void SetActiveOptions(const Options &options);
+// Forgets the options in force (the next use reads the store again).
+void ResetOptions();
+// Whether the host accepts `masks` as a mask list.
+bool MasksValid(const FarChar *masks);
+// Whether a file name (with or without its folder) matches the masks.
+bool NameMatchesMasks(const FarChar *name);
+
 struct Edition {
   using Char = FarChar;
   using Editor = far3::Editor;
@@ -27,6 +51,12 @@ struct Edition {
     return FindMacroIn<FarChar>(MacroTable, MacroCount, name);
   }
   static unsigned KeyChar(const INPUT_RECORD &rec) { return far3::KeyChar(rec); }
+  static bool AssistOn(Assist assist) {
+    const Options &o = ActiveOptions();
+    return assist == Assist::KeywordMacros    ? o.keywordMacros
+           : assist == Assist::BraceAlignment ? o.braceAlignment
+                                              : o.tabAfterBrace;
+  }
 };
 
 // The plug-in's identity: made once, never to change (the host keys the
@@ -34,19 +64,54 @@ struct Edition {
 extern const GUID PluginGuid;
 extern const GUID MenuGuid;
 extern const GUID DialogGuid;
+extern const GUID ConfigMenuGuid;
+extern const GUID ConfigDialogGuid;
+extern const GUID MessageGuid;
 
-// Message ids of the plug-in's language files (the same as the 1.x ones).
-enum { MMenuEntry = 0, MDialogTitle = 1, MReload = 2, MClose = 3 };
+// Message ids of the plug-in's language files (the first four as in 1.x).
+enum {
+  MMenuEntry = 0,
+  MDialogTitle = 1,
+  MReload = 2,
+  MClose = 3,
+  MEditMacroFile = 4,
+  MConfigEntry = 5,
+  MConfigTitle = 6,
+  MConfigMasks = 7,
+  MConfigKeywordMacros = 8,
+  MConfigBraceAlignment = 9,
+  MConfigTabAfterBrace = 10,
+  MOk = 11,
+  MCancel = 12,
+  MBadMasks = 13,
+  MNotStored = 14,
+  MMacroFileUnread = 15,
+  MMacrosKept = 16,
+  MNoProfileCopy = 17,
+};
 
 // The host's text for message `msgId` (null without a GetMsg).
 const FarChar *GetMsgText(int msgId);
 
-// The macro file beside the DLL: x.dll reads x.mac.
-void LoadMacrosBesideModule();
+// The macro file: the user's own in the profile when it exists
+// (%FARPROFILE%\PluginsData\vorlane\vorlane.mac), else the one beside the DLL
+// (x.dll reads x.mac).
+void LoadMacros();
 void FreeMacros();
+// Copies the default macro file into the profile when the user has none yet
+// and opens the user's file in the host's editor.
+void EditMacroFile();
+// An editor is about to write `fileName`: when that is the macro file, the
+// table is rebuilt from the editor's text.
+void MacroFileSaving(intptr_t editorId, const FarChar *fileName);
+
+// A message box with the plug-in's title and up to three lines.
+void ShowMessage(const FarChar *helpTopic, const FarChar *line1, const FarChar *line2 = nullptr,
+                 const FarChar *line3 = nullptr);
 
 // The reload dialog's items, before their texts are filled in.
-constexpr int DialogItemCount = 3;
+constexpr int DialogItemCount = 4;
+enum { DialogReload = 1, DialogClose = 2, DialogEdit = 3 };
 extern const FarDialogItem DialogTemplate[DialogItemCount];
 extern const int DialogMessages[DialogItemCount];
 
@@ -58,5 +123,7 @@ void WINAPI SetStartupInfoW(const far3::PluginStartupInfo *Info);
 void WINAPI GetPluginInfoW(far3::PluginInfo *Info);
 HANDLE WINAPI OpenW(const far3::OpenInfo *Info);
 intptr_t WINAPI ProcessEditorInputW(const far3::ProcessEditorInputInfo *Info);
+intptr_t WINAPI ProcessEditorEventW(const far3::ProcessEditorEventInfo *Info);
+intptr_t WINAPI ConfigureW(const far3::ConfigureInfo *Info);
 void WINAPI ExitFARW(const far3::ExitInfo *Info);
 }

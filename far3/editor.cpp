@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "assists/text.h"
+#include "far3/edition.h"
 #include "macros/fields.h"
 
 namespace far3 {
@@ -102,7 +103,7 @@ bool Editor::FileQualifies(KeyContext *) {
   intptr_t need = Control(ECTL_GETFILENAME, static_cast<intptr_t>(NameLimit), name_);
   if (need <= 0 || static_cast<size_t>(need) > NameLimit) return false;
   name_[need - 1] = 0;  // whatever the host wrote, the name ends in the buffer
-  return IsSourceFileName(name_);
+  return NameMatchesMasks(name_);
 }
 
 void Editor::UndoRedo(int command) {

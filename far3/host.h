@@ -50,9 +50,15 @@ struct GlobalInfo {
   void *Instance;
 };
 
+// Compares a name with a file mask, checks a mask list (see PN_* below).
+typedef size_t(WINAPI *ProcessNameFn)(const FarChar *Mask, FarChar *Name, size_t Size,
+                                      Flags64 Flags);
+
 struct FarStandardFunctions {
   size_t StructSize;
-  void *Functions[49];  // none of them is called: the table is only copied
+  void *Functions1[40];  // the table is copied; of these none is called
+  ProcessNameFn ProcessName;
+  void *Functions2[8];
 };
 
 struct FarDialogItem;
@@ -70,6 +76,13 @@ typedef HANDLE(WINAPI *DialogInitFn)(const GUID *PluginId, const GUID *Id, intpt
                                      void *DlgProc, void *Param);
 typedef intptr_t(WINAPI *DialogRunFn)(HANDLE Dialog);
 typedef void(WINAPI *DialogFreeFn)(HANDLE Dialog);
+typedef intptr_t(WINAPI *SendDlgMessageFn)(HANDLE Dialog, intptr_t Msg, intptr_t Param1,
+                                           void *Param2);
+typedef intptr_t(WINAPI *SettingsControlFn)(HANDLE Handle, int Command, intptr_t Param1,
+                                            void *Param2);
+typedef intptr_t(WINAPI *EditorFn)(const FarChar *FileName, const FarChar *Title, intptr_t X1,
+                                   intptr_t Y1, intptr_t X2, intptr_t Y2, Flags64 Flags,
+                                   intptr_t StartLine, intptr_t StartChar, uintptr_t CodePage);
 
 struct PluginStartupInfo {
   size_t StructSize;
@@ -85,7 +98,7 @@ struct PluginStartupInfo {
   void *FreeDirList;
   void *FreePluginDirList;
   void *Viewer;
-  void *Editor;
+  EditorFn Editor;
   void *Text;
   EditorControlFn EditorControl;
   FarStandardFunctions *FSF;
@@ -96,14 +109,14 @@ struct PluginStartupInfo {
   DialogInitFn DialogInit;
   DialogRunFn DialogRun;
   DialogFreeFn DialogFree;
-  void *SendDlgMessage;
+  SendDlgMessageFn SendDlgMessage;
   void *DefDlgProc;
   void *ViewerControl;
   void *PluginsControl;
   void *FileFilterControl;
   void *RegExpControl;
   void *MacroControl;
-  void *SettingsControl;
+  SettingsControlFn SettingsControl;
   void *Private;
   void *Instance;
   void *FreeScreen;
@@ -142,6 +155,48 @@ struct ProcessEditorInputInfo {
   size_t StructSize;
   INPUT_RECORD Rec;
   void *Instance;
+};
+
+struct ConfigureInfo {
+  size_t StructSize;
+  const GUID *Guid;
+  void *Instance;
+};
+
+struct ProcessEditorEventInfo {
+  size_t StructSize;
+  intptr_t Event;
+  void *Param;
+  intptr_t EditorID;
+  void *Instance;
+};
+
+struct EditorSaveFile {
+  size_t StructSize;
+  const FarChar *FileName;
+  const FarChar *FileEOL;
+  uintptr_t CodePage;
+};
+
+struct FarSettingsCreate {
+  size_t StructSize;
+  GUID Guid;
+  HANDLE Handle;
+};
+
+struct FarSettingsItem {
+  size_t StructSize;
+  size_t Root;
+  const FarChar *Name;
+  int Type;
+  union {
+    unsigned long long Number;
+    const FarChar *String;
+    struct {
+      size_t Size;
+      const void *Data;
+    } Data;
+  };
 };
 
 struct Rect {
@@ -231,6 +286,20 @@ enum {
   ECTL_UNDOREDO = 32,
   ECTL_GETFILENAME = 33,
 };
+enum { SCTL_CREATE = 0, SCTL_FREE = 1, SCTL_SET = 2, SCTL_GET = 3 };
+enum { FST_UNKNOWN = 0, FST_SUBKEY = 1, FST_QWORD = 2, FST_STRING = 3, FST_DATA = 4 };
+enum { PSL_ROAMING = 0, PSL_LOCAL = 1 };
+enum : Flags64 {
+  PN_CMPNAME = 0,
+  PN_CMPNAMELIST = 0x10000,
+  PN_CHECKMASK = 0x30000,
+  PN_SKIPPATH = 0x1000000,
+  PN_SHOWERRORMESSAGE = 0x2000000,
+};
+enum : Flags64 { EF_NONMODAL = 0x1, EF_IMMEDIATERETURN = 0x100 };
+enum { EE_READ = 0, EE_SAVE = 1, EE_REDRAW = 2, EE_CLOSE = 3, EE_GOTFOCUS = 6, EE_KILLFOCUS = 7 };
+enum { DM_GETCHECK = 25, DM_GETCONSTTEXTPTR = 63 };
+enum { BSTATE_UNCHECKED = 0, BSTATE_CHECKED = 1 };
 enum { EUR_BEGIN = 0, EUR_END = 1, EUR_UNDO = 2, EUR_REDO = 3 };
 enum : uintptr_t {
   EOPT_EXPANDALLTABS = 0x1,
@@ -240,13 +309,17 @@ enum : uintptr_t {
 };
 enum { OPEN_PLUGINSMENU = 1, OPEN_EDITOR = 5, OPEN_FROMMACRO = 11 };
 enum : Flags64 { PF_PRELOAD = 0x1, PF_DISABLEPANELS = 0x2, PF_EDITOR = 0x4 };
-enum { DI_TEXT = 0, DI_DOUBLEBOX = 3, DI_BUTTON = 7 };
+enum { DI_TEXT = 0, DI_DOUBLEBOX = 3, DI_EDIT = 4, DI_BUTTON = 7, DI_CHECKBOX = 8 };
 enum : Flags64 {
   DIF_CENTERGROUP = 0x4000,
+  DIF_SEPARATOR = 0x10000,
+  DIF_HISTORY = 0x40000,
   DIF_DEFAULTBUTTON = 0x100000000ULL,
   DIF_FOCUS = 0x200000000ULL,
 };
 enum : Flags64 { FDLG_NONE = 0, FMSG_WARNING = 0x1, FMSG_MB_OK = 0x10000 };
+// The code page of the macro file, which is UTF-8.
+enum : uintptr_t { CP_UTF8_FILE = 65001 };
 
 // The character a key event carries for Far 3: the whole UTF-16 unit.
 inline unsigned KeyChar(const INPUT_RECORD &rec) { return rec.Event.KeyEvent.uChar.UnicodeChar; }
@@ -278,7 +351,28 @@ FAR3_CHECK(PluginStartupInfo, DialogRun, 88, 176);
 FAR3_CHECK(PluginStartupInfo, DialogFree, 92, 184);
 FAR3_CHECK(PluginStartupInfo, SettingsControl, 124, 248);
 FAR3_CHECK(PluginStartupInfo, FreeScreen, 136, 272);
+FAR3_CHECK(PluginStartupInfo, Editor, 52, 104);
+FAR3_CHECK(PluginStartupInfo, SendDlgMessage, 96, 192);
 FAR3_SIZE(FarStandardFunctions, 200, 400);
+FAR3_CHECK(FarStandardFunctions, ProcessName, 164, 328);
+FAR3_SIZE(ConfigureInfo, 12, 24);
+FAR3_CHECK(ConfigureInfo, Guid, 4, 8);
+FAR3_SIZE(ProcessEditorEventInfo, 20, 40);
+FAR3_CHECK(ProcessEditorEventInfo, Event, 4, 8);
+FAR3_CHECK(ProcessEditorEventInfo, Param, 8, 16);
+FAR3_CHECK(ProcessEditorEventInfo, EditorID, 12, 24);
+FAR3_SIZE(EditorSaveFile, 16, 32);
+FAR3_CHECK(EditorSaveFile, FileName, 4, 8);
+FAR3_CHECK(EditorSaveFile, CodePage, 12, 24);
+FAR3_SIZE(FarSettingsCreate, 24, 32);
+FAR3_CHECK(FarSettingsCreate, Guid, 4, 8);
+FAR3_CHECK(FarSettingsCreate, Handle, 20, 24);
+FAR3_SIZE(FarSettingsItem, 24, 48);
+FAR3_CHECK(FarSettingsItem, Root, 4, 8);
+FAR3_CHECK(FarSettingsItem, Name, 8, 16);
+FAR3_CHECK(FarSettingsItem, Type, 12, 24);
+FAR3_CHECK(FarSettingsItem, Number, 16, 32);
+FAR3_CHECK(FarSettingsItem, String, 16, 32);
 FAR3_SIZE(PluginMenuItem, 12, 24);
 FAR3_CHECK(PluginMenuItem, Strings, 4, 8);
 FAR3_CHECK(PluginMenuItem, Count, 8, 16);

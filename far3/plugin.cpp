@@ -21,6 +21,12 @@ const GUID PluginGuid = {0x4589fe7c, 0x4b8b, 0x4db6, {0xbf, 0x40, 0xc6, 0x4b, 0x
 const GUID MenuGuid = {0x6400a060, 0xfa54, 0x4c18, {0x91, 0x87, 0x45, 0x5a, 0x1b, 0x15, 0x5d, 0x49}};
 // {2FBBBE2B-A004-4FBA-AE9D-190AD0E33B9F}
 const GUID DialogGuid = {0x2fbbbe2b, 0xa004, 0x4fba, {0xae, 0x9d, 0x19, 0x0a, 0xd0, 0xe3, 0x3b, 0x9f}};
+// {A3086384-5920-4069-A703-6ACD8106C671}
+const GUID ConfigMenuGuid = {0xa3086384, 0x5920, 0x4069, {0xa7, 0x03, 0x6a, 0xcd, 0x81, 0x06, 0xc6, 0x71}};
+// {9F58E00B-7B45-434A-9734-0ED80E1A75C1}
+const GUID ConfigDialogGuid = {0x9f58e00b, 0x7b45, 0x434a, {0x97, 0x34, 0x0e, 0xd8, 0x0e, 0x1a, 0x75, 0xc1}};
+// {6971EEB9-0AA3-4411-918A-856C3136C7E1}
+const GUID MessageGuid = {0x6971eeb9, 0x0aa3, 0x4411, {0x91, 0x8a, 0x85, 0x6c, 0x31, 0x36, 0xc7, 0xe1}};
 
 PluginStartupInfo StartupInfo;
 FarStandardFunctions StandardFunctions;
@@ -34,6 +40,7 @@ namespace {
 // Our copy of the DLL's path: the host's string is only lent to us.
 FarChar *ModulePath = nullptr;
 const FarChar *MenuStrings[1];
+const FarChar *ConfigStrings[1];
 const FarChar FallbackMenuText[] = FAR3_TEXT("vorlane");
 
 void DestroyEditor() {
@@ -43,41 +50,7 @@ void DestroyEditor() {
   FarEditor = nullptr;
 }
 
-FILE *OpenForReading(const FarChar *path) {
-  if (!path[0]) return nullptr;
-#ifdef _WIN32
-  return _wfopen(path, L"rb");
-#else
-  size_t n = TextLength(path);
-  char *bytes = static_cast<char *>(std::malloc(3 * n + 1));
-  if (!bytes) return nullptr;
-  bytes[EncodeUtf8(path, n, bytes)] = '\0';
-  FILE *f = std::fopen(bytes, "rb");
-  std::free(bytes);
-  return f;
-#endif
-}
-
 }  // namespace
-
-void FreeMacros() {
-  std::free(MacroTable);
-  MacroTable = nullptr;
-  MacroCount = 0;
-}
-
-void LoadMacrosBesideModule() {
-  MacroTable = nullptr;
-  MacroCount = 0;
-  if (!ModulePath) return;
-  size_t n = TextLength(ModulePath);
-  FarChar *path = static_cast<FarChar *>(std::malloc((n + 1) * sizeof(FarChar)));
-  if (!path) return;
-  std::memcpy(path, ModulePath, (n + 1) * sizeof(FarChar));
-  BuildMacroPath(path);
-  LoadMacroTable<FarChar>(OpenForReading(path), nullptr, &MacroTable, &MacroCount);
-  std::free(path);
-}
 
 const FarChar *GetMsgText(int msgId) {
   if (!StartupInfo.GetMsg) return nullptr;
@@ -117,6 +90,7 @@ extern "C" void WINAPI SetStartupInfoW(const PluginStartupInfo *Info) {
   // A second start without an exit in between must not leak the first.
   DestroyEditor();
   FreeMacros();
+  ResetOptions();
   std::free(ModulePath);
   ModulePath = nullptr;
 
@@ -131,7 +105,7 @@ extern "C" void WINAPI SetStartupInfoW(const PluginStartupInfo *Info) {
   void *memory = std::malloc(sizeof(Editor));
   if (memory) FarEditor = new (memory) Editor(StartupInfo.EditorControl);
 
-  LoadMacrosBesideModule();
+  LoadMacros();
 }
 
 extern "C" void WINAPI GetPluginInfoW(PluginInfo *Info) {
@@ -140,7 +114,9 @@ extern "C" void WINAPI GetPluginInfoW(PluginInfo *Info) {
   Info->Flags = PF_DISABLEPANELS | PF_EDITOR;
   Info->DiskMenu = PluginMenuItem{nullptr, nullptr, 0};
   Info->PluginMenu = PluginMenuItem{&MenuGuid, MenuStrings, 1};
-  Info->PluginConfig = PluginMenuItem{nullptr, nullptr, 0};
+  ConfigStrings[0] = GetMsgText(MConfigEntry);
+  if (!ConfigStrings[0] || !ConfigStrings[0][0]) ConfigStrings[0] = FallbackMenuText;
+  Info->PluginConfig = PluginMenuItem{&ConfigMenuGuid, ConfigStrings, 1};
   Info->CommandPrefix = nullptr;
 }
 
@@ -149,9 +125,19 @@ extern "C" intptr_t WINAPI ProcessEditorInputW(const ProcessEditorInputInfo *Inf
   return FilterKey<Edition>(&Info->Rec);
 }
 
+extern "C" intptr_t WINAPI ProcessEditorEventW(const ProcessEditorEventInfo *Info) {
+  // Events arrive for every editor, many times a second: only a save is ours.
+  if (!Info || Info->Event != EE_SAVE || !Info->Param) return 0;
+  const auto *save = static_cast<const EditorSaveFile *>(Info->Param);
+  if (save->StructSize < offsetof(EditorSaveFile, FileEOL)) return 0;
+  MacroFileSaving(Info->EditorID, save->FileName);
+  return 0;
+}
+
 extern "C" void WINAPI ExitFARW(const ExitInfo *) {
   DestroyEditor();
   FreeMacros();
+  ResetOptions();
   std::free(ModulePath);
   ModulePath = nullptr;
   StartupInfo.ModuleName = nullptr;

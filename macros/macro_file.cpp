@@ -5,14 +5,18 @@ void (*MacroLoadBetweenPasses)(const char *path) = nullptr;
 int MacroLineReader::Get() {
   if (ended_) return -1;
   if (pos_ == size_) {
-    size_ = std::fread(buffer_, 1, sizeof(buffer_), static_cast<FILE *>(file_));
+    if (!file_) {
+      ended_ = true;
+      return -1;
+    }
+    size_ = std::fread(storage_, 1, sizeof(storage_), static_cast<FILE *>(file_));
     pos_ = 0;
     if (size_ == 0) {
       ended_ = true;
       return -1;
     }
   }
-  int c = buffer_[pos_++];
+  int c = data_[pos_++];
   if (c == 0x1A) {
     ended_ = true;
     eofByte_ = true;
@@ -39,7 +43,7 @@ bool MacroLineReader::Next(char *line) {
     // Copy the run of plain bytes that follows straight from the buffer; the
     // byte that ends it (or the buffer's end) is taken by Get.
     if (pos_ < size_ && n < MacroLineLimit) {
-      const unsigned char *start = buffer_ + pos_;
+      const unsigned char *start = data_ + pos_;
       size_t run = size_ - pos_;
       if (run > MacroLineLimit - n) run = MacroLineLimit - n;
       static const int stops[] = {'\n', '\r', 0x1A};

@@ -23,10 +23,13 @@ constexpr size_t MacroBodyLimit = 511;  // the field splitter's limit
 constexpr size_t MacroLineLimit = 2047;  // longer lines are read as several
 
 // Reads a macro file the way the plug-in does: carriage returns dropped, a
-// 0x1A byte ends the data, lines of at most MacroLineLimit bytes.
+// 0x1A byte ends the data, lines of at most MacroLineLimit bytes. The bytes
+// come from an open file or from memory (the text an editor is saving).
 class MacroLineReader {
 public:
-  explicit MacroLineReader(void *file) : file_(file) {}
+  explicit MacroLineReader(void *file) : file_(file), data_(storage_) {}
+  MacroLineReader(const char *bytes, size_t size)
+      : file_(nullptr), data_(reinterpret_cast<const unsigned char *>(bytes)), size_(size) {}
   // Reads the next line into `line` (MacroLineLimit + 1 bytes) without its line
   // feed. False at the end of the data.
   bool Next(char *line);
@@ -39,7 +42,8 @@ public:
 private:
   int Get();
   void *file_;
-  unsigned char buffer_[4096];
+  const unsigned char *data_;
+  unsigned char storage_[4096];
   size_t pos_ = 0, size_ = 0;
   bool ended_ = false;
   int pending_ = -1;
@@ -81,6 +85,7 @@ template <class Char>
 class MacroTextReader {
 public:
   explicit MacroTextReader(FILE *file) : bytes_(file) {}
+  MacroTextReader(const char *bytes, size_t size) : bytes_(bytes, size) {}
   const Char *Next() {
     static char line[MacroLineLimit + 1];
     if (!bytes_.Next(line)) return nullptr;
@@ -109,6 +114,43 @@ private:
 // file at the moment a user might save it.
 extern void (*MacroLoadBetweenPasses)(const char *path);
 
+// Counts the lines a reader gives that the table keeps.
+template <class Char>
+size_t CountMacroLines(MacroTextReader<Char> &reader) {
+  size_t counted = 0;
+  while (const Char *line = reader.Next())
+    if (ParseMacroLine<Char>(line, nullptr)) ++counted;
+  return counted;
+}
+
+// A table for `counted` entries, or null when there are none or too many.
+template <class Char>
+BasicMacroEntry<Char> *AllocateMacroTable(size_t counted) {
+  if (counted == 0 || counted > SIZE_MAX / sizeof(BasicMacroEntry<Char>) ||
+      counted > static_cast<size_t>(INT32_MAX))
+    return nullptr;
+  return static_cast<BasicMacroEntry<Char> *>(std::malloc(counted * sizeof(BasicMacroEntry<Char>)));
+}
+
+// Fills `table` from a second reading, never past `counted` (a file may have
+// changed since the count), and hands it over; an empty result is released.
+template <class Char>
+void FillMacroTable(MacroTextReader<Char> *reader, BasicMacroEntry<Char> *table, size_t counted,
+                    BasicMacroEntry<Char> **tableOut, int *countOut) {
+  size_t filled = 0;
+  while (table && reader && filled < counted) {
+    const Char *line = reader->Next();
+    if (!line) break;
+    if (ParseMacroLine(line, &table[filled])) ++filled;
+  }
+  if (filled == 0) {
+    std::free(table);
+    return;
+  }
+  *tableOut = table;
+  *countOut = static_cast<int>(filled);
+}
+
 // Builds a new table from the open file `f` (and closes it): a first pass
 // counts the kept lines, a second fills a table of that size. Leaves an empty
 // table when nothing is kept. Does not release an earlier table.
@@ -121,35 +163,35 @@ void LoadMacroTable(FILE *f, const char *path, BasicMacroEntry<Char> **tableOut,
   size_t counted = 0;
   {
     MacroTextReader<Char> reader(f);
-    while (const Char *line = reader.Next())
-      if (ParseMacroLine<Char>(line, nullptr)) ++counted;
+    counted = CountMacroLines(reader);
   }
 
   if (MacroLoadBetweenPasses && path) MacroLoadBetweenPasses(path);
 
   BasicMacroEntry<Char> *table = nullptr;
-  if (counted > 0 && counted <= SIZE_MAX / sizeof(BasicMacroEntry<Char>) &&
-      counted <= static_cast<size_t>(INT32_MAX) && std::fseek(f, 0, SEEK_SET) == 0)
-    table = static_cast<BasicMacroEntry<Char> *>(std::malloc(counted * sizeof(BasicMacroEntry<Char>)));
-
-  size_t filled = 0;
-  if (table) {
-    // The file may have changed since the count: never fill past it.
+  if (counted > 0 && std::fseek(f, 0, SEEK_SET) == 0) table = AllocateMacroTable<Char>(counted);
+  {
     MacroTextReader<Char> reader(f);
-    while (filled < counted) {
-      const Char *line = reader.Next();
-      if (!line) break;
-      if (ParseMacroLine(line, &table[filled])) ++filled;
-    }
+    FillMacroTable(&reader, table, counted, tableOut, countOut);
   }
   std::fclose(f);
+}
 
-  if (filled == 0) {
-    std::free(table);
-    return;
-  }
-  *tableOut = table;
-  *countOut = static_cast<int>(filled);
+// The same from the bytes of a macro file held in memory. False only when
+// the memory for a table that would not be empty could not be had.
+template <class Char>
+bool LoadMacroTableFromBytes(const char *bytes, size_t size, BasicMacroEntry<Char> **tableOut,
+                             int *countOut) {
+  *tableOut = nullptr;
+  *countOut = 0;
+  MacroTextReader<Char> counter(bytes, size);
+  size_t counted = CountMacroLines(counter);
+  if (counted == 0) return true;
+  BasicMacroEntry<Char> *table = AllocateMacroTable<Char>(counted);
+  if (!table) return false;
+  MacroTextReader<Char> reader(bytes, size);
+  FillMacroTable(&reader, table, counted, tableOut, countOut);
+  return true;
 }
 
 // The first entry whose name equals `name` unit for unit, or null.

@@ -43,9 +43,12 @@ bool LoadPluginLibrary3(const std::string &path, PluginApi3 *api, std::string *e
   api->OpenW = reinterpret_cast<decltype(api->OpenW)>(take("OpenW"));
   api->ProcessEditorInputW =
       reinterpret_cast<decltype(api->ProcessEditorInputW)>(take("ProcessEditorInputW"));
+  api->ProcessEditorEventW =
+      reinterpret_cast<decltype(api->ProcessEditorEventW)>(take("ProcessEditorEventW"));
+  api->ConfigureW = reinterpret_cast<decltype(api->ConfigureW)>(take("ConfigureW"));
   api->ExitFARW = reinterpret_cast<decltype(api->ExitFARW)>(take("ExitFARW"));
   if (!api->Complete()) {
-    *error = "plug-in '" + path + "' lacks one of the six Far 3 entry points";
+    *error = "plug-in '" + path + "' lacks one of the eight Far 3 entry points";
     return false;
   }
   return true;

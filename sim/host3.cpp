@@ -9,6 +9,7 @@
 
 #include "macros/utf8.h"
 #include "sim/host.h"
+#include "sim/masks.h"
 
 namespace sim {
 
@@ -63,10 +64,27 @@ intptr_t WINAPI DialogRunThunk(HANDLE dialog) { return Current ? Current->Dialog
 void WINAPI DialogFreeThunk(HANDLE dialog) {
   if (Current) Current->DialogFree(dialog);
 }
-intptr_t WINAPI MessageThunk(const GUID *, const GUID *, Flags64, const FarChar *,
-                             const FarChar *const *, size_t, intptr_t) {
-  return -1;
+intptr_t WINAPI MessageThunk(const GUID *, const GUID *, Flags64 flags, const FarChar *help,
+                             const FarChar *const *items, size_t count, intptr_t buttons) {
+  return Current ? Current->Message(flags, help, items, count, buttons) : -1;
 }
+intptr_t WINAPI SendDlgMessageThunk(HANDLE dialog, intptr_t msg, intptr_t param1, void *param2) {
+  return Current ? Current->SendDlgMessage(dialog, msg, param1, param2) : 0;
+}
+size_t WINAPI ProcessNameThunk(const FarChar *mask, FarChar *name, size_t, Flags64 flags) {
+  return Current ? Current->ProcessName(mask, name, flags) : 0;
+}
+intptr_t WINAPI SettingsControlThunk(HANDLE handle, int command, intptr_t param1, void *param2) {
+  return Current ? Current->SettingsControl(handle, command, param1, param2) : 0;
+}
+intptr_t WINAPI EditorThunk(const FarChar *fileName, const FarChar *, intptr_t, intptr_t, intptr_t,
+                            intptr_t, Flags64 flags, intptr_t startLine, intptr_t startChar,
+                            uintptr_t codePage) {
+  return Current ? Current->OpenEditor(fileName, flags, startLine, startChar, codePage) : 0;
+}
+
+// The one settings handle the stand-in gives out at a time.
+HANDLE const SettingsHandle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5E77));
 
 bool IsKeyDown(const INPUT_RECORD &rec) {
   return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
@@ -132,8 +150,13 @@ void Host3::Start(const std::string &moduleNameUtf8) {
     FarStandardFunctions fsf;
     std::memset(&fsf, 0, sizeof(fsf));
     fsf.StructSize = sizeof(fsf);
-    for (size_t i = 0; i < sizeof(fsf.Functions) / sizeof(fsf.Functions[0]); ++i)
-      fsf.Functions[i] = reinterpret_cast<void *>(static_cast<uintptr_t>(0x1000 + i));
+    // Functions the plug-in must not call are numbered by their slot.
+    const size_t first = sizeof(fsf.Functions1) / sizeof(fsf.Functions1[0]);
+    for (size_t i = 0; i < first; ++i)
+      fsf.Functions1[i] = reinterpret_cast<void *>(static_cast<uintptr_t>(0x1000 + i));
+    fsf.ProcessName = &ProcessNameThunk;
+    for (size_t i = 0; i < sizeof(fsf.Functions2) / sizeof(fsf.Functions2[0]); ++i)
+      fsf.Functions2[i] = reinterpret_cast<void *>(static_cast<uintptr_t>(0x1000 + first + 1 + i));
     PluginStartupInfo psi;
     std::memset(&psi, 0, sizeof(psi));
     psi.StructSize = sizeof(psi);
@@ -146,6 +169,9 @@ void Host3::Start(const std::string &moduleNameUtf8) {
     psi.DialogInit = &DialogInitThunk;
     psi.DialogRun = &DialogRunThunk;
     psi.DialogFree = &DialogFreeThunk;
+    psi.SendDlgMessage = &SendDlgMessageThunk;
+    psi.SettingsControl = &SettingsControlThunk;
+    psi.Editor = &EditorThunk;
     if (plugin_.SetStartupInfoW) plugin_.SetStartupInfoW(&psi);
     // Gone once the call returns: a plug-in that kept pointers into them
     // finds rubbish.
@@ -177,6 +203,7 @@ intptr_t Host3::Offer(const INPUT_RECORD &rec, bool fed) {
   if (trace) Trace(depth_ - 1, "event " + DescribeInput(rec, true) + (fed ? " (fed)" : ""));
   intptr_t answer = plugin_.ProcessEditorInputW(&info);
   --depth_;
+  if (depth_ == 0) CheckCallEnded("ProcessEditorInputW");
   if (record) events.push_back(Event3{rec, answer, fed ? depth_ + 1 : depth_, fed});
   if (trace) Trace(depth_, "answer " + std::to_string(answer));
   return answer;
@@ -245,10 +272,25 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
     if (record && !SameText(groupStart_.lines, lines)) PushUndo(groupStart_);
   }
   if (answer == 0) {
-    if (IsUndoKey(rec))
+    const WORD vk = rec.Event.KeyEvent.wVirtualKeyCode;
+    const DWORD mods = rec.Event.KeyEvent.dwControlKeyState &
+                       (SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED |
+                        RIGHT_ALT_PRESSED);
+    if (IsUndoKey(rec)) {
       Undo();
-    else
+    } else if (IsKeyDown(rec) && vk == VK_F2 && (mods == 0 || mods == SHIFT_PRESSED)) {
+      std::u16string name = fileName;
+      if (mods == SHIFT_PRESSED && !saveAsNames.empty()) {
+        name = saveAsNames.front();
+        saveAsNames.pop_front();
+      }
+      Save(name);
+    } else if (IsKeyDown(rec) && vk == VK_TAB && (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) &&
+               !(mods & (SHIFT_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED))) {
+      NextWindow();
+    } else {
       Change(&rec);
+    }
   }
   if (IsKeyDown(rec)) Draw();
   return answer;
@@ -273,6 +315,7 @@ void Host3::Menu() {
   oi.OpenFrom = OPEN_EDITOR;
   oi.Guid = &menuGuid;
   HANDLE h = plugin_.OpenW(&oi);
+  CheckCallEnded("OpenW");
   if (trace) Trace(depth_, std::string("open -> ") + (h ? "handle" : "null"));
   // The Enter that chose the entry is released in the editor.
   INPUT_RECORD up;
@@ -294,8 +337,8 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
   cmd.param1 = param1;
   cmd.param2Null = param2 == nullptr;
   intptr_t result = 0;
-  // Only the current editor exists here.
-  const bool ours = editorId == -1 || editorId == 0;
+  // Only the current editor answers commands.
+  const bool ours = editorId == -1 || editorId == this->editorId;
   switch (command) {
     case ECTL_GETSTRING: {
       auto *egs = static_cast<EditorGetString *>(param2);
@@ -303,6 +346,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       cmd.structSize = egs->StructSize;
       cmd.line = egs->StringNumber;
       if (!ours || !SizeFits(egs->StructSize, sizeof(EditorGetString))) break;
+      if (saving_ && refuseLinesDuringSave) break;
       intptr_t n = egs->StringNumber == -1 ? curLine : egs->StringNumber;
       if (n >= 0 && n < static_cast<intptr_t>(lines.size())) {
         const Line &l = lines[static_cast<size_t>(n)];
@@ -348,7 +392,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       const size_t size = ei->StructSize;
       std::memset(ei, 0, std::min(size, sizeof(EditorInfo)));
       ei->StructSize = size;
-      ei->EditorID = 0;
+      ei->EditorID = this->editorId;
       FillInfo(ei);
       uintptr_t options = 0;
       if (settings.expandTabs) options |= EOPT_EXPANDALLTABS;
@@ -456,7 +500,10 @@ intptr_t Host3::DialogRun(HANDLE dialog) {
   if (n == 0 || n > dialogCalls.size()) return -1;
   DialogCall3 &call = dialogCalls[n - 1];
   call.run = true;
-  call.answer = dialogNext_ < dialogAnswers.size() ? dialogAnswers[dialogNext_++] : -1;
+  if (dialogScript)
+    call.answer = dialogScript(call);
+  else
+    call.answer = dialogNext_ < dialogAnswers.size() ? dialogAnswers[dialogNext_++] : -1;
   std::string text = "dialog";
   for (const std::u16string &t : call.texts) text += " [" + Utf8(t) + "]";
   if (trace) Trace(depth_, text + " -> " + std::to_string(call.answer));
@@ -466,6 +513,286 @@ intptr_t Host3::DialogRun(HANDLE dialog) {
 void Host3::DialogFree(HANDLE dialog) {
   uintptr_t n = reinterpret_cast<uintptr_t>(dialog);
   if (n >= 1 && n <= dialogCalls.size()) dialogCalls[n - 1].freed = true;
+}
+
+intptr_t Host3::SendDlgMessage(HANDLE dialog, intptr_t msg, intptr_t param1, void *) {
+  uintptr_t n = reinterpret_cast<uintptr_t>(dialog);
+  if (n == 0 || n > dialogCalls.size()) return 0;
+  DialogCall3 &call = dialogCalls[n - 1];
+  if (call.freed) {
+    hostFaults.push_back("a dialog was sent message " + std::to_string(msg) + " after DialogFree");
+    return 0;
+  }
+  if (param1 < 0 || static_cast<size_t>(param1) >= call.items.size()) return 0;
+  const size_t i = static_cast<size_t>(param1);
+  if (msg == far3::DM_GETCONSTTEXTPTR)
+    return reinterpret_cast<intptr_t>(call.texts[i].c_str());
+  if (msg == far3::DM_GETCHECK) return call.items[i].Selected;
+  return 0;
+}
+
+intptr_t Host3::Message(Flags64 flags, const FarChar *help, const FarChar *const *items,
+                        size_t count, intptr_t buttons) {
+  // At least a title and one line; the first button (or OK) is chosen.
+  if (!items || count < 2) return -1;
+  MessageCall3 call;
+  call.flags = flags;
+  call.helpTopic = TextOf(help);
+  for (size_t i = 0; i < count; ++i) call.lines.push_back(TextOf(items[i]));
+  messageBoxes.push_back(call);
+  if (trace) {
+    std::string text = "message";
+    for (const std::u16string &line : call.lines) text += " [" + Utf8(line) + "]";
+    Trace(depth_, text);
+  }
+  (void)buttons;
+  return 0;
+}
+
+size_t Host3::ProcessName(const FarChar *mask, const FarChar *name, Flags64 flags) {
+  ++processNameCalls;
+  const std::u16string list = TextOf(mask);
+  const std::u16string subject = TextOf(name);
+  const bool skipPath = (flags & far3::PN_SKIPPATH) != 0;
+  const Flags64 mode = flags & 0xFF0000;
+  bool valid = true;
+  size_t result = 0;
+  if (mode == far3::PN_CHECKMASK) {
+    valid = MaskListValid(list);
+    result = valid ? 1 : 0;
+  } else if (mode == far3::PN_CMPNAMELIST) {
+    valid = MaskListValid(list);
+    result = MaskListMatches(list, subject, skipPath) ? 1 : 0;
+  } else if (mode == far3::PN_CMPNAME) {
+    result = MaskMatches(list, subject, skipPath) ? 1 : 0;
+  }
+  if (!valid && (flags & far3::PN_SHOWERRORMESSAGE)) {
+    MessageCall3 call;
+    call.flags = far3::FMSG_WARNING | far3::FMSG_MB_OK;
+    call.lines = {u"Warning", u"File-mask string contains errors"};
+    messageBoxes.push_back(call);
+  }
+  return result;
+}
+
+intptr_t Host3::SettingsControl(HANDLE handle, int command, intptr_t param1, void *param2) {
+  using far3::FarSettingsCreate;
+  using far3::FarSettingsItem;
+  if (command == far3::SCTL_CREATE) {
+    auto *create = static_cast<FarSettingsCreate *>(param2);
+    if (!create || !SizeFits(create->StructSize, sizeof(FarSettingsCreate)) ||
+        std::memcmp(&create->Guid, &globalInfo.Guid, sizeof(GUID)) != 0 ||
+        param1 != far3::PSL_ROAMING)
+      return 0;
+    if (settingsOpen_) {
+      // Far waits for the database, then reports it busy.
+      hostFaults.push_back("a second settings handle while one was open");
+      return 0;
+    }
+    settingsOpen_ = true;
+    ++settingsHandles;
+    settingsPending_ = settingsStore;
+    create->Handle = SettingsHandle;
+    return 1;
+  }
+  if (handle != SettingsHandle || !settingsOpen_) return 0;
+  switch (command) {
+    case far3::SCTL_FREE:
+      settingsStore = settingsPending_;
+      settingsStrings_.clear();
+      settingsOpen_ = false;
+      return 1;
+    case far3::SCTL_GET: {
+      auto *item = static_cast<FarSettingsItem *>(param2);
+      if (!item || !SizeFits(item->StructSize, sizeof(FarSettingsItem)) || item->Root != 0 ||
+          !item->Name)
+        return 0;
+      auto found = settingsPending_.find(TextOf(item->Name));
+      if (found == settingsPending_.end()) return 0;
+      const StoredSetting &value = found->second;
+      // Far converts leniently between the two types.
+      if (item->Type == far3::FST_QWORD) {
+        item->Number = value.type == far3::FST_QWORD ? value.number : 0;
+        return 1;
+      }
+      if (item->Type == far3::FST_STRING) {
+        settingsStrings_.push_back(value.type == far3::FST_STRING
+                                       ? value.text
+                                       : Utf16(std::to_string(value.number)));
+        item->String = reinterpret_cast<const FarChar *>(settingsStrings_.back().c_str());
+        return 1;
+      }
+      return 0;
+    }
+    case far3::SCTL_SET: {
+      auto *item = static_cast<FarSettingsItem *>(param2);
+      if (!item || !SizeFits(item->StructSize, sizeof(FarSettingsItem)) || item->Root != 0 ||
+          !item->Name)
+        return 0;
+      StoredSetting value;
+      value.type = item->Type;
+      if (item->Type == far3::FST_QWORD)
+        value.number = item->Number;
+      else if (item->Type == far3::FST_STRING && item->String)
+        value.text = TextOf(item->String);
+      else
+        return 0;
+      settingsPending_[TextOf(item->Name)] = value;
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}
+
+void Host3::CheckCallEnded(const std::string &what) {
+  if (!settingsOpen_) return;
+  hostFaults.push_back("a settings handle was still open when " + what + " returned");
+  settingsOpen_ = false;
+  settingsStrings_.clear();
+}
+
+void Host3::SendEvent(intptr_t event, void *param) {
+  if (!started_ || !plugin_.ProcessEditorEventW) return;
+  far3::ProcessEditorEventInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.Event = event;
+  info.Param = param;
+  info.EditorID = editorId;
+  EditorEvent3 record;
+  record.event = event;
+  record.editorId = editorId;
+  if (event == far3::EE_SAVE && param)
+    record.fileName = TextOf(static_cast<far3::EditorSaveFile *>(param)->FileName);
+  editorEvents.push_back(record);
+  if (trace) Trace(depth_, "editor event " + std::to_string(event) + " id " + std::to_string(editorId));
+  ++depth_;
+  plugin_.ProcessEditorEventW(&info);
+  --depth_;
+  if (depth_ == 0) CheckCallEnded("ProcessEditorEventW");
+}
+
+intptr_t Host3::OpenEditor(const FarChar *name, Flags64 flags, intptr_t startLine,
+                           intptr_t startChar, uintptr_t codePage) {
+  EditorCall3 call;
+  call.fileName = TextOf(name);
+  call.flags = flags;
+  call.startLine = startLine;
+  call.startChar = startChar;
+  call.codePage = codePage;
+  if (trace) Trace(depth_, "editor open \"" + Utf8(call.fileName) + "\"");
+  if (call.fileName.empty()) {
+    editorCalls.push_back(call);
+    return 0;
+  }
+  // A file that does not exist opens as a new, empty one.
+  std::string bytes;
+  ReadFileBytes(call.fileName, &bytes);
+  SendEvent(far3::EE_KILLFOCUS, nullptr);
+  Window previous{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoSteps, editorId};
+  otherWindows_.push_back(std::move(previous));
+  SetTextUtf8(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes);
+  curLine = curPos = topLine = leftPos = 0;
+  fileName = call.fileName;
+  undoSteps.clear();
+  editorId = nextEditorId_++;
+  SendEvent(far3::EE_GOTFOCUS, nullptr);
+  SendEvent(far3::EE_READ, nullptr);
+  // Non-modal with an immediate return: this build answers EEC_MODIFIED.
+  call.result = 1;
+  editorCalls.push_back(call);
+  return call.result;
+}
+
+void Host3::NextWindow() {
+  if (otherWindows_.empty()) return;
+  SendEvent(far3::EE_KILLFOCUS, nullptr);
+  Window next = std::move(otherWindows_.front());
+  otherWindows_.pop_front();
+  Window current{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoSteps, editorId};
+  otherWindows_.push_back(std::move(current));
+  static_cast<TextEditor<char16_t> &>(*this) = next.editor;
+  fileName = next.fileName;
+  undoSteps = next.undo;
+  editorId = next.id;
+  if (trace) Trace(depth_, "window \"" + Utf8(fileName) + "\"");
+  SendEvent(far3::EE_GOTFOCUS, nullptr);
+}
+
+void Host3::Save(const std::u16string &name) {
+  // The event comes first; the file is written after it, with whatever the
+  // plug-in changed in the text meanwhile.
+  static const char16_t eol[] = u"\r\n";
+  far3::EditorSaveFile save;
+  std::memset(&save, 0, sizeof(save));
+  save.StructSize = sizeof(save);
+  save.FileName = reinterpret_cast<const FarChar *>(name.c_str());
+  save.FileEOL = reinterpret_cast<const FarChar *>(eol);
+  save.CodePage = 65001;
+  saving_ = true;
+  SendEvent(far3::EE_SAVE, &save);
+  saving_ = false;
+  if (trace) Trace(depth_, "save \"" + Utf8(name) + "\"");
+  if (WriteFileBytes(name, TextUtf8())) fileName = name;
+}
+
+intptr_t Host3::Configure() {
+  Current = this;
+  if (!started_ || !plugin_.GetPluginInfoW || !plugin_.ConfigureW) return 0;
+  PluginInfo pi;
+  std::memset(&pi, 0, sizeof(pi));
+  pi.StructSize = sizeof(pi);
+  plugin_.GetPluginInfoW(&pi);
+  pluginInfo = pi;
+  configText.clear();
+  if (pi.PluginConfig.Count > 0 && pi.PluginConfig.Strings && pi.PluginConfig.Strings[0])
+    configText = Utf8(TextOf(pi.PluginConfig.Strings[0]));
+  if (pi.PluginConfig.Count > 0 && pi.PluginConfig.Guids) configGuid = pi.PluginConfig.Guids[0];
+  if (trace) Trace(depth_, "configuration \"" + configText + "\"");
+  far3::ConfigureInfo ci;
+  std::memset(&ci, 0, sizeof(ci));
+  ci.StructSize = sizeof(ci);
+  ci.Guid = &configGuid;
+  intptr_t changed = plugin_.ConfigureW(&ci);
+  CheckCallEnded("ConfigureW");
+  if (trace) Trace(depth_, "configure -> " + std::to_string(changed));
+  if (changed) {
+    std::memset(&pi, 0, sizeof(pi));
+    pi.StructSize = sizeof(pi);
+    plugin_.GetPluginInfoW(&pi);
+  }
+  return changed;
+}
+
+namespace {
+
+FILE *OpenPath(const std::u16string &path, bool write) {
+#ifdef _WIN32
+  return _wfopen(reinterpret_cast<const wchar_t *>(path.c_str()), write ? L"wb" : L"rb");
+#else
+  return std::fopen(Utf8(path).c_str(), write ? "wb" : "rb");
+#endif
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::u16string &path, std::string *bytes) {
+  bytes->clear();
+  FILE *f = OpenPath(path, false);
+  if (!f) return false;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) bytes->append(buffer, n);
+  std::fclose(f);
+  return true;
+}
+
+bool WriteFileBytes(const std::u16string &path, const std::string &bytes) {
+  FILE *f = OpenPath(path, true);
+  if (!f) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
 }
 
 const FarChar *Host3::GetMsg(const GUID *pluginId, intptr_t id) {

@@ -3,7 +3,9 @@
 // Far 3 edition as Far 3 does (key-ups included, records with StructSize).
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,36 @@ struct DialogCall3 {
   bool freed = false;
 };
 
+// One message box the plug-in showed (or Far showed for it).
+struct MessageCall3 {
+  far3::Flags64 flags = 0;
+  std::u16string helpTopic;
+  std::vector<std::u16string> lines;  // the title first
+};
+
+// One call of PluginStartupInfo.Editor.
+struct EditorCall3 {
+  std::u16string fileName;
+  far3::Flags64 flags = 0;
+  intptr_t startLine = 0, startChar = 0;
+  uintptr_t codePage = 0;
+  intptr_t result = 0;
+};
+
+// One call of the plug-in's ProcessEditorEventW.
+struct EditorEvent3 {
+  intptr_t event = 0;
+  intptr_t editorId = 0;
+  std::u16string fileName;  // EE_SAVE: the name being written
+};
+
+// A value in the settings store, as the settings API keeps it.
+struct StoredSetting {
+  int type = 0;  // FST_QWORD or FST_STRING
+  unsigned long long number = 0;
+  std::u16string text;
+};
+
 class Host3 : public TextEditor<char16_t> {
 public:
   explicit Host3(PluginApi3 plugin = PluginApi3());
@@ -75,6 +107,12 @@ public:
   // The user chooses the plug-in's entry in the editor's plug-in menu with
   // Enter: OpenW, then the key-up of that Enter reaches the editor.
   void Menu();
+  // The user chooses the plug-in's entry in "Plugins configuration":
+  // GetPluginInfoW, ConfigureW, and GetPluginInfoW again when it answers
+  // "changed". Returns ConfigureW's answer.
+  intptr_t Configure();
+  std::string configText;   // from GetPluginInfoW, UTF-8
+  far3::GUID configGuid{};
   std::string menuText;     // from GetPluginInfoW, UTF-8
   far3::GUID menuGuid{};
   far3::PluginInfo pluginInfo{};
@@ -93,7 +131,44 @@ public:
                     const far3::FarDialogItem *items, size_t count, far3::Flags64 flags);
   intptr_t DialogRun(HANDLE dialog);
   void DialogFree(HANDLE dialog);
+  intptr_t SendDlgMessage(HANDLE dialog, intptr_t msg, intptr_t param1, void *param2);
   const far3::FarChar *GetMsg(const far3::GUID *pluginId, intptr_t id);
+  intptr_t Message(far3::Flags64 flags, const far3::FarChar *helpTopic,
+                   const far3::FarChar *const *items, size_t count, intptr_t buttons);
+  size_t ProcessName(const far3::FarChar *mask, const far3::FarChar *name, far3::Flags64 flags);
+  intptr_t SettingsControl(HANDLE handle, int command, intptr_t param1, void *param2);
+  intptr_t OpenEditor(const far3::FarChar *fileName, far3::Flags64 flags, intptr_t startLine,
+                      intptr_t startChar, uintptr_t codePage);
+
+  // Editor windows: the current one is this editor; Ctrl+Tab goes to the
+  // next. F2 saves the current one under its name, Shift+F2 under the next of
+  // `saveAsNames` (its own name when they have run out): the plug-in sees
+  // EE_SAVE before the file is written, as in Far.
+  intptr_t editorId = 0;
+  size_t WindowCount() const { return otherWindows_.size() + 1; }
+  void NextWindow();
+  void Save(const std::u16string &name);
+  std::deque<std::u16string> saveAsNames;
+  // A save whose text the plug-in cannot read: the editor refuses
+  // ECTL_GETSTRING during EE_SAVE.
+  bool refuseLinesDuringSave = false;
+  std::vector<EditorEvent3> editorEvents;
+  std::vector<EditorCall3> editorCalls;
+
+  // The settings store (roaming, the plug-in's top key), which outlives a
+  // Stop and Start as Far's database does. A handle holds it until SCTL_FREE,
+  // which commits what was set.
+  std::map<std::u16string, StoredSetting> settingsStore;
+  size_t settingsHandles = 0;  // handles ever created
+  size_t processNameCalls = 0;
+  std::vector<MessageCall3> messageBoxes;
+  // Answers a dialog's run instead of `dialogAnswers` when set: it may change
+  // the texts and check states the plug-in reads back.
+  std::function<intptr_t(DialogCall3 &)> dialogScript;
+  // Faults in the plug-in's use of the host other than undo: a settings handle
+  // left open when its call returned, a second one opened meanwhile, a dialog
+  // read after it was freed.
+  std::vector<std::string> hostFaults;
 
   // Undo as Far 3 keeps it: each change the editor makes on its own is one
   // step, and the changes between ECTL_UNDOREDO's EUR_BEGIN and EUR_END are
@@ -128,6 +203,9 @@ public:
 private:
   void Trace(int depth, const std::string &text);
   intptr_t Offer(const INPUT_RECORD &rec, bool fed);
+  void SendEvent(intptr_t event, void *param);
+  // After each of the plug-in's calls: nothing may stay open.
+  void CheckCallEnded(const std::string &what);
   UndoStep Snapshot() const { return UndoStep{lines, curLine, curPos}; }
   void PushUndo(UndoStep step);
   // Applies a key or a line change as one undo step of its own, unless a
@@ -135,6 +213,19 @@ private:
   void Change(const INPUT_RECORD *rec);
   int undoDepth_ = 0;
   UndoStep groupStart_;
+
+  struct Window {
+    TextEditor<char16_t> editor;
+    std::u16string fileName;
+    std::vector<UndoStep> undo;
+    intptr_t id = 0;
+  };
+  std::deque<Window> otherWindows_;
+  intptr_t nextEditorId_ = 1;
+  bool saving_ = false;
+  bool settingsOpen_ = false;
+  std::map<std::u16string, StoredSetting> settingsPending_;
+  std::deque<std::u16string> settingsStrings_;  // what GET lent, until SCTL_FREE
 
   PluginApi3 plugin_;
   std::u16string moduleName_;
@@ -146,5 +237,8 @@ private:
 std::string DescribeCommand3(const Command3 &cmd);
 std::string Utf8(const std::u16string &text);
 std::u16string Utf16(const std::string &bytes);
+// Whole files by a UTF-16 name (UTF-8 on the native file system).
+bool ReadFileBytes(const std::u16string &path, std::string *bytes);
+bool WriteFileBytes(const std::u16string &path, const std::string &bytes);
 
 }  // namespace sim

@@ -20,6 +20,8 @@ PluginApi3 LinkedPlugin3() {
   api.GetPluginInfoW = &GetPluginInfoW;
   api.OpenW = &OpenW;
   api.ProcessEditorInputW = &ProcessEditorInputW;
+  api.ProcessEditorEventW = &ProcessEditorEventW;
+  api.ConfigureW = &ConfigureW;
   api.ExitFARW = &ExitFARW;
   return api;
 }

@@ -19,18 +19,20 @@ struct PluginApi {
   }
 };
 
-// The Far 3 edition's six.
+// The Far 3 edition's eight.
 struct PluginApi3 {
   void(WINAPI *GetGlobalInfoW)(far3::GlobalInfo *) = nullptr;
   void(WINAPI *SetStartupInfoW)(const far3::PluginStartupInfo *) = nullptr;
   void(WINAPI *GetPluginInfoW)(far3::PluginInfo *) = nullptr;
   HANDLE(WINAPI *OpenW)(const far3::OpenInfo *) = nullptr;
   intptr_t(WINAPI *ProcessEditorInputW)(const far3::ProcessEditorInputInfo *) = nullptr;
+  intptr_t(WINAPI *ProcessEditorEventW)(const far3::ProcessEditorEventInfo *) = nullptr;
+  intptr_t(WINAPI *ConfigureW)(const far3::ConfigureInfo *) = nullptr;
   void(WINAPI *ExitFARW)(const far3::ExitInfo *) = nullptr;
 
   bool Complete() const {
     return GetGlobalInfoW && SetStartupInfoW && GetPluginInfoW && OpenW && ProcessEditorInputW &&
-           ExitFARW;
+           ProcessEditorEventW && ConfigureW && ExitFARW;
   }
 };
 

@@ -55,8 +55,9 @@ TEST(Far3Start, TheRecordAndTheFunctionsTableAreCopied) {
   EXPECT_EQ(sizeof(far3::PluginStartupInfo), far3::StartupInfo.StructSize);
   ASSERT_EQ(&far3::StandardFunctions, far3::StartupInfo.FSF);
   EXPECT_EQ(sizeof(far3::FarStandardFunctions), far3::StandardFunctions.StructSize);
-  EXPECT_EQ(reinterpret_cast<void *>(0x1000), far3::StandardFunctions.Functions[0]);
-  EXPECT_EQ(reinterpret_cast<void *>(0x1000 + 48), far3::StandardFunctions.Functions[48]);
+  EXPECT_EQ(reinterpret_cast<void *>(0x1000), far3::StandardFunctions.Functions1[0]);
+  EXPECT_EQ(reinterpret_cast<void *>(0x1000 + 48), far3::StandardFunctions.Functions2[7]);
+  EXPECT_NE(nullptr, far3::StandardFunctions.ProcessName);
   ASSERT_NE(nullptr, far3::StartupInfo.ModuleName);
   EXPECT_EQ(test::Join(s.dir, "vorlane.dll"),
             sim::Utf8(reinterpret_cast<const char16_t *>(far3::StartupInfo.ModuleName)));
@@ -390,16 +391,19 @@ TEST(Far3Menu, TheEntryAndTheReloadDialog) {
     EXPECT_TRUE(call.run);
     EXPECT_TRUE(call.freed);
     EXPECT_EQ(-1, call.x1);
-    EXPECT_EQ(35, call.x2);
+    EXPECT_EQ(60, call.x2);
     EXPECT_EQ(6, call.y2);
-    ASSERT_EQ(3u, call.items.size());
+    EXPECT_FALSE(call.helpTopicNull);
+    ASSERT_EQ(4u, call.items.size());
     EXPECT_EQ(far3::DI_DOUBLEBOX, call.items[0].Type);
     EXPECT_EQ(far3::DI_BUTTON, call.items[1].Type);
     EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[1].Flags);
     EXPECT_EQ(far3::DIF_CENTERGROUP, call.items[2].Flags);
+    EXPECT_EQ(far3::DIF_CENTERGROUP, call.items[3].Flags);
     EXPECT_EQ(u"vorlane", call.texts[0]);
     EXPECT_EQ(u"&Reload macros", call.texts[1]);
     EXPECT_EQ(u"&Close", call.texts[2]);
+    EXPECT_EQ(u"&Edit macro file", call.texts[3]);
   }
   EXPECT_NE(far3::GUID{}.Data1, far3::DialogGuid.Data1);
   EXPECT_FALSE(SameGuid(far3::DialogGuid, far3::MenuGuid));
