@@ -540,9 +540,16 @@ intptr_t Host3::Message(Flags64 flags, const FarChar *help, const FarChar *const
   call.helpTopic = TextOf(help);
   for (size_t i = 0; i < count; ++i) call.lines.push_back(TextOf(items[i]));
   messageBoxes.push_back(call);
+  std::vector<std::string> parts = {"message"};
+  for (const std::u16string &line : call.lines) {
+    parts.push_back(" [");
+    parts.push_back(Utf8(line));
+    parts.push_back("]");
+  }
+  if (report) report(parts);
   if (trace) {
-    std::string text = "message";
-    for (const std::u16string &line : call.lines) text += " [" + Utf8(line) + "]";
+    std::string text;
+    for (const std::string &part : parts) text += part;
     Trace(depth_, text);
   }
   (void)buttons;
@@ -702,6 +709,7 @@ intptr_t Host3::OpenEditor(const FarChar *name, Flags64 flags, intptr_t startLin
   // Non-modal with an immediate return: this build answers EEC_MODIFIED.
   call.result = 1;
   editorCalls.push_back(call);
+  if (report) report({"editor opened ", Utf8(call.fileName)});
   return call.result;
 }
 

@@ -162,6 +162,9 @@ public:
   size_t settingsHandles = 0;  // handles ever created
   size_t processNameCalls = 0;
   std::vector<MessageCall3> messageBoxes;
+  // Told of each message box ("message", then " [", each line, "]") and each
+  // editor the plug-in opens ("editor opened ", the name), for a tool to show.
+  std::function<void(const std::vector<std::string> &)> report;
   // Answers a dialog's run instead of `dialogAnswers` when set: it may change
   // the texts and check states the plug-in reads back.
   std::function<intptr_t(DialogCall3 &)> dialogScript;

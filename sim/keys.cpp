@@ -18,7 +18,11 @@ const char KeyNotationHelp[] =
     "                     <C-S-Enter>; K is a named key or one character (<C-x>)\n"
     "  <Release:K>        the key-up event of key K\n"
     "  <Mouse> <Focus>    a mouse event, a focus event\n"
-    "  <Menu>             choose the plug-in's entry in the editor's plug-in menu\n";
+    "  <Menu>             choose the plug-in's entry in the editor's plug-in menu\n"
+    "  <Config>           choose the plug-in's entry in Far 3's \"Plugins\n"
+    "                     configuration\" menu (--host far3)\n"
+    "  <F2> <S-F2>        Far 3: save the file (Shift: under the next --save-as)\n"
+    "  <C-Tab>            Far 3: go to the next editor window\n";
 
 namespace {
 
@@ -33,6 +37,7 @@ const NamedKey Named[] = {
     {"bs", VK_BACK, 0x08},    {"del", VK_DELETE, 0},      {"left", VK_LEFT, 0},
     {"right", VK_RIGHT, 0},   {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
     {"home", VK_HOME, 0},     {"end", VK_END, 0},         {"lt", 0, '<'},
+    {"f2", VK_F2, 0},
 };
 
 std::string Lower(const std::string &s) {
@@ -136,6 +141,8 @@ bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::str
     std::string lower = Lower(inner);
     if (lower == "menu") {
       step.kind = ScriptStep::Menu;
+    } else if (lower == "config") {
+      step.kind = ScriptStep::Config;
     } else if (lower == "mouse") {
       std::memset(&step.input, 0, sizeof(step.input));
       step.input.EventType = MOUSE_EVENT;

@@ -9,7 +9,7 @@
 namespace sim {
 
 struct ScriptStep {
-  enum Kind { Input, Menu } kind = Input;
+  enum Kind { Input, Menu, Config } kind = Input;
   INPUT_RECORD input{};
 };
 

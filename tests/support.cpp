@@ -81,6 +81,9 @@ Session::~Session() {
 
 namespace {
 
+void Configure(sim::Host &) { ADD_FAILURE() << "the 1.x host has no configuration menu"; }
+void Configure(sim::Host3 &host) { host.Configure(); }
+
 template <class H>
 void Play(H &host, const std::string &keys, bool unicode) {
   std::vector<sim::ScriptStep> steps;
@@ -89,6 +92,8 @@ void Play(H &host, const std::string &keys, bool unicode) {
   for (const sim::ScriptStep &s : steps) {
     if (s.kind == sim::ScriptStep::Menu)
       host.Menu();
+    else if (s.kind == sim::ScriptStep::Config)
+      Configure(host);
     else
       host.Input(s.input);
   }

@@ -1,6 +1,7 @@
 #include "tools/platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #ifdef _WIN32
@@ -40,6 +41,13 @@ bool LoadPlugin3(const std::string &path, PluginApi3 *api, std::string *error) {
 void SetBinaryOutput() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+}
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+void SetEnvironment(const std::string &name, const std::string &value) {
+  // The value is a path in the ANSI code page, as the temporary folder gave it.
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
 bool PluginFolder::Create(std::string *error) {
@@ -100,6 +108,12 @@ bool LoadPlugin3(const std::string &path, PluginApi3 *api, std::string *error) {
 }
 
 void SetBinaryOutput() {}
+
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+
+void SetEnvironment(const std::string &name, const std::string &value) {
+  setenv(name.c_str(), value.c_str(), 1);
+}
 
 bool PluginFolder::Create(std::string *error) {
   // The plug-in folds its macro path to small letters: the folder's path must

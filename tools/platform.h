@@ -17,6 +17,10 @@ std::string ProgramDirectory();
 
 void SetBinaryOutput();
 
+unsigned long ProcessId();
+// Sets a variable in this process's environment (where a plug-in reads it).
+void SetEnvironment(const std::string &name, const std::string &value);
+
 // A private folder standing for the plug-in's own: the DLL's path in it is
 // what the plug-in is told, and its macro file lies beside that.
 class PluginFolder {

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <type_traits>
 
@@ -47,6 +49,21 @@ const char PlayUsage[] =
     "                        one (FILE, KEYS and the macro file in UTF-8; <C-z>\n"
     "                        takes back one undo step, and an undo group the\n"
     "                        plug-in leaves open makes the exit status 3)\n"
+    "\n"
+    "Far 3 only (--host far3); the plug-in's profile folder (FARPROFILE) is a\n"
+    "private temporary folder, written %FARPROFILE% in paths and messages:\n"
+    "  --profile-macros PATH the user's macro file in the profile\n"
+    "                        (%FARPROFILE%\\PluginsData\\vorlane\\vorlane.mac)\n"
+    "  --setting NAME=TEXT   a text value in the plug-in's settings store\n"
+    "  --setting-number NAME=N  a number value there\n"
+    "  --config SPEC         what each <Config> dialog does, in order: ok, cancel or\n"
+    "                        esc, then ,macros=on|off ,braces=on|off ,tab=on|off\n"
+    "                        and last ,masks=TEXT (the rest); e.g. ok,tab=off,masks=*.cc\n"
+    "  --save-as NAME        the name of each <S-F2> save, in order\n"
+    "  --unreadable-save     the editor will not give its lines during a save\n"
+    "Message boxes, editor windows the plug-in opens and configuration dialogs\n"
+    "are reported on standard error.\n"
+    "\n"
     "  --explain             for each Space, '}' and Enter, say on standard error\n"
     "                        what the plug-in decided and why\n"
     "  --trace               one line on standard error per event with the\n"
@@ -89,9 +106,11 @@ int Usage(const std::string &message) {
 
 
 struct PlayOptions {
-  std::string text, fileName, macros, lng, pluginPath;
+  std::string text, fileName, macros, lng, pluginPath, profileMacros;
   std::vector<int> answers;
-  std::vector<std::string> replacements;
+  std::vector<std::string> replacements, configs, saveAs;
+  std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
+  bool unreadableSave = false;
   std::vector<sim::ScriptStep> steps;
   int atLine = 1, atCol = 1;
   sim::Settings settings;
@@ -115,10 +134,190 @@ void SetUp(sim::Host3 &host, const PlayOptions &o) {
   host.SetTextUtf8(o.text);
   host.fileName = sim::Utf16(o.fileName);
   host.LoadLanguageFile(o.lng.empty() ? ProgramDirectory() + "far3/vorlane_eng.lng" : o.lng);
+  host.refuseLinesDuringSave = o.unreadableSave;
+  for (const auto &setting : o.textSettings) {
+    sim::StoredSetting value;
+    value.type = far3::FST_STRING;
+    value.text = sim::Utf16(setting.second);
+    host.settingsStore[sim::Utf16(setting.first)] = value;
+  }
+  for (const auto &setting : o.numberSettings) {
+    sim::StoredSetting value;
+    value.type = far3::FST_QWORD;
+    value.number = std::strtoull(setting.second.c_str(), nullptr, 10);
+    host.settingsStore[sim::Utf16(setting.first)] = value;
+  }
 }
-// Far 3 only: the plug-in's faults in bracketing its changes for undo.
+
+// Far 3's profile folder, private to one session: FARPROFILE names it for the
+// plug-in, and paths under it are reported as %FARPROFILE%.
+class Profile {
+public:
+  bool Create(const std::string &macros, std::string *error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) base = ".";
+    for (int i = 0; i < 1000; ++i) {
+      fs::path dir = base / ("vorlane-profile-" + std::to_string(ProcessId()) + "-" + std::to_string(i));
+      if (fs::create_directory(dir, ec)) {
+        dir_ = dir.string();
+        break;
+      }
+    }
+    if (dir_.empty()) {
+      *error = "cannot create a profile folder in " + base.string();
+      return false;
+    }
+    // Far makes PluginsData at start-up.
+    fs::create_directories(fs::path(dir_) / "PluginsData", ec);
+    SetEnvironment("FARPROFILE", dir_);
+    if (!macros.empty()) {
+      std::string bytes;
+      fs::path folder = fs::path(dir_) / "PluginsData" / "vorlane";
+      fs::create_directories(folder, ec);
+      if (!ReadFile(macros, &bytes) || !WriteFile((folder / "vorlane.mac").string(), bytes)) {
+        *error = "cannot copy the profile's macro file '" + macros + "'";
+        return false;
+      }
+    }
+    return true;
+  }
+  ~Profile() {
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+  }
+  // A name with %FARPROFILE% put in for the folder, as the host gives names.
+  std::string Resolve(const std::string &name) const {
+    std::string out = name;
+    const std::string token = "%FARPROFILE%";
+    size_t at = out.find(token);
+    if (at != std::string::npos) out.replace(at, token.size(), dir_);
+#ifndef _WIN32
+    for (char &c : out)
+      if (c == '\\') c = '/';
+#endif
+    return out;
+  }
+  // A text as reported: a path in the profile written %FARPROFILE%\..., with
+  // backslashes on every system.
+  std::string Show(const std::string &text) const {
+    if (dir_.empty() || text.compare(0, dir_.size(), dir_) != 0) return text;
+    std::string out = "%FARPROFILE%" + text.substr(dir_.size());
+    for (char &c : out)
+      if (c == '/') c = '\\';
+    return out;
+  }
+
+private:
+  std::string dir_;
+};
+
+std::string OnOff(intptr_t state) { return state ? "on" : "off"; }
+
+// Applies one --config SPEC to the configuration dialog: its edit field and
+// check boxes in order, and the button it names.
+intptr_t AnswerConfig(sim::DialogCall3 &call, const std::string &spec) {
+  std::vector<size_t> edits, checks, buttons;
+  for (size_t i = 0; i < call.items.size(); ++i) {
+    if (call.items[i].Type == far3::DI_EDIT) edits.push_back(i);
+    if (call.items[i].Type == far3::DI_CHECKBOX) checks.push_back(i);
+    if (call.items[i].Type == far3::DI_BUTTON) buttons.push_back(i);
+  }
+  std::string rest = spec;
+  size_t comma = rest.find(',');
+  std::string button = rest.substr(0, comma);
+  rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+  while (!rest.empty()) {
+    if (rest.compare(0, 6, "masks=") == 0) {
+      if (!edits.empty()) call.texts[edits[0]] = sim::Utf16(rest.substr(6));
+      break;
+    }
+    comma = rest.find(',');
+    std::string pair = rest.substr(0, comma);
+    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    size_t eq = pair.find('=');
+    std::string key = pair.substr(0, eq), value = eq == std::string::npos ? "" : pair.substr(eq + 1);
+    size_t index = key == "macros" ? 0 : key == "braces" ? 1 : 2;
+    if (index < checks.size()) call.items[checks[index]].Selected = value == "on" ? 1 : 0;
+  }
+  if (button == "ok" && !buttons.empty()) return static_cast<intptr_t>(buttons[0]);
+  if (button == "cancel" && buttons.size() > 1) return static_cast<intptr_t>(buttons[1]);
+  return -1;
+}
+
+// Whether SPEC is one --config accepts.
+bool ValidConfigSpec(const std::string &spec) {
+  std::string rest = spec;
+  size_t comma = rest.find(',');
+  std::string button = rest.substr(0, comma);
+  if (button != "ok" && button != "cancel" && button != "esc") return false;
+  rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+  while (!rest.empty()) {
+    if (rest.compare(0, 6, "masks=") == 0) return true;
+    comma = rest.find(',');
+    std::string pair = rest.substr(0, comma);
+    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    if (pair != "macros=on" && pair != "macros=off" && pair != "braces=on" && pair != "braces=off" &&
+        pair != "tab=on" && pair != "tab=off")
+      return false;
+  }
+  return true;
+}
+
+struct Far3Session {
+  Profile profile;
+};
+bool Prepare(sim::Host3 &host, const PlayOptions &o, std::unique_ptr<Far3Session> *session,
+             std::string *error) {
+  session->reset(new Far3Session);
+  Profile &profile = (*session)->profile;
+  if (!profile.Create(o.profileMacros, error)) return false;
+  for (const std::string &name : o.saveAs) host.saveAsNames.push_back(sim::Utf16(profile.Resolve(name)));
+  // What the host shows the user, reported as it happens.
+  host.report = [&profile](const std::vector<std::string> &parts) {
+    std::string line;
+    for (const std::string &part : parts) line += profile.Show(part);
+    std::cerr << line << "\n";
+  };
+  return true;
+}
+bool Prepare(sim::Host &, const PlayOptions &, std::unique_ptr<Far3Session> *, std::string *) {
+  return true;
+}
+void SetDialogScript(sim::Host &, const PlayOptions &) {}
+void SetDialogScript(sim::Host3 &host, const PlayOptions &o) {
+  // The configuration dialog (the one with an edit field) takes the --config
+  // answers, every other dialog the --dialog ones.
+  size_t nextConfig = 0, nextAnswer = 0;
+  host.dialogScript = [o, nextConfig, nextAnswer](sim::DialogCall3 &call) mutable -> intptr_t {
+    bool config = false;
+    for (const far3::FarDialogItem &item : call.items) config = config || item.Type == far3::DI_EDIT;
+    if (!config) return nextAnswer < o.answers.size() ? o.answers[nextAnswer++] : -1;
+    std::string spec = nextConfig < o.configs.size() ? o.configs[nextConfig++] : "esc";
+    std::string shown = "configuration dialog:";
+    std::vector<std::string> names = {"macros", "braces", "tab"};
+    size_t check = 0;
+    for (size_t i = 0; i < call.items.size(); ++i) {
+      if (call.items[i].Type == far3::DI_EDIT) shown += " masks \"" + sim::Utf8(call.texts[i]) + "\"";
+      if (call.items[i].Type == far3::DI_CHECKBOX && check < names.size())
+        shown += " " + names[check++] + " " + OnOff(call.items[i].Selected);
+    }
+    std::cerr << shown << " -> " << spec << "\n";
+    return AnswerConfig(call, spec);
+  };
+}
+void Configure(sim::Host &) {}
+void Configure(sim::Host3 &host) { host.Configure(); }
+// Far 3 only: the plug-in's faults in bracketing its changes for undo, and in
+// its use of settings handles and dialogs.
 std::vector<std::string> UndoFaults(const sim::Host &) { return {}; }
-std::vector<std::string> UndoFaults(const sim::Host3 &host) { return host.undoFaults; }
+std::vector<std::string> UndoFaults(const sim::Host3 &host) {
+  std::vector<std::string> faults;
+  for (const std::string &f : host.undoFaults) faults.push_back("undo: " + f);
+  for (const std::string &f : host.hostFaults) faults.push_back(f);
+  return faults;
+}
 std::string FinalText(const sim::Host &host) { return host.Text(); }
 std::string FinalText(const sim::Host3 &host) { return host.TextUtf8(); }
 
@@ -151,6 +350,12 @@ int Play(PlayOptions o) {
   host.settings = o.settings;
   SetUp(host, o);
   host.dialogAnswers = o.answers;
+  std::unique_ptr<Far3Session> far3Session;
+  if (!Prepare(host, o, &far3Session, &error)) {
+    std::cerr << "vorlane play: " << error << "\n";
+    return 1;
+  }
+  SetDialogScript(host, o);
   if (o.trace) host.trace = [](const std::string &line) { std::cerr << line << "\n"; };
 
   host.curLine = o.atLine - 1;
@@ -190,6 +395,8 @@ int Play(PlayOptions o) {
         if (o.explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r), far3);
       }
       host.Menu();
+    } else if (step.kind == sim::ScriptStep::Config) {
+      Configure(host);
     } else {
       bool takes = false;
       std::string why = o.explain ? explainer.Before(host, step.input, &takes) : std::string();
@@ -208,7 +415,7 @@ int Play(PlayOptions o) {
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
   std::vector<std::string> faults = UndoFaults(host);
-  for (const std::string &f : faults) std::cerr << "vorlane play: undo: " << f << "\n";
+  for (const std::string &f : faults) std::cerr << "vorlane play: " << f << "\n";
   std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
   return faults.empty() ? 0 : 3;
 }
@@ -218,7 +425,10 @@ int Play(PlayOptions o) {
 int RunPlay(int argc, char **argv) {
   std::string file, name, macros, keys, lng, pluginPath, dialog, hostName = "1.x";
   bool haveName = false, haveKeys = false, trace = false, explain = false;
-  std::vector<std::string> replacements;
+  std::vector<std::string> replacements, configs, saveAs;
+  std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
+  std::string profileMacros;
+  bool unreadableSave = false, far3Only = false;
   int atLine = 1, atCol = 1;
   sim::Settings settings;
 
@@ -238,6 +448,35 @@ int RunPlay(int argc, char **argv) {
       haveName = true;
     } else if (arg == "--macros") {
       if (!value(&macros)) return Usage("option --macros needs a value");
+    } else if (arg == "--profile-macros") {
+      if (!value(&profileMacros)) return Usage("option --profile-macros needs a value");
+      far3Only = true;
+    } else if (arg == "--setting" || arg == "--setting-number") {
+      size_t eq;
+      if (!value(&v) || (eq = v.find('=')) == std::string::npos || eq == 0)
+        return Usage("option " + arg + " needs NAME=VALUE");
+      std::string number = v.substr(eq + 1);
+      if (arg == "--setting-number") {
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+          return Usage("option --setting-number needs NAME=N with N a number");
+        numberSettings.push_back({v.substr(0, eq), number});
+      } else {
+        textSettings.push_back({v.substr(0, eq), number});
+      }
+      far3Only = true;
+    } else if (arg == "--config") {
+      if (!value(&v) || !ValidConfigSpec(v))
+        return Usage("option --config needs ok, cancel or esc, then ,macros=on|off ,braces=on|off "
+                     ",tab=on|off ,masks=TEXT");
+      configs.push_back(v);
+      far3Only = true;
+    } else if (arg == "--save-as") {
+      if (!value(&v)) return Usage("option --save-as needs a value");
+      saveAs.push_back(v);
+      far3Only = true;
+    } else if (arg == "--unreadable-save") {
+      unreadableSave = true;
+      far3Only = true;
     } else if (arg == "--replace-macros") {
       if (!value(&v)) return Usage("option --replace-macros needs a value");
       replacements.push_back(v);
@@ -299,6 +538,11 @@ int RunPlay(int argc, char **argv) {
   std::vector<sim::ScriptStep> steps;
   std::string error;
   if (!sim::ParseKeys(keys, &steps, &error, hostName == "far3")) return Usage("--keys: " + error);
+  if (hostName != "far3") {
+    for (const sim::ScriptStep &step : steps)
+      if (step.kind == sim::ScriptStep::Config) return Usage("<Config> needs --host far3");
+    if (far3Only) return Usage("the profile, settings, --config, --save-as and --unreadable-save need --host far3");
+  }
 
   std::vector<int> answers;
   if (!dialog.empty()) {
@@ -325,6 +569,12 @@ int RunPlay(int argc, char **argv) {
   o.pluginPath = pluginPath;
   o.answers = answers;
   o.replacements = replacements;
+  o.configs = configs;
+  o.saveAs = saveAs;
+  o.textSettings = textSettings;
+  o.numberSettings = numberSettings;
+  o.profileMacros = profileMacros;
+  o.unreadableSave = unreadableSave;
   o.steps = steps;
   o.atLine = atLine;
   o.atCol = atCol;
