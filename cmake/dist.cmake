@@ -36,13 +36,15 @@ if(DLL)
 endif()
 
 # The Far 3 package: the same macro file (ASCII, so also UTF-8), language
-# files in UTF-8 with a byte-order mark, as Far's own.
+# and help files in UTF-8 with a byte-order mark, as Far's own.
 set(dir ${OUT}/vorlane-far3-${FAR3_ARCH})
 file(REMOVE_RECURSE ${dir})
 file(MAKE_DIRECTORY ${dir})
 file(COPY ${FAR3_DLL} DESTINATION ${dir})
 copy_crlf(${SOURCE}/package/vorlane.mac ${dir}/vorlane.mac)
 copy_crlf(${SOURCE}/package/far3/readme.txt ${dir}/readme.txt)
+# Help files likewise; Far picks the one whose .Language= is its own.
 file(COPY ${SOURCE}/package/far3/vorlane_eng.lng ${SOURCE}/package/far3/vorlane_rus.lng
+  ${SOURCE}/package/far3/vorlane_eng.hlf ${SOURCE}/package/far3/vorlane_rus.hlf
   DESTINATION ${dir})
 zip(vorlane-far3-${FAR3_ARCH} vorlane-${VERSION}-far3-${FAR3_ARCH}.zip)

@@ -485,6 +485,7 @@ HANDLE Host3::DialogInit(const GUID *pluginId, const GUID *id, intptr_t x1, intp
   call.x2 = x2;
   call.y2 = y2;
   call.helpTopicNull = help == nullptr;
+  call.helpTopic = TextOf(help);
   call.flags = flags;
   for (size_t i = 0; items && i < count; ++i) {
     call.items.push_back(items[i]);

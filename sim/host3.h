@@ -46,6 +46,7 @@ struct DialogCall3 {
   far3::GUID id{};
   intptr_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   bool helpTopicNull = false;
+  std::u16string helpTopic;
   far3::Flags64 flags = 0;
   std::vector<far3::FarDialogItem> items;
   std::vector<std::u16string> texts;  // each item's Data, copied as the host does

@@ -12,7 +12,8 @@ import sys
 import zipfile
 
 FILES = ['readme.txt', 'vorlane.dll', 'vorlane.exe', 'vorlane.mac', 'vorlane_eng.lng', 'vorlane_rus.lng']
-FAR3_FILES = ['readme.txt', 'vorlane.dll', 'vorlane.mac', 'vorlane_eng.lng', 'vorlane_rus.lng']
+FAR3_FILES = ['readme.txt', 'vorlane.dll', 'vorlane.mac', 'vorlane_eng.hlf', 'vorlane_eng.lng',
+              'vorlane_rus.hlf', 'vorlane_rus.lng']
 
 
 def main():
@@ -89,10 +90,30 @@ def main():
         if not lines[0].startswith(first):
             problems.append('%s begins %r' % (lng, lines[0]))
         msgs = [l for l in lines if l.startswith(b'"')]
-        if len(msgs) != 4:
-            problems.append('%s holds %d messages, expected 4' % (lng, len(msgs)))
+        # The Far 3 edition has its configuration dialog's and messages' texts too.
+        expected = 18 if far3 else 4
+        if len(msgs) != expected:
+            problems.append('%s holds %d messages, expected %d' % (lng, len(msgs), expected))
         elif not (b'&' in msgs[2] and b'&' in msgs[3]):
             problems.append('%s: the button texts have no hot key' % lng)
+
+    if far3:
+        # Help: UTF-8 with a byte-order mark, a language line Far matches, and
+        # the topics the dialogs' F1 opens.
+        for hlf, first in [('vorlane_eng.hlf', b'.Language=English,English'),
+                           ('vorlane_rus.hlf', b'.Language=Russian,Russian (')]:
+            data = open(os.path.join(folder, hlf), 'rb').read()
+            if not data.startswith(b'\xef\xbb\xbf' + first):
+                problems.append('%s does not begin with a byte-order mark and %r' % (hlf, first))
+            try:
+                text = data[3:].decode('utf-8')
+            except UnicodeDecodeError:
+                problems.append('%s is not UTF-8' % hlf)
+                continue
+            topics = set(l[1:].split('=')[0].strip() for l in text.splitlines() if l.startswith('@'))
+            for topic in ('Contents', 'MacroFile', 'Reload', 'Config'):
+                if topic not in topics:
+                    problems.append('%s has no topic %s' % (hlf, topic))
 
     for p in problems:
         print('FAIL ' + p)

@@ -297,7 +297,11 @@ TEST(Far3Profile, WithoutAProfileEditOpensTheDefault) {
   s.host.dialogAnswers = {far3::DialogEdit};
   s.Type("<Menu>");
   ASSERT_EQ(1u, s.host.editorCalls.size());
-  EXPECT_EQ(sim::Utf16(s.macroPath), s.host.editorCalls[0].fileName);
+  // The default's path as the plug-in derives it: in small letters.
+  std::string lower = s.macroPath;
+  for (char &c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  EXPECT_EQ(sim::Utf16(lower), s.host.editorCalls[0].fileName);
   EXPECT_FALSE(test::FileExists(p.macroPath));
 }
 
@@ -387,6 +391,49 @@ TEST(Far3Save, AnUnreadableSaveKeepsTheTableAndSaysSoOnce) {
   s.At(0, 2);
   s.Type(" ");
   EXPECT_EQ("if ()\n", s.host.TextUtf8());
+}
+
+// The topics a help file defines (its "@Name" lines; "@Name=Other" too).
+std::vector<std::u16string> HelpTopics(const std::string &path) {
+  std::vector<std::u16string> topics;
+  std::string text = test::ReadFile(path);
+  EXPECT_EQ(0u, text.compare(0, 3, "\xEF\xBB\xBF")) << path << " starts with a byte-order mark";
+  size_t at = 0;
+  while ((at = text.find("\n@", at)) != std::string::npos) {
+    at += 2;
+    size_t end = text.find_first_of("=\r\n", at);
+    std::string name = text.substr(at, end - at);
+    if (!name.empty() && name[0] != '-' && name[0] != '+' && name[0] != '=') topics.push_back(sim::Utf16(name));
+  }
+  return topics;
+}
+
+TEST(Far3Help, EveryTopicTheDialogsAndMessagesNameIsInBothHelpFiles) {
+  Profile p;
+  Session3 s("if\n", "main.cpp", "Macro if a\n");
+  s.host.dialogAnswers = {far3::DialogClose};
+  s.Type("<Menu>");
+  Answer(s.host, {ConfigAnswer{u"/(/"}});
+  s.Type("<Config>");
+  s.host.dialogScript = nullptr;
+  s.host.refuseLinesDuringSave = true;
+  s.host.saveAsNames.push_back(sim::Utf16(s.macroPath));
+  s.Type("<S-F2>");
+  std::vector<std::u16string> named;
+  for (const sim::DialogCall3 &call : s.host.dialogCalls) named.push_back(call.helpTopic);
+  for (const sim::MessageCall3 &box : s.host.messageBoxes) named.push_back(box.helpTopic);
+  ASSERT_EQ(5u, named.size());  // reload dialog, configuration dialog twice, two messages
+  for (const char *language : {"eng", "rus"}) {
+    std::vector<std::u16string> topics =
+        HelpTopics(std::string(VORLANE_SOURCE_DIR) + "/package/far3/vorlane_" + language + ".hlf");
+    for (const char16_t *needed : {u"Contents", u"Config", u"MacroFile", u"Reload"})
+      named.push_back(needed);
+    for (const std::u16string &topic : named) {
+      bool found = false;
+      for (const std::u16string &t : topics) found = found || t == topic;
+      EXPECT_TRUE(found) << language << ": no topic " << sim::Utf8(topic);
+    }
+  }
 }
 
 }  // namespace
