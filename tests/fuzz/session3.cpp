@@ -156,9 +156,10 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
     }
     if (result == 0) {
       // The plug-in stood aside: the editor alone must have produced this
-      // (Ctrl+Z is the undo the host performs, not the editor's key).
-      if (rec.Event.KeyEvent.wVirtualKeyCode == 'Z' && keyDown &&
-          (rec.Event.KeyEvent.dwControlKeyState & LEFT_CTRL_PRESSED))
+      // (Ctrl+Z is the undo the host performs, not the editor's key; Ctrl+Tab
+      // its switch to the next window).
+      const WORD vk = rec.Event.KeyEvent.wVirtualKeyCode;
+      if ((vk == 'Z' || vk == VK_TAB) && keyDown && (rec.Event.KeyEvent.dwControlKeyState & LEFT_CTRL_PRESSED))
         continue;
       shadow.Apply(rec);
       if (keyDown) shadow.Redraw();
