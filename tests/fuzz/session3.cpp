@@ -154,6 +154,10 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
       *failure = "undo: " + host.undoFaults[0] + " after " + sim::DescribeInput(rec, true);
       break;
     }
+    if (!host.hostFaults.empty()) {
+      *failure = host.hostFaults[0] + " after " + sim::DescribeInput(rec, true);
+      break;
+    }
     if (result == 0) {
       // The plug-in stood aside: the editor alone must have produced this
       // (Ctrl+Z is the undo the host performs, not the editor's key; Ctrl+Tab
