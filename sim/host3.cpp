@@ -299,15 +299,7 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
 void Host3::Menu() {
   Current = this;
   if (!started_ || !plugin_.GetPluginInfoW || !plugin_.OpenW) return;
-  PluginInfo pi;
-  std::memset(&pi, 0, sizeof(pi));
-  pi.StructSize = sizeof(pi);
-  plugin_.GetPluginInfoW(&pi);
-  pluginInfo = pi;
-  menuText.clear();
-  if (pi.PluginMenu.Count > 0 && pi.PluginMenu.Strings && pi.PluginMenu.Strings[0])
-    menuText = Utf8(TextOf(pi.PluginMenu.Strings[0]));
-  if (pi.PluginMenu.Count > 0 && pi.PluginMenu.Guids) menuGuid = pi.PluginMenu.Guids[0];
+  TakePluginInfo(&PluginInfo::PluginMenu, &menuText, &menuGuid);
   if (trace) Trace(depth_, "menu \"" + menuText + "\"");
   OpenInfo oi;
   std::memset(&oi, 0, sizeof(oi));
@@ -749,15 +741,7 @@ void Host3::Save(const std::u16string &name) {
 intptr_t Host3::Configure() {
   Current = this;
   if (!started_ || !plugin_.GetPluginInfoW || !plugin_.ConfigureW) return 0;
-  PluginInfo pi;
-  std::memset(&pi, 0, sizeof(pi));
-  pi.StructSize = sizeof(pi);
-  plugin_.GetPluginInfoW(&pi);
-  pluginInfo = pi;
-  configText.clear();
-  if (pi.PluginConfig.Count > 0 && pi.PluginConfig.Strings && pi.PluginConfig.Strings[0])
-    configText = Utf8(TextOf(pi.PluginConfig.Strings[0]));
-  if (pi.PluginConfig.Count > 0 && pi.PluginConfig.Guids) configGuid = pi.PluginConfig.Guids[0];
+  TakePluginInfo(&PluginInfo::PluginConfig, &configText, &configGuid);
   if (trace) Trace(depth_, "configuration \"" + configText + "\"");
   far3::ConfigureInfo ci;
   std::memset(&ci, 0, sizeof(ci));
@@ -766,12 +750,22 @@ intptr_t Host3::Configure() {
   intptr_t changed = plugin_.ConfigureW(&ci);
   CheckCallEnded("ConfigureW");
   if (trace) Trace(depth_, "configure -> " + std::to_string(changed));
-  if (changed) {
-    std::memset(&pi, 0, sizeof(pi));
-    pi.StructSize = sizeof(pi);
-    plugin_.GetPluginInfoW(&pi);
-  }
+  // "Changed": Far asks for the plug-in's information again for its cache.
+  if (changed) TakePluginInfo(&PluginInfo::PluginConfig, &configText, &configGuid);
   return changed;
+}
+
+void Host3::TakePluginInfo(far3::PluginMenuItem far3::PluginInfo::*menu, std::string *text,
+                           GUID *guid) {
+  PluginInfo pi;
+  std::memset(&pi, 0, sizeof(pi));
+  pi.StructSize = sizeof(pi);
+  plugin_.GetPluginInfoW(&pi);
+  pluginInfo = pi;
+  const far3::PluginMenuItem &item = pi.*menu;
+  text->clear();
+  if (item.Count > 0 && item.Strings && item.Strings[0]) *text = Utf8(TextOf(item.Strings[0]));
+  if (item.Count > 0 && item.Guids) *guid = item.Guids[0];
 }
 
 namespace {

@@ -208,6 +208,9 @@ private:
   void Trace(int depth, const std::string &text);
   intptr_t Offer(const INPUT_RECORD &rec, bool fed);
   void SendEvent(intptr_t event, void *param);
+  // GetPluginInfoW, with the first entry of one of its menus.
+  void TakePluginInfo(far3::PluginMenuItem far3::PluginInfo::*menu, std::string *text,
+                      far3::GUID *guid);
   // After each of the plug-in's calls: nothing may stay open.
   void CheckCallEnded(const std::string &what);
   UndoStep Snapshot() const { return UndoStep{lines, curLine, curPos}; }
