@@ -61,6 +61,30 @@ std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, b
   return Explain(host, far3::KeyChar(rec), rec.Event.KeyEvent.wVirtualKeyCode, takes);
 }
 
+namespace {
+
+// What decides before the text is looked at: 1.x serves four extensions; Far 3
+// asks the user's switches and file masks.
+std::string FileAndSwitch(const sim::Host &host, unsigned, const std::string &name) {
+  if (!IsSourceFileName(host.fileName.c_str()))
+    return "file name " + Quoted(name) + " does not qualify (extensions: .cpp .c .h .hpp)";
+  return std::string();
+}
+std::string FileAndSwitch(const sim::Host3 &host, unsigned c, const std::string &name) {
+  const far3::Options &o = far3::ActiveOptions();
+  const bool on = c == ' ' ? o.keywordMacros : c == '}' ? o.braceAlignment : o.tabAfterBrace;
+  if (!on) return "switched off in the configuration";
+  std::basic_string<far3::FarChar> wide(host.fileName.begin(), host.fileName.end());
+  if (!far3::NameMatchesMasks(wide.c_str())) {
+    std::basic_string<far3::FarChar> masks(o.masks);
+    return "file name " + Quoted(name) + " does not match the file masks " +
+           Quoted(sim::Utf8(std::u16string(masks.begin(), masks.end())));
+  }
+  return std::string();
+}
+
+}  // namespace
+
 template <class HostT>
 std::string Explainer::Explain(const HostT &host, unsigned c, WORD vk, bool *takes) const {
   *takes = false;
@@ -71,8 +95,8 @@ std::string Explainer::Explain(const HostT &host, unsigned c, WORD vk, bool *tak
   else return std::string();
   key += " at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
   const std::string name = Utf8Of(host.fileName);
-  if (!IsSourceFileName(host.fileName.c_str()))
-    return key + "file name " + Quoted(name) + " does not qualify (extensions: .cpp .c .h .hpp)";
+  const std::string refused = FileAndSwitch(host, c, name);
+  if (!refused.empty()) return key + refused;
   const auto &text = host.lines[static_cast<size_t>(host.curLine)].text;
   const bool far3 = sizeof(text[0]) == 2;
   if (c == ' ') return key + Space(text, host.curPos, far3, takes);

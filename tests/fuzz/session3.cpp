@@ -56,6 +56,22 @@ std::string Journal(const sim::Host3 &host) {
   return out;
 }
 
+// Whether the plug-in's table holds exactly what a fresh load of `path` gives.
+bool TableIsFileOf(const std::string &path) {
+  BasicMacroEntry<far3::FarChar> *table = nullptr;
+  int count = 0;
+  LoadMacroTable<far3::FarChar>(std::fopen(path.c_str(), "rb"), nullptr, &table, &count);
+  bool same = count == far3::MacroCount;
+  for (int i = 0; same && i < count; ++i) {
+    const std::u16string name(reinterpret_cast<const char16_t *>(table[i].Name));
+    const std::u16string body(reinterpret_cast<const char16_t *>(table[i].Body));
+    same = name == reinterpret_cast<const char16_t *>(far3::MacroTable[i].Name) &&
+           body == reinterpret_cast<const char16_t *>(far3::MacroTable[i].Body);
+  }
+  std::free(table);
+  return same;
+}
+
 INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
   static const WORD keys[] = {VK_RETURN, VK_TAB, VK_BACK, VK_DELETE, VK_LEFT, VK_RIGHT,
                               VK_UP,     VK_DOWN, VK_HOME, VK_END};
@@ -85,8 +101,11 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       rec.EventType = MOUSE_EVENT;
       return rec;
     case 7:
+      // The menu's dialog: Esc, nothing, Reload, Close, Edit macro file; now
+      // and then F2 instead.
+      if (in.Next() % 4 == 0) return sim::KeyRecord(VK_F2, 0, 0, true);
       *menu = true;
-      *answer = static_cast<int>(in.Next() % 4) - 1;  // -1, 0, 1, 2
+      *answer = static_cast<int>(in.Next() % 5) - 1;
       return rec;
     default:
       return sim::KeyRecord(in.Next() & 1 ? VK_RETURN : 0, in.Next() & 1 ? '}' : ' ', mods, true);
@@ -121,20 +140,35 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   host.Redraw();  // as the editor first shows the file: a cursor it allows
   host.Start(dir + "vorlane.dll");
 
-  const bool qualifies = IsSourceFileName(fileName.c_str());
+  const std::u16string macroName = sim::Utf16(macroPath);
   bool ok = true;
   sim::Host3 shadow;
   for (int step = 0; step < 300 && !in.Done() && ok; ++step) {
     bool menu = false;
     int answer = -1;
     INPUT_RECORD rec = Event(in, &menu, &answer);
+    // Edit macro file may have opened the macro file in a window of its own.
+    const bool qualifies = IsSourceFileName(host.fileName.c_str());
     if (menu) {
       if (in.Next() & 1) std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << in.Text(300);
       host.dialogAnswers.push_back(answer);
       const State before = StateOf(host);
+      const size_t windows = host.WindowCount();
       host.Menu();
-      if (StateOf(host) != before) {
+      if (host.WindowCount() == windows && StateOf(host) != before) {
         *failure = "the menu changed the text or the cursor";
+        ok = false;
+      }
+      continue;
+    }
+    if (rec.Event.KeyEvent.wVirtualKeyCode == VK_F2) {
+      // Saved only in the macro file's window: a bare source name would be
+      // written wherever the fuzzer runs. The table must then be what the
+      // saved file gives.
+      if (host.fileName != macroName) continue;
+      host.Input(rec);
+      if (!host.messageBoxes.empty() || !TableIsFileOf(macroPath)) {
+        *failure = "after saving the macro file the table is not the saved file's";
         ok = false;
       }
       continue;
