@@ -70,6 +70,9 @@ std::string FileAndSwitch(const sim::Host &host, unsigned, const std::string &na
     return "file name " + Quoted(name) + " does not qualify (extensions: .cpp .c .h .hpp)";
   return std::string();
 }
+#ifdef _WIN32
+std::string FileAndSwitch(const sim::Host3 &, unsigned, const std::string &) { return std::string(); }
+#else
 std::string FileAndSwitch(const sim::Host3 &host, unsigned c, const std::string &name) {
   const far3::Options &o = far3::ActiveOptions();
   const bool on = c == ' ' ? o.keywordMacros : c == '}' ? o.braceAlignment : o.tabAfterBrace;
@@ -82,6 +85,7 @@ std::string FileAndSwitch(const sim::Host3 &host, unsigned c, const std::string 
   }
   return std::string();
 }
+#endif
 
 }  // namespace
 
