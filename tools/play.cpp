@@ -47,8 +47,18 @@ const char PlayUsage[] =
     "  --host 1.x|far3       the host and edition to play: FAR 1.x with the ANSI\n"
     "                        plug-in (default), or Far Manager 3 with the Unicode\n"
     "                        one (FILE, KEYS and the macro file in UTF-8; <C-z>\n"
-    "                        takes back one undo step, and an undo group the\n"
-    "                        plug-in leaves open makes the exit status 3)\n"
+    "                        takes back one undo step; an undo group or a\n"
+    "                        settings handle the plug-in leaves open, or a\n"
+    "                        dialog it reads after freeing it, makes the exit\n"
+    "                        status 3)\n"
+    "  --explain             for each Space, '}' and Enter, say on standard error\n"
+    "                        what the plug-in decided and why\n"
+    "  --trace               one line on standard error per event with the\n"
+    "                        plug-in's answer, and per host command with its fields\n"
+#ifdef _WIN32
+    "  --plugin PATH         the plug-in DLL (default: vorlane.dll beside this program,\n"
+    "                        or far3\\vorlane.dll with --host far3)\n"
+#endif
     "\n"
     "Far 3 only (--host far3); the plug-in's profile folder (FARPROFILE) is a\n"
     "private temporary folder, written %FARPROFILE% in paths and messages:\n"
@@ -59,19 +69,11 @@ const char PlayUsage[] =
     "  --config SPEC         what each <Config> dialog does, in order: ok, cancel or\n"
     "                        esc, then ,macros=on|off ,braces=on|off ,tab=on|off\n"
     "                        and last ,masks=TEXT (the rest); e.g. ok,tab=off,masks=*.cc\n"
-    "  --save-as NAME        the name of each <S-F2> save, in order\n"
+    "  --save-as NAME        the name of each <S-F2> save, in order (%FARPROFILE%\n"
+    "                        in NAME stands for the profile folder)\n"
     "  --unreadable-save     the editor will not give its lines during a save\n"
     "Message boxes, editor windows the plug-in opens and configuration dialogs\n"
     "are reported on standard error.\n"
-    "\n"
-    "  --explain             for each Space, '}' and Enter, say on standard error\n"
-    "                        what the plug-in decided and why\n"
-    "  --trace               one line on standard error per event with the\n"
-    "                        plug-in's answer, and per host command with its fields\n"
-#ifdef _WIN32
-    "  --plugin PATH         the plug-in DLL (default: vorlane.dll beside this program,\n"
-    "                        or far3\\vorlane.dll with --host far3)\n"
-#endif
     "\n";
 
 bool ReadFile(const std::string &path, std::string *out) {
