@@ -66,7 +66,7 @@ const char PlayUsage[] =
     "                        (%FARPROFILE%\\PluginsData\\vorlane\\vorlane.mac)\n"
     "  --setting NAME=TEXT   a text value in the plug-in's settings store\n"
     "  --setting-number NAME=N  a number value there\n"
-    "  --config SPEC         what each <Config> dialog does, in order: ok, cancel or\n"
+    "  --config ANSWER       what each <Config> dialog does, in order: ok, cancel or\n"
     "                        esc, then ,macros=on|off ,braces=on|off ,tab=on|off\n"
     "                        and last ,masks=TEXT (the rest); e.g. ok,tab=off,masks=*.cc\n"
     "  --save-as NAME        the name of each <S-F2> save, in order (%FARPROFILE%\n"
@@ -107,10 +107,49 @@ int Usage(const std::string &message) {
 }
 
 
+// One --config answer: the button, then switches to set and the masks to
+// type, in the order the dialog shows them (-1: leave the box as it is).
+struct ConfigAnswer {
+  std::string text;  // as given, for the report
+  std::string button;
+  int switches[3] = {-1, -1, -1};  // keyword macros, '}' alignment, Tab after '{'
+  bool setMasks = false;
+  std::string masks;
+};
+
+// Reads "ok|cancel|esc[,macros=on|off][,braces=on|off][,tab=on|off][,masks=TEXT]"
+// (masks last: the rest of the text is the list); false when malformed.
+bool ParseConfigAnswer(const std::string &text, ConfigAnswer *out) {
+  static const char *const names[] = {"macros", "braces", "tab"};
+  out->text = text;
+  size_t comma = text.find(',');
+  out->button = text.substr(0, comma);
+  if (out->button != "ok" && out->button != "cancel" && out->button != "esc") return false;
+  std::string rest = comma == std::string::npos ? std::string() : text.substr(comma + 1);
+  while (!rest.empty()) {
+    if (rest.compare(0, 6, "masks=") == 0) {
+      out->setMasks = true;
+      out->masks = rest.substr(6);
+      return true;
+    }
+    comma = rest.find(',');
+    const std::string pair = rest.substr(0, comma);
+    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    bool known = false;
+    for (int i = 0; i < 3; ++i) {
+      if (pair == std::string(names[i]) + "=on") out->switches[i] = 1, known = true;
+      if (pair == std::string(names[i]) + "=off") out->switches[i] = 0, known = true;
+    }
+    if (!known) return false;
+  }
+  return true;
+}
+
 struct PlayOptions {
   std::string text, fileName, macros, lng, pluginPath, profileMacros;
   std::vector<int> answers;
-  std::vector<std::string> replacements, configs, saveAs;
+  std::vector<std::string> replacements, saveAs;
+  std::vector<ConfigAnswer> configs;
   std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
   bool unreadableSave = false;
   std::vector<sim::ScriptStep> steps;
@@ -217,54 +256,21 @@ private:
 
 std::string OnOff(intptr_t state) { return state ? "on" : "off"; }
 
-// Applies one --config SPEC to the configuration dialog: its edit field and
-// check boxes in order, and the button it names.
-intptr_t AnswerConfig(sim::DialogCall3 &call, const std::string &spec) {
+// Fills in the configuration dialog as the answer says (its edit field and
+// check boxes in order) and returns the index of the button it names.
+intptr_t AnswerConfig(sim::DialogCall3 &call, const ConfigAnswer &answer) {
   std::vector<size_t> edits, checks, buttons;
   for (size_t i = 0; i < call.items.size(); ++i) {
     if (call.items[i].Type == far3::DI_EDIT) edits.push_back(i);
     if (call.items[i].Type == far3::DI_CHECKBOX) checks.push_back(i);
     if (call.items[i].Type == far3::DI_BUTTON) buttons.push_back(i);
   }
-  std::string rest = spec;
-  size_t comma = rest.find(',');
-  std::string button = rest.substr(0, comma);
-  rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-  while (!rest.empty()) {
-    if (rest.compare(0, 6, "masks=") == 0) {
-      if (!edits.empty()) call.texts[edits[0]] = sim::Utf16(rest.substr(6));
-      break;
-    }
-    comma = rest.find(',');
-    std::string pair = rest.substr(0, comma);
-    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-    size_t eq = pair.find('=');
-    std::string key = pair.substr(0, eq), value = eq == std::string::npos ? "" : pair.substr(eq + 1);
-    size_t index = key == "macros" ? 0 : key == "braces" ? 1 : 2;
-    if (index < checks.size()) call.items[checks[index]].Selected = value == "on" ? 1 : 0;
-  }
-  if (button == "ok" && !buttons.empty()) return static_cast<intptr_t>(buttons[0]);
-  if (button == "cancel" && buttons.size() > 1) return static_cast<intptr_t>(buttons[1]);
+  if (answer.setMasks && !edits.empty()) call.texts[edits[0]] = sim::Utf16(answer.masks);
+  for (size_t i = 0; i < 3 && i < checks.size(); ++i)
+    if (answer.switches[i] >= 0) call.items[checks[i]].Selected = answer.switches[i];
+  if (answer.button == "ok" && !buttons.empty()) return static_cast<intptr_t>(buttons[0]);
+  if (answer.button == "cancel" && buttons.size() > 1) return static_cast<intptr_t>(buttons[1]);
   return -1;
-}
-
-// Whether SPEC is one --config accepts.
-bool ValidConfigSpec(const std::string &spec) {
-  std::string rest = spec;
-  size_t comma = rest.find(',');
-  std::string button = rest.substr(0, comma);
-  if (button != "ok" && button != "cancel" && button != "esc") return false;
-  rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-  while (!rest.empty()) {
-    if (rest.compare(0, 6, "masks=") == 0) return true;
-    comma = rest.find(',');
-    std::string pair = rest.substr(0, comma);
-    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-    if (pair != "macros=on" && pair != "macros=off" && pair != "braces=on" && pair != "braces=off" &&
-        pair != "tab=on" && pair != "tab=off")
-      return false;
-  }
-  return true;
 }
 
 struct Far3Session {
@@ -296,7 +302,11 @@ void SetDialogScript(sim::Host3 &host, const PlayOptions &o) {
     bool config = false;
     for (const far3::FarDialogItem &item : call.items) config = config || item.Type == far3::DI_EDIT;
     if (!config) return nextAnswer < o.answers.size() ? o.answers[nextAnswer++] : -1;
-    std::string spec = nextConfig < o.configs.size() ? o.configs[nextConfig++] : "esc";
+    ConfigAnswer answer;
+    if (nextConfig < o.configs.size())
+      answer = o.configs[nextConfig++];
+    else
+      ParseConfigAnswer("esc", &answer);
     std::string shown = "configuration dialog:";
     std::vector<std::string> names = {"macros", "braces", "tab"};
     size_t check = 0;
@@ -305,8 +315,8 @@ void SetDialogScript(sim::Host3 &host, const PlayOptions &o) {
       if (call.items[i].Type == far3::DI_CHECKBOX && check < names.size())
         shown += " " + names[check++] + " " + OnOff(call.items[i].Selected);
     }
-    std::cerr << shown << " -> " << spec << "\n";
-    return AnswerConfig(call, spec);
+    std::cerr << shown << " -> " << answer.text << "\n";
+    return AnswerConfig(call, answer);
   };
 }
 void Configure(sim::Host &) {}
@@ -427,7 +437,8 @@ int Play(PlayOptions o) {
 int RunPlay(int argc, char **argv) {
   std::string file, name, macros, keys, lng, pluginPath, dialog, hostName = "1.x";
   bool haveName = false, haveKeys = false, trace = false, explain = false;
-  std::vector<std::string> replacements, configs, saveAs;
+  std::vector<std::string> replacements, saveAs;
+  std::vector<ConfigAnswer> configs;
   std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
   std::string profileMacros;
   bool unreadableSave = false, far3Only = false;
@@ -467,10 +478,11 @@ int RunPlay(int argc, char **argv) {
       }
       far3Only = true;
     } else if (arg == "--config") {
-      if (!value(&v) || !ValidConfigSpec(v))
+      ConfigAnswer answer;
+      if (!value(&v) || !ParseConfigAnswer(v, &answer))
         return Usage("option --config needs ok, cancel or esc, then ,macros=on|off ,braces=on|off "
                      ",tab=on|off ,masks=TEXT");
-      configs.push_back(v);
+      configs.push_back(answer);
       far3Only = true;
     } else if (arg == "--save-as") {
       if (!value(&v)) return Usage("option --save-as needs a value");
