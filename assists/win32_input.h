@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -78,3 +79,18 @@ static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.wVirtualKeyCode) == 10, "vk"
 static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.wVirtualScanCode) == 12, "scan");
 static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.uChar) == 14, "uChar");
 static_assert(offsetof(INPUT_RECORD, Event.KeyEvent.dwControlKeyState) == 16, "state");
+
+// A key event with repeat count 1: what the plug-ins feed the editor (down,
+// no modifiers) and what the stand-in host types. `unit` is the character's
+// code unit, zero-extended (a 1.x byte keeps its high byte 0).
+inline INPUT_RECORD MakeKeyEvent(WORD vk, WORD unit, DWORD mods = 0, bool down = true) {
+  INPUT_RECORD rec;
+  std::memset(&rec, 0, sizeof(rec));
+  rec.EventType = KEY_EVENT;
+  rec.Event.KeyEvent.bKeyDown = down ? 1 : 0;
+  rec.Event.KeyEvent.wRepeatCount = 1;
+  rec.Event.KeyEvent.wVirtualKeyCode = vk;
+  rec.Event.KeyEvent.uChar.UnicodeChar = unit;
+  rec.Event.KeyEvent.dwControlKeyState = mods;
+  return rec;
+}

@@ -67,19 +67,6 @@ int TFarEditor::SetString(const char *text, int line) {
   return Control(ECTL_SETSTRING, &ess);
 }
 
-INPUT_RECORD MakeKeyEvent(WORD vk, unsigned char c) {
-  INPUT_RECORD rec;
-  std::memset(&rec, 0, sizeof(rec));
-  rec.EventType = KEY_EVENT;
-  rec.Event.KeyEvent.bKeyDown = 1;
-  rec.Event.KeyEvent.wRepeatCount = 1;
-  rec.Event.KeyEvent.wVirtualKeyCode = vk;
-  rec.Event.KeyEvent.wVirtualScanCode = 0;
-  rec.Event.KeyEvent.uChar.UnicodeChar = c;  // high byte 0, no sign extension
-  rec.Event.KeyEvent.dwControlKeyState = 0;
-  return rec;
-}
-
 int TFarEditor::TypeChar(unsigned char c) {
   INPUT_RECORD rec = MakeKeyEvent(0, c);
   return Control(ECTL_PROCESSINPUT, &rec);

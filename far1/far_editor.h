@@ -47,6 +47,3 @@ public:
   void BeginUndo() {}
   void EndUndo() {}
 };
-
-// A key-down event with repeat count 1 and no modifiers, as the plug-in feeds it.
-INPUT_RECORD MakeKeyEvent(WORD vk, unsigned char c);

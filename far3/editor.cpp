@@ -73,24 +73,13 @@ int Editor::SetString(const FarChar *text, int line) {
   return static_cast<int>(Control(ECTL_SETSTRING, 0, &ess));
 }
 
-INPUT_RECORD MakeKeyEvent(WORD vk, FarChar c) {
-  INPUT_RECORD rec;
-  std::memset(&rec, 0, sizeof(rec));
-  rec.EventType = KEY_EVENT;
-  rec.Event.KeyEvent.bKeyDown = 1;
-  rec.Event.KeyEvent.wRepeatCount = 1;
-  rec.Event.KeyEvent.wVirtualKeyCode = vk;
-  rec.Event.KeyEvent.uChar.UnicodeChar = static_cast<WORD>(c);
-  return rec;
-}
-
 int Editor::Feed(const INPUT_RECORD &rec) {
   int result = ProcessInput(&rec);
   if (redrawFedKeys_) Redraw();
   return result;
 }
 
-int Editor::TypeChar(FarChar c) { return Feed(MakeKeyEvent(0, c)); }
+int Editor::TypeChar(FarChar c) { return Feed(MakeKeyEvent(0, static_cast<WORD>(c))); }
 
 int Editor::PressKey(WORD vk) { return Feed(MakeKeyEvent(vk, 0)); }
 

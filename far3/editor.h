@@ -57,7 +57,4 @@ private:
   FarChar name_[NameLimit];
 };
 
-// A key-down event with repeat count 1 and no modifiers, as the plug-in feeds it.
-INPUT_RECORD MakeKeyEvent(WORD vk, FarChar c);
-
 }  // namespace far3

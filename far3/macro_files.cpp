@@ -78,6 +78,16 @@ bool ModuleMacroPath(FarChar *out) {
   return out[0] != 0;
 }
 
+#ifndef _WIN32
+// The native file system's name for a path: its UTF-8 bytes (malloc'ed).
+char *NativePath(const FarChar *path) {
+  size_t n = TextLength(path);
+  char *bytes = static_cast<char *>(std::malloc(3 * n + 1));
+  if (bytes) bytes[EncodeUtf8(path, n, bytes)] = '\0';
+  return bytes;
+}
+#endif
+
 FILE *OpenFile(const FarChar *path, const char *mode) {
   if (!path[0]) return nullptr;
 #ifdef _WIN32
@@ -85,12 +95,9 @@ FILE *OpenFile(const FarChar *path, const char *mode) {
   for (int i = 0; i < 3 && mode[i]; ++i) wideMode[i] = static_cast<wchar_t>(mode[i]);
   return _wfopen(path, wideMode);
 #else
-  size_t n = TextLength(path);
-  char *bytes = static_cast<char *>(std::malloc(3 * n + 1));
-  if (!bytes) return nullptr;
-  bytes[EncodeUtf8(path, n, bytes)] = '\0';
-  FILE *f = std::fopen(bytes, mode);
-  std::free(bytes);
+  char *native = NativePath(path);
+  FILE *f = native ? std::fopen(native, mode) : nullptr;
+  std::free(native);
   return f;
 #endif
 }
@@ -99,12 +106,9 @@ bool MakeFolder(const FarChar *path) {
 #ifdef _WIN32
   return CreateDirectoryW(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 #else
-  size_t n = TextLength(path);
-  char *bytes = static_cast<char *>(std::malloc(3 * n + 1));
-  if (!bytes) return false;
-  bytes[EncodeUtf8(path, n, bytes)] = '\0';
-  bool made = mkdir(bytes, 0777) == 0 || errno == EEXIST;
-  std::free(bytes);
+  char *native = NativePath(path);
+  bool made = native && (mkdir(native, 0777) == 0 || errno == EEXIST);
+  std::free(native);
   return made;
 #endif
 }
@@ -113,12 +117,9 @@ void RemoveFile(const FarChar *path) {
 #ifdef _WIN32
   DeleteFileW(path);
 #else
-  size_t n = TextLength(path);
-  char *bytes = static_cast<char *>(std::malloc(3 * n + 1));
-  if (!bytes) return;
-  bytes[EncodeUtf8(path, n, bytes)] = '\0';
-  std::remove(bytes);
-  std::free(bytes);
+  char *native = NativePath(path);
+  if (native) std::remove(native);
+  std::free(native);
 #endif
 }
 
@@ -186,33 +187,33 @@ bool ReadEditorText(intptr_t editorId, char **bytesOut, size_t *sizeOut) {
   std::memset(&ei, 0, sizeof(ei));
   ei.StructSize = sizeof(ei);
   if (!StartupInfo.EditorControl(editorId, ECTL_GETINFO, 0, &ei) || ei.TotalLines < 0) return false;
-  EditorGetString egs;
-  auto line = [&](intptr_t i) {
+  char *bytes = nullptr;
+  size_t size = 0, capacity = 0;
+  for (intptr_t i = 0; i < ei.TotalLines; ++i) {
+    EditorGetString egs;
     std::memset(&egs, 0, sizeof(egs));
     egs.StructSize = sizeof(egs);
     egs.StringNumber = i;
-    return StartupInfo.EditorControl(editorId, ECTL_GETSTRING, 0, &egs) != 0 && egs.StringText &&
-           egs.StringLength >= 0;
-  };
-  // At most three bytes per unit (a surrogate pair's two give four).
-  size_t capacity = 1;
-  for (intptr_t i = 0; i < ei.TotalLines; ++i) {
-    if (!line(i)) return false;
-    size_t units = static_cast<size_t>(egs.StringLength);
-    if (units > (SIZE_MAX - capacity - 1) / 3) return false;
-    capacity += 3 * units + 1;
-  }
-  char *bytes = static_cast<char *>(std::malloc(capacity));
-  if (!bytes) return false;
-  size_t size = 0;
-  for (intptr_t i = 0; i < ei.TotalLines; ++i) {
-    // The text may not grow between the two passes: a line that does not fit
-    // fails the read rather than write past the buffer.
-    if (!line(i) || 3 * static_cast<size_t>(egs.StringLength) + 1 > capacity - size) {
+    bool ok = StartupInfo.EditorControl(editorId, ECTL_GETSTRING, 0, &egs) != 0 && egs.StringText &&
+              egs.StringLength >= 0;
+    // At most three bytes per unit (a surrogate pair's two give four), and
+    // the line feed.
+    const size_t units = ok ? static_cast<size_t>(egs.StringLength) : 0;
+    ok = ok && units <= (SIZE_MAX - size - 1) / 3;
+    if (ok && capacity - size < 3 * units + 1) {
+      size_t grown = capacity * 2 > size + 3 * units + 1 ? capacity * 2 : size + 3 * units + 1;
+      char *more = static_cast<char *>(std::realloc(bytes, grown));
+      ok = more != nullptr;
+      if (ok) {
+        bytes = more;
+        capacity = grown;
+      }
+    }
+    if (!ok) {
       std::free(bytes);
       return false;
     }
-    size += EncodeUtf8(egs.StringText, static_cast<size_t>(egs.StringLength), bytes + size);
+    size += EncodeUtf8(egs.StringText, units, bytes + size);
     bytes[size++] = '\n';
   }
   *bytesOut = bytes;

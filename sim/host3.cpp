@@ -310,14 +310,7 @@ void Host3::Menu() {
   CheckCallEnded("OpenW");
   if (trace) Trace(depth_, std::string("open -> ") + (h ? "handle" : "null"));
   // The Enter that chose the entry is released in the editor.
-  INPUT_RECORD up;
-  std::memset(&up, 0, sizeof(up));
-  up.EventType = KEY_EVENT;
-  up.Event.KeyEvent.bKeyDown = 0;
-  up.Event.KeyEvent.wRepeatCount = 1;
-  up.Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-  up.Event.KeyEvent.uChar.UnicodeChar = '\r';
-  Input(up);
+  Input(MakeKeyEvent(VK_RETURN, '\r', 0, false));
 }
 
 intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, void *param2) {
@@ -557,12 +550,11 @@ size_t Host3::ProcessName(const FarChar *mask, const FarChar *name, Flags64 flag
   const Flags64 mode = flags & 0xFF0000;
   bool valid = true;
   size_t result = 0;
-  if (mode == far3::PN_CHECKMASK) {
-    valid = MaskListValid(list);
-    result = valid ? 1 : 0;
-  } else if (mode == far3::PN_CMPNAMELIST) {
-    valid = MaskListValid(list);
-    result = MaskListMatches(list, subject, skipPath) ? 1 : 0;
+  if (mode == far3::PN_CHECKMASK || mode == far3::PN_CMPNAMELIST) {
+    // Far parses a list once and keeps it until another one comes.
+    if (!lastMasks_ || lastMasks_->text() != list) lastMasks_.reset(new MaskList(list));
+    valid = lastMasks_->valid();
+    result = mode == far3::PN_CHECKMASK ? valid : lastMasks_->Matches(subject, skipPath);
   } else if (mode == far3::PN_CMPNAME) {
     result = MaskMatches(list, subject, skipPath) ? 1 : 0;
   }

@@ -6,11 +6,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "far3/host.h"
 #include "sim/editor.h"
+#include "sim/masks.h"
 #include "sim/plugin_api.h"
 
 namespace sim {
@@ -233,6 +235,7 @@ private:
   bool settingsOpen_ = false;
   std::map<std::u16string, StoredSetting> settingsPending_;
   std::deque<std::u16string> settingsStrings_;  // what GET lent, until SCTL_FREE
+  std::unique_ptr<MaskList> lastMasks_;  // the last list ProcessName parsed
 
   PluginApi3 plugin_;
   std::u16string moduleName_;

@@ -93,15 +93,7 @@ WORD VirtualKeyOf(unsigned char c) {
 }
 
 INPUT_RECORD KeyRecord(WORD vk, unsigned c, DWORD mods, bool down) {
-  INPUT_RECORD rec;
-  std::memset(&rec, 0, sizeof(rec));
-  rec.EventType = KEY_EVENT;
-  rec.Event.KeyEvent.bKeyDown = down ? 1 : 0;
-  rec.Event.KeyEvent.wRepeatCount = 1;
-  rec.Event.KeyEvent.wVirtualKeyCode = vk;
-  rec.Event.KeyEvent.uChar.UnicodeChar = static_cast<WORD>(c);
-  rec.Event.KeyEvent.dwControlKeyState = mods;
-  return rec;
+  return MakeKeyEvent(vk, static_cast<WORD>(c), mods, down);
 }
 
 bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error,

@@ -447,10 +447,17 @@ bool ItemMatches(const Item &item, const String &name) {
 
 }  // namespace
 
-bool MaskListValid(const std::u16string &list) { return Parse(list).valid; }
+struct MaskList::Parsed {
+  List list;
+};
 
-bool MaskListMatches(const std::u16string &list, const std::u16string &name, bool skipPath) {
-  const List parsed = Parse(list);
+MaskList::MaskList(const std::u16string &list)
+    : text_(list), parsed_(std::make_shared<Parsed>(Parsed{Parse(list)})) {}
+
+bool MaskList::valid() const { return parsed_->list.valid; }
+
+bool MaskList::Matches(const std::u16string &name, bool skipPath) const {
+  const List &parsed = parsed_->list;
   if (!parsed.valid) return false;
   const String subject = skipPath ? SkipPath(name) : name;
   bool in = false;
@@ -459,6 +466,12 @@ bool MaskListMatches(const std::u16string &list, const std::u16string &name, boo
   for (const Item &item : parsed.exclude)
     if (ItemMatches(item, subject)) return false;
   return true;
+}
+
+bool MaskListValid(const std::u16string &list) { return MaskList(list).valid(); }
+
+bool MaskListMatches(const std::u16string &list, const std::u16string &name, bool skipPath) {
+  return MaskList(list).Matches(name, skipPath);
 }
 
 bool MaskMatches(const std::u16string &mask, const std::u16string &name, bool skipPath) {

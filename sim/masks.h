@@ -13,12 +13,29 @@
 //   stand-in list (*.rar,*.zip,*.7z,*.arj,*.cab,*.lzh,*.tar,*.gz,*.bz2,*.xz);
 //   other groups are empty. %PATHEXT% comes from the environment, or is
 //   .COM;.EXE;.BAT;.CMD when unset.
-// - The one-slot cache of the last parsed list is not modelled.
+// Like Far, the stand-in's ProcessName keeps the last list it parsed.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace sim {
+
+// A mask list parsed once, to match many names against.
+class MaskList {
+public:
+  explicit MaskList(const std::u16string &list);
+  const std::u16string &text() const { return text_; }
+  bool valid() const;
+  // An invalid list matches nothing. With `skipPath` only the part after the
+  // last '\' or '/' counts.
+  bool Matches(const std::u16string &name, bool skipPath) const;
+
+private:
+  struct Parsed;
+  std::u16string text_;
+  std::shared_ptr<const Parsed> parsed_;
+};
 
 // PN_CHECKMASK: whether `list` is a valid mask list.
 bool MaskListValid(const std::u16string &list);
