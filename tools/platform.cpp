@@ -43,14 +43,12 @@ void SetBinaryOutput() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
-unsigned long ProcessId() { return GetCurrentProcessId(); }
-
 void SetEnvironment(const std::string &name, const std::string &value) {
   // The value is a path in the ANSI code page, as the temporary folder gave it.
   SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
-bool PluginFolder::Create(std::string *error) {
+bool CreateTempFolder(const std::string &prefix, std::string *dir, std::string *error) {
   char tmp[MAX_PATH];
   DWORD n = GetTempPathA(sizeof(tmp), tmp);
   if (n == 0 || n >= sizeof(tmp)) {
@@ -60,10 +58,10 @@ bool PluginFolder::Create(std::string *error) {
   std::string base(tmp, n);
   if (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
   for (int i = 0; i < 1000; ++i) {
-    std::string dir = base + "\\vorlane-play-" + std::to_string(GetCurrentProcessId()) + "-" +
-                      std::to_string(i);
-    if (CreateDirectoryA(dir.c_str(), nullptr)) {
-      dir_ = dir;
+    std::string candidate = base + "\\" + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(i);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      *dir = candidate;
       return true;
     }
   }
@@ -109,19 +107,15 @@ bool LoadPlugin3(const std::string &path, PluginApi3 *api, std::string *error) {
 
 void SetBinaryOutput() {}
 
-unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
-
 void SetEnvironment(const std::string &name, const std::string &value) {
   setenv(name.c_str(), value.c_str(), 1);
 }
 
-bool PluginFolder::Create(std::string *error) {
-  // The plug-in folds its macro path to small letters: the folder's path must
-  // already be in small letters on a file system that tells them apart.
+bool CreateTempFolder(const std::string &prefix, std::string *dir, std::string *error) {
   for (int i = 0; i < 1000; ++i) {
-    std::string dir = "/tmp/vorlane-play-" + std::to_string(getpid()) + "-" + std::to_string(i);
-    if (mkdir(dir.c_str(), 0700) == 0) {
-      dir_ = dir;
+    std::string candidate = "/tmp/" + prefix + "-" + std::to_string(getpid()) + "-" + std::to_string(i);
+    if (mkdir(candidate.c_str(), 0700) == 0) {
+      *dir = candidate;
       return true;
     }
   }

@@ -17,7 +17,9 @@ std::string ProgramDirectory();
 
 void SetBinaryOutput();
 
-unsigned long ProcessId();
+// Makes a new folder of this process's own in the temporary area, named
+// PREFIX-PID-N (in small letters on POSIX when PREFIX is).
+bool CreateTempFolder(const std::string &prefix, std::string *dir, std::string *error);
 // Sets a variable in this process's environment (where a plug-in reads it).
 void SetEnvironment(const std::string &name, const std::string &value);
 
@@ -25,7 +27,9 @@ void SetEnvironment(const std::string &name, const std::string &value);
 // what the plug-in is told, and its macro file lies beside that.
 class PluginFolder {
 public:
-  bool Create(std::string *error);
+  // The plug-in folds its macro path to small letters: the folder's name is
+  // in small letters too, for file systems that tell them apart.
+  bool Create(std::string *error) { return CreateTempFolder("vorlane-play", &dir_, error); }
   void Remove();
   std::string ModulePath() const { return dir_ + Separator + "vorlane.dll"; }
   std::string MacroPath() const { return dir_ + Separator + "vorlane.mac"; }

@@ -197,19 +197,7 @@ public:
   bool Create(const std::string &macros, std::string *error) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) base = ".";
-    for (int i = 0; i < 1000; ++i) {
-      fs::path dir = base / ("vorlane-profile-" + std::to_string(ProcessId()) + "-" + std::to_string(i));
-      if (fs::create_directory(dir, ec)) {
-        dir_ = dir.string();
-        break;
-      }
-    }
-    if (dir_.empty()) {
-      *error = "cannot create a profile folder in " + base.string();
-      return false;
-    }
+    if (!CreateTempFolder("vorlane-profile", &dir_, error)) return false;
     // Far makes PluginsData at start-up.
     fs::create_directories(fs::path(dir_) / "PluginsData", ec);
     SetEnvironment("FARPROFILE", dir_);
