@@ -38,3 +38,8 @@ struct KeyContext {
 // The three assists, each of which the user may switch off where the host
 // offers settings.
 enum class Assist { KeywordMacros, BraceAlignment, TabAfterBrace };
+
+// The assist a trigger key (Space, '}' or Enter) goes to.
+inline Assist AssistOfKey(unsigned c) {
+  return c == ' ' ? Assist::KeywordMacros : c == '}' ? Assist::BraceAlignment : Assist::TabAfterBrace;
+}

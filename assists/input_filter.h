@@ -20,10 +20,7 @@ int FilterKey(const INPUT_RECORD *Rec) {
   if (c != ' ' && c != '}' && key.wVirtualKeyCode != VK_RETURN) return 0;
   if (E::busy()) return 0;
   if (Rec->EventType != KEY_EVENT || !key.bKeyDown) return 0;
-  const Assist assist = c == ' '   ? Assist::KeywordMacros
-                        : c == '}' ? Assist::BraceAlignment
-                                   : Assist::TabAfterBrace;
-  if (!E::AssistOn(assist)) return 0;
+  if (!E::AssistOn(AssistOfKey(c))) return 0;
   typename E::Editor *ed = E::editor();
   if (!ed) return 0;
 

@@ -74,9 +74,8 @@ std::string FileAndSwitch(const sim::Host &host, unsigned, const std::string &na
 std::string FileAndSwitch(const sim::Host3 &, unsigned, const std::string &) { return std::string(); }
 #else
 std::string FileAndSwitch(const sim::Host3 &host, unsigned c, const std::string &name) {
+  if (!far3::Edition::AssistOn(AssistOfKey(c))) return "switched off in the configuration";
   const far3::Options &o = far3::ActiveOptions();
-  const bool on = c == ' ' ? o.keywordMacros : c == '}' ? o.braceAlignment : o.tabAfterBrace;
-  if (!on) return "switched off in the configuration";
   std::basic_string<far3::FarChar> wide(host.fileName.begin(), host.fileName.end());
   if (!far3::NameMatchesMasks(wide.c_str())) {
     std::basic_string<far3::FarChar> masks(o.masks);
