@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "far3/host.h"
-#include "sim/host3.h"
-#include "sim/masks.h"
+#include "sim/far3/stand_in.h"
+#include "sim/far3/masks.h"
 
 namespace {
 

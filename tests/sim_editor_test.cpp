@@ -2,7 +2,7 @@
 // applies it.
 #include <gtest/gtest.h>
 
-#include "sim/host.h"
+#include "sim/far1/stand_in.h"
 #include "sim/keys.h"
 #include "tests/support.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "sim/host.h"
-#include "sim/host3.h"
+#include "sim/far1/stand_in.h"
+#include "sim/far3/stand_in.h"
 #include "sim/keys.h"
 
 namespace test {

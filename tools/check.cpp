@@ -12,7 +12,7 @@
 #include "macros/macro_file.h"
 #include "macros/playback.h"
 #include "macros/utf8.h"
-#include "sim/host3.h"
+#include "sim/far3/stand_in.h"
 #include "tools/oem.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/host.h"
-#include "sim/host3.h"
+#include "sim/far1/stand_in.h"
+#include "sim/far3/stand_in.h"
 #include "tools/check.h"
 
 class Explainer {

@@ -11,8 +11,8 @@
 #include <sstream>
 #include <type_traits>
 
-#include "sim/host.h"
-#include "sim/host3.h"
+#include "sim/far1/stand_in.h"
+#include "sim/far3/stand_in.h"
 #include "sim/keys.h"
 #include "tools/explain.h"
 #include "tools/platform.h"

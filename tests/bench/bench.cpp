@@ -19,8 +19,8 @@
 #include "macros/macro_file.h"
 #include "far1/plugin.h"
 #include "far3/edition.h"
-#include "sim/host.h"
-#include "sim/host3.h"
+#include "sim/far1/stand_in.h"
+#include "sim/far3/stand_in.h"
 #include "sim/keys.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "far1/edition.h"
 #include "assists/input_filter.h"
-#include "sim/host.h"
+#include "sim/far1/stand_in.h"
 #include "sim/keys.h"
 
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "far3/edition.h"
-#include "sim/host.h"
-#include "sim/host3.h"
+#include "sim/far1/stand_in.h"
+#include "sim/far3/stand_in.h"
 #include "sim/keys.h"
 #include "tests/fuzz/bytes.h"
 #include "tests/fuzz/session.h"

@@ -1,6 +1,10 @@
 // The stand-in host's Far 3 face: the same in-memory editor, holding UTF-16
 // text, behind Far 3's EditorControl, GetMsg and dialog functions, driving the
 // Far 3 edition as Far 3 does (key-ups included, records with StructSize).
+// One file per service: plugin.cpp (the plug-in's life, keys, menus, events),
+// editor.cpp (EditorControl), undo.cpp, dialog.cpp (dialogs, message boxes),
+// settings.cpp, mask_service.cpp with masks.h (file masks), windows.cpp
+// (editor windows, saving), language.cpp.
 #pragma once
 
 #include <deque>
@@ -12,7 +16,7 @@
 
 #include "far3/host.h"
 #include "sim/editor.h"
-#include "sim/masks.h"
+#include "sim/far3/masks.h"
 #include "sim/plugin_api.h"
 
 namespace sim {

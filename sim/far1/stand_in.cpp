@@ -1,4 +1,4 @@
-#include "sim/host.h"
+#include "sim/far1/stand_in.h"
 
 #include <algorithm>
 #include <cstdio>

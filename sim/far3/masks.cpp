@@ -1,4 +1,4 @@
-#include "sim/masks.h"
+#include "sim/far3/masks.h"
 
 #include <cstdlib>
 #include <functional>

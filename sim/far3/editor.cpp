@@ -1,0 +1,183 @@
+// The Far 3 face: EditorControl, the editor commands a plug-in issues.
+#include "sim/far3/internal.h"
+
+#include <algorithm>
+#include "sim/far1/stand_in.h"
+
+namespace sim {
+
+intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, void *param2) {
+  ++commandCount;
+  Command3 cmd;
+  cmd.code = command;
+  cmd.depth = depth_;
+  cmd.editorId = editorId;
+  cmd.param1 = param1;
+  cmd.param2Null = param2 == nullptr;
+  intptr_t result = 0;
+  // Only the current editor answers commands.
+  const bool ours = editorId == -1 || editorId == this->editorId;
+  switch (command) {
+    case ECTL_GETSTRING: {
+      auto *egs = static_cast<EditorGetString *>(param2);
+      if (!egs) break;
+      cmd.structSize = egs->StructSize;
+      cmd.line = egs->StringNumber;
+      if (!ours || !SizeFits(egs->StructSize, sizeof(EditorGetString))) break;
+      if (saving_ && refuseLinesDuringSave) break;
+      intptr_t n = egs->StringNumber == -1 ? curLine : egs->StringNumber;
+      if (n >= 0 && n < static_cast<intptr_t>(lines.size())) {
+        const Line &l = lines[static_cast<size_t>(n)];
+        egs->StringText = reinterpret_cast<const FarChar *>(l.text.c_str());
+        egs->StringEOL = reinterpret_cast<const FarChar *>(l.eol.c_str());
+        egs->StringLength = static_cast<intptr_t>(l.text.size());
+        int start = -1, end = 0;  // Far 3's "no selection"
+        Selected(static_cast<int>(n), &start, &end);
+        egs->SelStart = start;
+        egs->SelEnd = end;
+        result = 1;
+      }
+      break;
+    }
+    case ECTL_SETSTRING: {
+      auto *ess = static_cast<EditorSetString *>(param2);
+      if (!ess) break;
+      cmd.structSize = ess->StructSize;
+      cmd.line = ess->StringNumber;
+      cmd.eolNull = ess->StringEOL == nullptr;
+      cmd.length = ess->StringLength;
+      if (ess->StringText && ess->StringLength >= 0)
+        cmd.text.assign(reinterpret_cast<const char16_t *>(ess->StringText),
+                        static_cast<size_t>(ess->StringLength));
+      if (!ours || !SizeFits(ess->StructSize, sizeof(EditorSetString))) break;
+      intptr_t n = ess->StringNumber == -1 ? curLine : ess->StringNumber;
+      if (n >= 0 && n < static_cast<intptr_t>(lines.size()) && ess->StringText &&
+          ess->StringLength >= 0) {
+        UndoStep before = record && undoDepth_ == 0 ? Snapshot() : UndoStep();
+        lines[static_cast<size_t>(n)].text = cmd.text;
+        if (ess->StringEOL) lines[static_cast<size_t>(n)].eol = TextOf(ess->StringEOL);
+        if (record && undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
+        result = 1;
+      }
+      break;
+    }
+    case ECTL_GETINFO: {
+      auto *ei = static_cast<EditorInfo *>(param2);
+      if (!ei) break;
+      cmd.structSize = ei->StructSize;
+      // Everything up to and including CodePage is the least Far accepts.
+      if (!ours || !SizeFits(ei->StructSize, offsetof(EditorInfo, WindowArea))) break;
+      const size_t size = ei->StructSize;
+      std::memset(ei, 0, std::min(size, sizeof(EditorInfo)));
+      ei->StructSize = size;
+      ei->EditorID = this->editorId;
+      FillInfo(ei);
+      uintptr_t options = 0;
+      if (settings.expandTabs) options |= EOPT_EXPANDALLTABS;
+      if (settings.autoIndent) options |= EOPT_AUTOINDENT;
+      if (settings.cursorBeyondEol) options |= EOPT_CURSORBEYONDEOL;
+      ei->Options = options;
+      ei->CodePage = 65001;
+      if (size >= sizeof(EditorInfo)) {
+        ei->WindowArea = Rect{0, 1, windowX - 1, windowY};
+        ei->ClientArea = ei->WindowArea;
+      }
+      result = 1;
+      break;
+    }
+    case ECTL_SETPOSITION: {
+      auto *esp = static_cast<EditorSetPosition *>(param2);
+      if (!esp) break;
+      cmd.structSize = esp->StructSize;
+      cmd.position = *esp;
+      if (!ours || !SizeFits(esp->StructSize, sizeof(EditorSetPosition))) break;
+      SetPosition(*esp);
+      result = 1;
+      break;
+    }
+    case ECTL_REDRAW:
+      ++redraws;
+      Draw();
+      result = 1;
+      break;
+    case ECTL_GETFILENAME: {
+      // The size including the NUL; the name only into a buffer that holds it.
+      result = static_cast<intptr_t>(fileName.size() + 1);
+      if (param2 && param1 >= result)
+        std::memcpy(param2, fileName.c_str(), (fileName.size() + 1) * sizeof(char16_t));
+      break;
+    }
+    case ECTL_UNDOREDO: {
+      auto *eur = static_cast<EditorUndoRedo *>(param2);
+      if (!eur) break;
+      cmd.structSize = eur->StructSize;
+      cmd.undo = eur->Command;
+      if (!ours || !SizeFits(eur->StructSize, sizeof(EditorUndoRedo))) break;
+      result = 1;
+      if (eur->Command == far3::EUR_BEGIN) {
+        if (undoDepth_++ == 0 && record) groupStart_ = Snapshot();
+      } else if (eur->Command == far3::EUR_END) {
+        if (undoDepth_ == 0) {
+          undoFaults.push_back("EUR_END without EUR_BEGIN");
+          result = 0;
+        } else if (--undoDepth_ == 0 && record && !SameText(groupStart_.lines, lines)) {
+          PushUndo(groupStart_);
+        }
+      } else if (eur->Command == far3::EUR_UNDO) {
+        Undo();
+      }
+      break;
+    }
+    case ECTL_PROCESSINPUT: {
+      const auto *rec = static_cast<const INPUT_RECORD *>(param2);
+      if (!rec) break;
+      cmd.input = *rec;
+      cmd.result = 1;
+      if (record) journal.push_back(cmd);
+      if (trace) Trace(depth_, DescribeCommand3(cmd));
+      intptr_t answer = settings.reentry ? Offer(*rec, true) : 0;
+      if (answer == 0) Change(rec);
+      if (settings.redrawAfterFedKeys && IsKeyDown(*rec)) Draw();
+      return 1;
+    }
+    default:
+      break;
+  }
+  cmd.result = result;
+  if (record) journal.push_back(cmd);
+  if (trace) Trace(depth_, DescribeCommand3(cmd));
+  return result;
+}
+
+std::string DescribeCommand3(const Command3 &cmd) {
+  switch (cmd.code) {
+    case ECTL_GETSTRING:
+      return "ECTL_GETSTRING line=" + std::to_string(cmd.line);
+    case ECTL_SETSTRING:
+      return "ECTL_SETSTRING line=" + std::to_string(cmd.line) + " length=" +
+             std::to_string(cmd.length) + (cmd.eolNull ? " eol=null" : " eol=set") + " text=\"" +
+             Utf8(cmd.text) + "\"";
+    case ECTL_GETINFO:
+      return "ECTL_GETINFO";
+    case ECTL_SETPOSITION: {
+      const EditorSetPosition &p = cmd.position;
+      return "ECTL_SETPOSITION line=" + std::to_string(p.CurLine) + " pos=" +
+             std::to_string(p.CurPos) + " tabpos=" + std::to_string(p.CurTabPos) +
+             " top=" + std::to_string(p.TopScreenLine) + " left=" + std::to_string(p.LeftPos) +
+             " overtype=" + std::to_string(p.Overtype);
+    }
+    case ECTL_REDRAW:
+      return "ECTL_REDRAW";
+    case ECTL_PROCESSINPUT:
+      return "ECTL_PROCESSINPUT " + DescribeInput(cmd.input, true);
+    case ECTL_GETFILENAME:
+      return "ECTL_GETFILENAME size=" + std::to_string(cmd.param1) + " -> " +
+             std::to_string(cmd.result);
+    case ECTL_UNDOREDO:
+      return "ECTL_UNDOREDO command=" + std::to_string(cmd.undo);
+    default:
+      return "command " + std::to_string(cmd.code);
+  }
+}
+
+}  // namespace sim
