@@ -59,6 +59,8 @@ enum : WORD {
   VK_TAB = 0x09,
   VK_RETURN = 0x0D,
   VK_SPACE = 0x20,
+  VK_PRIOR = 0x21,
+  VK_NEXT = 0x22,
   VK_END = 0x23,
   VK_HOME = 0x24,
   VK_LEFT = 0x25,

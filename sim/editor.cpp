@@ -325,6 +325,34 @@ void TextEditor<Unit>::Tab() {
 }
 
 template <class Unit>
+void TextEditor<Unit>::IndentEmptyLine() {
+  if (curPos == 0 || !lines[static_cast<size_t>(curLine)].text.empty()) return;
+  int above = curLine - 1;
+  while (above >= 0 && lines[static_cast<size_t>(above)].text.empty()) --above;
+  if (above < 0) return;
+  const String &source = lines[static_cast<size_t>(above)].text;
+  const int column = ScreenColumn(curLine, curPos);
+  // The blanks are typed as the editor types them, tab expansion included.
+  const bool overtype = settings.overtype;
+  settings.overtype = false;
+  curPos = 0;
+  for (size_t i = 0; i < source.size() && IsBlank(source[i]); ++i) {
+    if (ScreenColumn(curLine, curPos) >= column) break;
+    if (source[i] == '\t')
+      Tab();
+    else
+      InsertText(Lit(" "));
+    if (ScreenColumn(curLine, curPos) > column) {
+      while (ScreenColumn(curLine, curPos) > column) Backspace();
+      while (ScreenColumn(curLine, curPos) < column) InsertText(Lit(" "));
+      break;
+    }
+  }
+  settings.overtype = overtype;
+  curPos = PosAtColumn(curLine, column);
+}
+
+template <class Unit>
 void TextEditor<Unit>::Backspace() {
   Line &line = lines[static_cast<size_t>(curLine)];
   if (curPos > static_cast<int>(line.text.size())) {
@@ -383,6 +411,7 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
   } else if (vk == VK_TAB || c == '\t') {
     if (ctrlAlt) return;
     DeleteSelection();
+    if (!settings.overtype) IndentEmptyLine();  // in overtype Tab types nothing
     Tab();
   } else if (vk == VK_BACK || c == 0x08) {
     if (blockType_ != BlockNone) DeleteSelection();
@@ -426,6 +455,7 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
     curPos = len;
   } else if (c >= 0x20 && !ctrlAlt) {
     DeleteSelection();
+    IndentEmptyLine();
     InsertText(String(1, static_cast<Unit>(c)));
   }
   Fix();

@@ -124,6 +124,9 @@ protected:
   void InsertText(const String &s);
   void Enter();
   void Tab();
+  // A key that types on an empty line, the cursor beyond its end, first
+  // copies the indent of the nearest non-empty line above.
+  void IndentEmptyLine();
   void Backspace();
   void Delete();
   String DefaultEol(int line) const;

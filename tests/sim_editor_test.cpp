@@ -183,8 +183,8 @@ TEST_F(Editor, AutoIndentEnter) {
   Keys("<Enter>");  // empty new line: the indent is only a cursor position
   EXPECT_EQ("  \tint x;\r\n", host.Text());
   EXPECT_EQ("1:8", Cursor());
-  Keys("y");
-  EXPECT_EQ("  \tint x;\r\n        y", host.Text());
+  Keys("y");  // typed there, it takes the indent of the line above as it is
+  EXPECT_EQ("  \tint x;\r\n  \ty", host.Text());
 
   host.SetText("    ab");
   host.curPos = 5;

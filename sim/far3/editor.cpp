@@ -53,10 +53,12 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       intptr_t n = ess->StringNumber == -1 ? curLine : ess->StringNumber;
       if (n >= 0 && n < static_cast<intptr_t>(lines.size()) && ess->StringText &&
           ess->StringLength >= 0) {
-        UndoStep before = record && undoDepth_ == 0 ? Snapshot() : UndoStep();
-        lines[static_cast<size_t>(n)].text = cmd.text;
-        if (ess->StringEOL) lines[static_cast<size_t>(n)].eol = TextOf(ess->StringEOL);
-        if (record && undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
+        Line &line = lines[static_cast<size_t>(n)];
+        Line before = line;
+        line.text = cmd.text;
+        if (ess->StringEOL) line.eol = TextOf(ess->StringEOL);
+        if (record && (line.text != before.text || line.eol != before.eol))
+          RecordEdit(static_cast<int>(n), std::move(before), curPos);
         result = 1;
       }
       break;
@@ -115,13 +117,13 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       if (!ours || !SizeFits(eur->StructSize, sizeof(EditorUndoRedo))) break;
       result = 1;
       if (eur->Command == far3::EUR_BEGIN) {
-        if (undoDepth_++ == 0 && record) groupStart_ = Snapshot();
+        BeginGroup();
       } else if (eur->Command == far3::EUR_END) {
         if (undoDepth_ == 0) {
           undoFaults.push_back("EUR_END without EUR_BEGIN");
           result = 0;
-        } else if (--undoDepth_ == 0 && record && !SameText(groupStart_.lines, lines)) {
-          PushUndo(groupStart_);
+        } else {
+          EndGroup();
         }
       } else if (eur->Command == far3::EUR_UNDO) {
         Undo();

@@ -64,11 +64,5 @@ inline bool IsUndoKey(const INPUT_RECORD &rec) {
          (rec.Event.KeyEvent.dwControlKeyState & (SHIFT_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) == 0;
 }
 
-inline bool SameText(const std::vector<BasicLine<char16_t>> &a, const std::vector<BasicLine<char16_t>> &b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].text != b[i].text || a[i].eol != b[i].eol) return false;
-  return true;
-}
 
 }  // namespace sim

@@ -159,8 +159,8 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
   if (undoDepth_ != 0) {
     undoFaults.push_back("an undo group was still open when the plug-in answered " +
                          DescribeInput(rec, true));
-    undoDepth_ = 0;
-    if (record && !SameText(groupStart_.lines, lines)) PushUndo(groupStart_);
+    undoDepth_ = 1;
+    EndGroup();
   }
   if (answer == 0) {
     const WORD vk = rec.Event.KeyEvent.wVirtualKeyCode;

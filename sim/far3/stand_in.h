@@ -180,16 +180,22 @@ public:
   // read after it was freed.
   std::vector<std::string> hostFaults;
 
-  // Undo as Far 3 keeps it: each change the editor makes on its own is one
-  // step, and the changes between ECTL_UNDOREDO's EUR_BEGIN and EUR_END are
-  // one. Ctrl+Z takes back the last step: its text and cursor return.
-  struct UndoStep {
-    std::vector<Line> lines;
-    int curLine = 0, curPos = 0;
+  // Undo as Far 3 keeps it: a list of records. A change to one line's text
+  // is an edit record, which joins the one before it (same line, no "new
+  // step" mark, an open group or a position within 1); a change of several
+  // lines is a record of its own; EUR_BEGIN and EUR_END bracket records that
+  // are one step. Ctrl+Z takes back the last step.
+  struct UndoRecord {
+    enum Kind { Edit, Lines, Begin, End } kind = Edit;
+    int line = 0;              // Edit: the line; Lines: the first line replaced
+    std::vector<Line> old;     // the line or lines as they were
+    int newCount = 0;          // Lines: how many lines stand in their place now
+    int pos = 0, lastPos = 0;  // Edit: its position, and that of the last change it took in
+    int curLine = 0, curPos = 0;  // Lines, Begin: the cursor before
   };
-  std::vector<UndoStep> undoSteps;  // the last UndoLimit of them
+  std::vector<UndoRecord> undoRecords;  // the last UndoLimit steps of them
   static constexpr size_t UndoLimit = 100;
-  size_t undoStepsMade = 0;  // all steps ever kept
+  size_t undoStepsMade = 0;  // all steps ever begun
   // Faults in the plug-in's use of undo groups: an end without a begin, or a
   // begin still open when the plug-in's call returned.
   std::vector<std::string> undoFaults;
@@ -219,18 +225,26 @@ private:
                       far3::GUID *guid);
   // After each of the plug-in's calls: nothing may stay open.
   void CheckCallEnded(const std::string &what);
-  UndoStep Snapshot() const { return UndoStep{lines, curLine, curPos}; }
-  void PushUndo(UndoStep step);
-  // Applies a key or a line change as one undo step of its own, unless a
-  // group is open.
+  // Applies a key the editor itself handles, keeping its undo record.
   void Change(const INPUT_RECORD *rec);
+  // Records one line's change (its text before, the change's position).
+  void RecordEdit(int line, Line before, int pos);
+  // Records the lines [first, first + oldLines.size()) that NEWCOUNT lines replaced.
+  void RecordLines(int first, std::vector<Line> oldLines, int newCount, int line, int pos);
+  void BeginGroup();
+  void EndGroup();
+  void UndoRecordAt(const UndoRecord &r);
+  void DropOldestStep();
   int undoDepth_ = 0;
-  UndoStep groupStart_;
+  bool newStep_ = false;   // the "new step" mark
+  size_t stepsHeld_ = 0;   // steps in undoRecords
 
   struct Window {
     TextEditor<char16_t> editor;
     std::u16string fileName;
-    std::vector<UndoStep> undo;
+    std::vector<UndoRecord> undo;
+    size_t stepsHeld = 0;
+    bool newStep = false;
     intptr_t id = 0;
   };
   std::deque<Window> otherWindows_;

@@ -1,40 +1,191 @@
-// The Far 3 face: undo as Far 3 keeps it.
+// The Far 3 face: undo as Far 3 keeps it, record by record.
 #include "sim/far3/internal.h"
+
+#include <cstdlib>
 
 #include "sim/far1/stand_in.h"
 
 namespace sim {
 
-void Host3::PushUndo(UndoStep step) {
-  // Like Far's own, the history has a bound: the oldest steps go.
-  if (undoSteps.size() >= UndoLimit) undoSteps.erase(undoSteps.begin());
-  undoSteps.push_back(std::move(step));
+namespace {
+
+// The keys after which the next change starts a step of its own, whatever
+// its position. Right and End are not among them.
+bool SetsNewStep(const INPUT_RECORD &rec) {
+  const KEY_EVENT_RECORD &k = rec.Event.KeyEvent;
+  const bool ctrl = (k.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+  switch (k.wVirtualKeyCode) {
+    case VK_LEFT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_PRIOR: case VK_NEXT:
+    case VK_RETURN:
+      return true;
+    case 'N': case 'E': case 'Z':
+      return ctrl;
+    default:
+      return false;
+  }
+}
+
+bool MovesOnly(WORD vk) {
+  return vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME ||
+         vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT;
+}
+
+}  // namespace
+
+void Host3::DropOldestStep() {
+  // Like Far's own, the history has a bound: the oldest step goes.
+  // A step is one record (joined changes live in one) or a whole group.
+  size_t n = 1;
+  if (undoRecords.front().kind == UndoRecord::Begin)
+    while (n < undoRecords.size() && undoRecords[n - 1].kind != UndoRecord::End) ++n;
+  undoRecords.erase(undoRecords.begin(), undoRecords.begin() + static_cast<long>(n));
+  --stepsHeld_;
+}
+
+void Host3::RecordEdit(int line, Line before, int pos) {
+  if (!undoRecords.empty() && !newStep_) {
+    UndoRecord &last = undoRecords.back();
+    if (last.kind == UndoRecord::Edit && last.line == line &&
+        (undoDepth_ > 0 || std::abs(pos - last.pos) <= 1 || std::abs(pos - last.lastPos) <= 1)) {
+      last.lastPos = pos;
+      return;
+    }
+  }
+  newStep_ = false;
+  UndoRecord r;
+  r.kind = UndoRecord::Edit;
+  r.line = line;
+  r.old.push_back(std::move(before));
+  r.pos = r.lastPos = pos;
+  undoRecords.push_back(std::move(r));
+  if (undoDepth_ == 0) {
+    ++stepsHeld_;
+    ++undoStepsMade;
+    if (stepsHeld_ > UndoLimit) DropOldestStep();
+  }
+}
+
+void Host3::RecordLines(int first, std::vector<Line> oldLines, int newCount, int line, int pos) {
+  newStep_ = false;
+  UndoRecord r;
+  r.kind = UndoRecord::Lines;
+  r.line = first;
+  r.old = std::move(oldLines);
+  r.newCount = newCount;
+  r.curLine = line;
+  r.curPos = pos;
+  undoRecords.push_back(std::move(r));
+  if (undoDepth_ == 0) {
+    ++stepsHeld_;
+    ++undoStepsMade;
+    if (stepsHeld_ > UndoLimit) DropOldestStep();
+  }
+}
+
+void Host3::BeginGroup() {
+  if (undoDepth_++ != 0 || !record) return;
+  UndoRecord r;
+  r.kind = UndoRecord::Begin;
+  r.curLine = curLine;
+  r.curPos = curPos;
+  undoRecords.push_back(std::move(r));
+}
+
+void Host3::EndGroup() {
+  if (--undoDepth_ != 0 || !record) return;
+  if (!undoRecords.empty() && undoRecords.back().kind == UndoRecord::Begin) {
+    undoRecords.pop_back();  // nothing changed: no step
+    return;
+  }
+  UndoRecord r;
+  r.kind = UndoRecord::End;
+  undoRecords.push_back(std::move(r));
+  ++stepsHeld_;
   ++undoStepsMade;
+  if (stepsHeld_ > UndoLimit) DropOldestStep();
 }
 
 void Host3::Change(const INPUT_RECORD *rec) {
-  // Key-ups, other events and the cursor keys leave the text alone: no copy.
-  const WORD vk = rec ? rec->Event.KeyEvent.wVirtualKeyCode : 0;
-  const bool move = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN ||
-                    vk == VK_HOME || vk == VK_END;
-  if (!record || (rec && (!IsKeyDown(*rec) || move))) {
-    if (rec) Apply(*rec);
+  if (!IsKeyDown(*rec)) {
+    Apply(*rec);
     return;
   }
-  UndoStep before = Snapshot();
-  if (rec) Apply(*rec);
-  if (undoDepth_ == 0 && !SameText(before.lines, lines)) PushUndo(std::move(before));
+  // The cursor keys leave the text alone: no copy.
+  if (!record || MovesOnly(rec->Event.KeyEvent.wVirtualKeyCode)) {
+    Apply(*rec);
+    if (record && SetsNewStep(*rec)) newStep_ = true;
+    return;
+  }
+  const std::vector<Line> before = lines;
+  const int line = curLine, pos = curPos;
+  Apply(*rec);
+  // What changed: the lines between the common head and the common tail.
+  const size_t oldSize = before.size(), newSize = lines.size();
+  size_t head = 0;
+  while (head < oldSize && head < newSize && before[head].text == lines[head].text &&
+         before[head].eol == lines[head].eol)
+    ++head;
+  if (head == oldSize && head == newSize) {
+    if (SetsNewStep(*rec)) newStep_ = true;
+    return;
+  }
+  size_t tail = 0;
+  while (tail < oldSize - head && tail < newSize - head &&
+         before[oldSize - 1 - tail].text == lines[newSize - 1 - tail].text &&
+         before[oldSize - 1 - tail].eol == lines[newSize - 1 - tail].eol)
+    ++tail;
+  const size_t oldCount = oldSize - head - tail, newCount = newSize - head - tail;
+  if (oldCount == 1 && newCount == 1 && line == static_cast<int>(head) && curLine == line) {
+    // A typed key: the smaller of the cursor's index before and after it.
+    RecordEdit(line, before[head], std::min(pos, curPos));
+  } else {
+    RecordLines(static_cast<int>(head),
+                std::vector<Line>(before.begin() + static_cast<long>(head),
+                                  before.begin() + static_cast<long>(head + oldCount)),
+                static_cast<int>(newCount), line, pos);
+  }
+  if (SetsNewStep(*rec)) newStep_ = true;
+}
+
+void Host3::UndoRecordAt(const UndoRecord &r) {
+  const int size = static_cast<int>(lines.size());
+  if (r.kind == UndoRecord::Edit) {
+    if (r.line < size) lines[static_cast<size_t>(r.line)] = r.old[0];
+    curLine = r.line;
+    curPos = r.pos;
+  } else if (r.kind == UndoRecord::Lines) {
+    const int first = std::min(r.line, size);
+    const int end = std::min(first + r.newCount, size);
+    lines.erase(lines.begin() + first, lines.begin() + end);
+    lines.insert(lines.begin() + first, r.old.begin(), r.old.end());
+    if (lines.empty()) lines.push_back(Line());
+    curLine = r.curLine;
+    curPos = r.curPos;
+  }
 }
 
 void Host3::Undo() {
-  if (undoSteps.empty()) return;
-  const UndoStep &step = undoSteps.back();
-  lines = step.lines;
-  curLine = step.curLine;
-  curPos = step.curPos;
+  if (undoRecords.empty()) return;
+  if (undoRecords.back().kind == UndoRecord::End) {
+    // A group: its records in reverse, then the cursor where the group began.
+    undoRecords.pop_back();
+    while (!undoRecords.empty() && undoRecords.back().kind != UndoRecord::Begin) {
+      UndoRecordAt(undoRecords.back());
+      undoRecords.pop_back();
+    }
+    if (!undoRecords.empty()) {
+      curLine = undoRecords.back().curLine;
+      curPos = undoRecords.back().curPos;
+      undoRecords.pop_back();
+    }
+  } else {
+    UndoRecordAt(undoRecords.back());
+    undoRecords.pop_back();
+  }
+  --stepsHeld_;
+  newStep_ = true;
   unclampedColumn_ = -1;
   blockType_ = BlockNone;
-  undoSteps.pop_back();
   Fix();
   EnsureVisible();
   if (trace) Trace(depth_, "undo");

@@ -23,12 +23,15 @@ intptr_t Host3::OpenEditor(const FarChar *name, Flags64 flags, intptr_t startLin
   std::string bytes;
   ReadFileBytes(call.fileName, &bytes);
   SendEvent(far3::EE_KILLFOCUS, nullptr);
-  Window previous{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoSteps, editorId};
+  Window previous{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoRecords, stepsHeld_,
+                  newStep_, editorId};
   otherWindows_.push_back(std::move(previous));
   SetTextUtf8(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes);
   curLine = curPos = topLine = leftPos = 0;
   fileName = call.fileName;
-  undoSteps.clear();
+  undoRecords.clear();
+  stepsHeld_ = 0;
+  newStep_ = false;
   editorId = nextEditorId_++;
   SendEvent(far3::EE_GOTFOCUS, nullptr);
   SendEvent(far3::EE_READ, nullptr);
@@ -44,11 +47,14 @@ void Host3::NextWindow() {
   SendEvent(far3::EE_KILLFOCUS, nullptr);
   Window next = std::move(otherWindows_.front());
   otherWindows_.pop_front();
-  Window current{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoSteps, editorId};
+  Window current{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoRecords, stepsHeld_,
+                 newStep_, editorId};
   otherWindows_.push_back(std::move(current));
   static_cast<TextEditor<char16_t> &>(*this) = next.editor;
   fileName = next.fileName;
-  undoSteps = next.undo;
+  undoRecords = next.undo;
+  stepsHeld_ = next.stepsHeld;
+  newStep_ = next.newStep;
   editorId = next.id;
   if (trace) Trace(depth_, "window \"" + Utf8(fileName) + "\"");
   SendEvent(far3::EE_GOTFOCUS, nullptr);
