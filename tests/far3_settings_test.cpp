@@ -343,6 +343,7 @@ TEST(Far3Save, SavingTheMacroFileReloadsWhatTheEditorHolds) {
 TEST(Far3Save, OnlyASaveUnderTheMacroFilesNameReloads) {
   Profile p;
   Session3 s("Macro if \"sp [ ] left\"\n", "notes.txt", "Macro if \"sp ( ) left\"\n");
+  s.host.fileName = sim::Utf16(test::Join(s.dir, "notes.txt"));  // written in the session's folder
   // Saved under its own name: nothing happens.
   s.Type("<F2>");
   // Events other than a save, and a save record too short to hold a name,

@@ -273,6 +273,19 @@ TEST(Far3Undo, TheStandInCatchesAGroupLeftOpen) {
   EXPECT_EQ("EUR_END without EUR_BEGIN", host.undoFaults[0]);
 }
 
+TEST(Far3Undo, TheStandInRefusesADialogShownWithoutEnd) {
+  // A plug-in that reopens its dialog whatever the answer must fail fast,
+  // not hang the suite: past the bound the host refuses and calls it a fault.
+  sim::Host3 host;
+  far3::GUID none{};
+  far3::FarDialogItem item{};
+  for (int i = 0; i < sim::ShowLimit::Limit; ++i)
+    EXPECT_NE(INVALID_HANDLE_VALUE, host.DialogInit(&none, &none, 0, 0, 10, 5, nullptr, &item, 1, 0));
+  EXPECT_TRUE(host.hostFaults.empty());
+  EXPECT_EQ(INVALID_HANDLE_VALUE, host.DialogInit(&none, &none, 0, 0, 10, 5, nullptr, &item, 1, 0));
+  ASSERT_EQ(1u, host.hostFaults.size());
+}
+
 TEST(Far3Playback, WithoutTheRedrawsTheHostWouldTypeAtTheTriggerColumn) {
   // What the real Far 3 does with keys fed inside one call when the cursor may
   // not pass the end of a line, which the redraws above mend.

@@ -1,5 +1,7 @@
 #include "tests/support.h"
 
+#include "tests/fuzz/bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,24 +21,7 @@ namespace {
 void RemoveDir(const std::string &dir);
 }  // namespace
 
-std::string NewTempDir() {
-  static int counter = 0;
-#ifdef _WIN32
-  char tmp[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof(tmp), tmp);
-  std::string base(tmp, n);
-  for (;;) {
-    std::string dir = base + "vorlane-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                      std::to_string(counter++);
-    if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
-  }
-#else
-  for (;;) {
-    std::string dir = "/tmp/vorlane-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    if (mkdir(dir.c_str(), 0700) == 0) return dir;
-  }
-#endif
-}
+std::string NewTempDir() { return fuzz::NewFolder("vorlane-test-"); }
 
 std::string Join(const std::string &dir, const std::string &name) {
 #ifdef _WIN32
@@ -99,13 +84,7 @@ void Play(H &host, const std::string &keys, bool unicode) {
   }
 }
 
-void RemoveDir(const std::string &dir) {
-#ifdef _WIN32
-  RemoveDirectoryA(dir.c_str());
-#else
-  rmdir(dir.c_str());
-#endif
-}
+void RemoveDir(const std::string &dir) { fuzz::RemoveTree(dir); }
 
 }  // namespace
 

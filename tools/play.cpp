@@ -51,6 +51,9 @@ const char PlayUsage[] =
     "                        settings handle the plug-in leaves open, or a\n"
     "                        dialog it reads after freeing it, makes the exit\n"
     "                        status 3)\n"
+    "                        With either host a dialog or message box shown more\n"
+    "                        than 16 times in one plug-in call is a host fault\n"
+    "                        (exit status 3).\n"
     "  --explain             for each Space, '}' and Enter, say on standard error\n"
     "                        what the plug-in decided and why\n"
     "  --trace               one line on standard error per event with the\n"
@@ -309,10 +312,11 @@ void SetDialogScript(sim::Host3 &host, const PlayOptions &o) {
 }
 void Configure(sim::Host &) {}
 void Configure(sim::Host3 &host) { host.Configure(); }
-// Far 3 only: the plug-in's faults in bracketing its changes for undo, and in
-// its use of settings handles and dialogs.
-std::vector<std::string> UndoFaults(const sim::Host &) { return {}; }
-std::vector<std::string> UndoFaults(const sim::Host3 &host) {
+// The plug-in's faults in its use of the host: dialogs and message boxes shown
+// without end; in Far 3 also undo groups, settings handles and dialogs read
+// after they were freed.
+std::vector<std::string> HostFaults(const sim::Host &host) { return host.hostFaults; }
+std::vector<std::string> HostFaults(const sim::Host3 &host) {
   std::vector<std::string> faults;
   for (const std::string &f : host.undoFaults) faults.push_back("undo: " + f);
   for (const std::string &f : host.hostFaults) faults.push_back(f);
@@ -414,7 +418,7 @@ int Play(PlayOptions o) {
   std::string out = FinalText(host);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
-  std::vector<std::string> faults = UndoFaults(host);
+  std::vector<std::string> faults = HostFaults(host);
   for (const std::string &f : faults) std::cerr << "vorlane play: " << f << "\n";
   std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
   return faults.empty() ? 0 : 3;

@@ -100,6 +100,7 @@ void Host::Menu() {
     menuText = pi.PluginMenuStrings[0];
   if (trace) Trace(depth_, "menu \"" + menuText + "\"");
   HANDLE h = plugin_.OpenPlugin(5, 0);
+  shows_.CallEnded();
   if (trace) Trace(depth_, std::string("open plugin -> ") + (h == INVALID_HANDLE_VALUE ? "-1" : "panel"));
 }
 
@@ -190,6 +191,7 @@ int Host::EditorControl(int command, void *param) {
 
 int Host::Dialog(INT_PTR module, int x1, int y1, int x2, int y2, const char *help,
                  FarDialogItem *items, int count) {
+  if (!shows_.Allow("dialog", &hostFaults)) return -1;
   DialogCall call;
   call.moduleNumber = module;
   call.x1 = x1;

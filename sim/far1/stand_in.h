@@ -9,6 +9,7 @@
 #include "far1/host.h"
 #include "sim/editor.h"
 #include "sim/plugin_api.h"
+#include "sim/show_limit.h"
 
 namespace sim {
 
@@ -86,6 +87,9 @@ public:
   std::vector<int> dialogAnswers;  // one per dialog, -1 once they run out
   std::vector<DialogCall> dialogCalls;
 
+  // Faults in the plug-in's use of the host: dialogs shown without end.
+  std::vector<std::string> hostFaults;
+
   bool record = true;  // keep the journal and the events (benchmarks turn it off)
   size_t commandCount = 0;  // every host command, recorded or not
   std::vector<Command> journal;
@@ -101,6 +105,7 @@ private:
   bool started_ = false;
   int depth_ = 0;
   size_t dialogNext_ = 0;
+  ShowLimit shows_;
 };
 
 // An event as the trace shows it; `wide`: the whole UTF-16 character (Far 3).

@@ -11,6 +11,7 @@ HANDLE Host3::DialogInit(const GUID *pluginId, const GUID *id, intptr_t x1, intp
   // Far dereferences both GUIDs and refuses a plug-in id it does not know.
   if (!pluginId || !id || std::memcmp(pluginId, &globalInfo.Guid, sizeof(GUID)) != 0)
     return INVALID_HANDLE_VALUE;
+  if (!shows_.Allow("dialog", &hostFaults)) return INVALID_HANDLE_VALUE;
   DialogCall3 call;
   call.pluginId = *pluginId;
   call.id = *id;
@@ -70,6 +71,7 @@ intptr_t Host3::Message(Flags64 flags, const FarChar *help, const FarChar *const
                         size_t count, intptr_t buttons) {
   // At least a title and one line; the first button (or OK) is chosen.
   if (!items || count < 2) return -1;
+  if (!shows_.Allow("message box", &hostFaults)) return -1;
   MessageCall3 call;
   call.flags = flags;
   call.helpTopic = TextOf(help);

@@ -205,6 +205,7 @@ void Host3::Menu() {
 }
 
 void Host3::CheckCallEnded(const std::string &what) {
+  shows_.CallEnded();
   if (!settingsOpen_) return;
   hostFaults.push_back("a settings handle was still open when " + what + " returned");
   settingsOpen_ = false;

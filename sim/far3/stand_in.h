@@ -17,6 +17,7 @@
 #include "far3/host.h"
 #include "sim/editor.h"
 #include "sim/far3/masks.h"
+#include "sim/show_limit.h"
 #include "sim/plugin_api.h"
 
 namespace sim {
@@ -177,7 +178,7 @@ public:
   std::function<intptr_t(DialogCall3 &)> dialogScript;
   // Faults in the plug-in's use of the host other than undo: a settings handle
   // left open when its call returned, a second one opened meanwhile, a dialog
-  // read after it was freed.
+  // read after it was freed, dialogs or message boxes shown without end.
   std::vector<std::string> hostFaults;
 
   // Undo as Far 3 keeps it: a list of records. A change to one line's text
@@ -260,6 +261,7 @@ private:
   bool started_ = false;
   int depth_ = 0;
   size_t dialogNext_ = 0;
+  ShowLimit shows_;
 };
 
 std::string DescribeCommand3(const Command3 &cmd);

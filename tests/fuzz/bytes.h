@@ -32,7 +32,13 @@ private:
   size_t n_, i_ = 0;
 };
 
-// A folder for this process, named after `prefix`, with a trailing separator.
+// A folder for this process in the temporary folder (TMPDIR, or the
+// system's), named after `prefix`, with a trailing separator. It and every
+// folder from NewFolder go, with what they hold, when the process exits.
 std::string Folder(const std::string &prefix);
+// A new folder of its own in the temporary folder, without a trailing separator.
+std::string NewFolder(const std::string &prefix);
+// Removes a folder and everything in it.
+void RemoveTree(const std::string &path);
 
 }  // namespace fuzz

@@ -7,11 +7,12 @@
 #include <string>
 
 #include "far1/edition.h"
+#include "tests/fuzz/bytes.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static std::string path = "/tmp/vorlane-fuzz-loader-" + std::to_string(getpid()) + ".mac";
+  static std::string path = fuzz::Folder("vorlane-fuzz-loader-") + "vorlane.mac";
   FILE *f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
   std::fwrite(data, 1, size, f);
