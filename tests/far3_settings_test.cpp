@@ -340,6 +340,27 @@ TEST(Far3Save, SavingTheMacroFileReloadsWhatTheEditorHolds) {
   EXPECT_TRUE(s.host.messageBoxes.empty());
 }
 
+TEST(Far3Save, AfterALongerPathTheShorterFileInForceStillReloadsOnSave) {
+  // The profile's file (the longer path) is in force, then removed: Reload
+  // puts the default beside the DLL (shorter) in force, and saving that must
+  // reload it, whatever was remembered of the longer name.
+  Profile p;
+  p.WriteMacros("Macro if \"sp { } left\"\n");
+  Session3 s("Macro if \"sp [ ] left\"\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  ASSERT_GT(p.macroPath.size(), s.macroPath.size());
+  ASSERT_EQ(1, far3::MacroCount);
+  EXPECT_EQ(u'{', far3::MacroTable[0].Body[3]);
+  std::remove(p.macroPath.c_str());
+  s.host.dialogAnswers = {far3::DialogReload};
+  s.Type("<Menu>");
+  ASSERT_EQ(1, far3::MacroCount);
+  EXPECT_EQ(u'(', far3::MacroTable[0].Body[3]);
+  s.host.fileName = sim::Utf16(s.macroPath);
+  s.Type("<F2>");
+  ASSERT_EQ(1, far3::MacroCount);
+  EXPECT_EQ(u'[', far3::MacroTable[0].Body[3]);
+}
+
 TEST(Far3Save, OnlyASaveUnderTheMacroFilesNameReloads) {
   Profile p;
   Session3 s("Macro if \"sp [ ] left\"\n", "notes.txt", "Macro if \"sp ( ) left\"\n");

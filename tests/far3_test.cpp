@@ -320,6 +320,18 @@ TEST(Far3Playback, CharactersBeyondAsciiAndOutsideTheBmpAreTypedAsTheyAre) {
   EXPECT_EQ(2, units);  // the character outside the BMP is fed as its two units
 }
 
+TEST(Far3Playback, EachUtf8LengthIsTypedFromItsFirstToItsLastCodePoint) {
+  // U+0080, U+07FF, U+0800, U+FFFF, U+10000 and U+10FFFF as one-character
+  // tokens; then the first value past each length's range (overlong, or
+  // past U+10FFFF), which decode to several U+FFFD and so type nothing.
+  Session3 s("k\n", "main.cpp",
+             "Macro k \"\xC2\x80 \xDF\xBF \xE0\xA0\x80 \xEF\xBF\xBF \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF "
+             "\xC1\xBF \xE0\x9F\xBF \xF0\x8F\xBF\xBF \xF4\x90\x80\x80 .\"\n");
+  s.At(0, 1);
+  s.Type(" ");
+  EXPECT_EQ(u"k\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF.", s.host.lines[0].text);
+}
+
 TEST(Far3Text, NulsAndUnpairedSurrogatesAreHandledAsNulBytesAreIn1x) {
   Session3 s("", "main.cpp", "Macro if x\nMacro \xEF\xBF\xBD y\n");
   auto line = [](std::initializer_list<char16_t> units) { return std::u16string(units); };
@@ -356,7 +368,8 @@ TEST(Far3MacroFile, Utf8IsDecodedWithLimitsInUtf16Units) {
              "\xEF\xBB\xBFMacro a x\n"          // the byte-order mark is skipped
              "Macro " + name + " y\n"           // kept: 127 units
              "Macro " + name + "\xD0\xB6 z\n"   // 128 units: left out
-             "Macro b\xFF c\n");                // the stray byte becomes U+FFFD
+             "Macro b\xFF c\n"                  // the stray byte becomes U+FFFD
+             "\xEF\xBB\xBFMacro c d\n");        // a mark on a later line: a remark
   ASSERT_EQ(3, far3::MacroCount);
   EXPECT_EQ("a", sim::Utf8(reinterpret_cast<const char16_t *>(far3::MacroTable[0].Name)));
   EXPECT_EQ(127u, std::char_traits<char16_t>::length(

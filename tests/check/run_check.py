@@ -29,6 +29,9 @@ CASES = [
     # Far 3 reads UTF-8: each invalid sequence is an error; limits count UTF-16 units.
     (['--host', 'far3', 'far3.mac'], expected('far3.expected'), 1),
     (['--host', 'far3', '--strict', '../../package/vorlane.mac'], b'', 0),
+    # Only the file's first line may begin with a byte-order mark: a later
+    # one (two files joined) makes its line a remark, as in the plug-in.
+    (['--host', 'far3', '--list', 'bom.mac'], expected('bom.list'), 0),
     # A 1.x body byte of 0x80 and above is typed as an OEM character: a note.
     (['--oem', '866', 'oem.mac'], expected('oem.expected'), 0),
     (['--oem', '1251', 'oem.mac'], b'', 2),
