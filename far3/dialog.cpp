@@ -1,6 +1,7 @@
 // The Far 3 edition's dialogs: the reload dialog behind the menu entry and
 // the configuration dialog behind "Plugins configuration".
 #include <cstring>
+#include <initializer_list>
 
 #include "far3/edition.h"
 
@@ -23,6 +24,38 @@ const FarChar *Text(int msgId) {
   // The host copies the texts; ours live until the dialog is freed.
   const FarChar *text = GetMsgText(msgId);
   return text ? text : Empty;
+}
+
+// The columns a text takes on screen: the hot key's '&' takes none.
+intptr_t ShownWidth(const FarChar *text) {
+  intptr_t n = 0;
+  bool marked = false;
+  for (; text && *text; ++text) {
+    if (*text == '&' && !marked) {
+      marked = true;
+      continue;
+    }
+    ++n;
+  }
+  return n;
+}
+
+// A centred row of buttons: each its text in brackets with a space on each
+// side, one column between them.
+intptr_t ButtonRowWidth(const FarChar *const *texts, int count) {
+  intptr_t width = count > 0 ? count - 1 : 0;
+  for (int i = 0; i < count; ++i) width += ShownWidth(texts[i]) + 4;
+  return width;
+}
+
+// A dialog's width for CONTENT columns, laid out as Far's own: the frame 3
+// columns in from each side and a column of margin inside it. Never narrower
+// than the layout's MINIMUM, never wider than an 80-column console (shorter
+// texts in the language file must do the rest).
+intptr_t DialogWidth(intptr_t content, intptr_t minimum) {
+  intptr_t width = content + 10;
+  if (width < minimum) width = minimum;
+  return width > 80 ? 80 : width;
 }
 
 bool HaveDialogs() {
@@ -62,10 +95,18 @@ int RunConfigDialog(Options *options) {
     items[i].Flags = flags;
     items[i].Data = data;
   };
-  item(ConfigBox, DI_DOUBLEBOX, 3, 1, 62, 0, Text(MConfigTitle));
+  // As wide as its longest text asks (a check box's text follows its "[ ] ").
+  const FarChar *buttons[] = {Text(MOk), Text(MCancel)};
+  intptr_t content = ButtonRowWidth(buttons, 2);
+  for (int msg : {MConfigTitle, MConfigMasks})
+    if (ShownWidth(Text(msg)) > content) content = ShownWidth(Text(msg));
+  for (int msg : {MConfigKeywordMacros, MConfigBraceAlignment, MConfigTabAfterBrace})
+    if (ShownWidth(Text(msg)) + 4 > content) content = ShownWidth(Text(msg)) + 4;
+  const intptr_t width = DialogWidth(content, 66);
+  item(ConfigBox, DI_DOUBLEBOX, 3, 1, width - 4, 0, Text(MConfigTitle));
   items[ConfigBox].Y2 = 11;
   item(ConfigMasksLabel, DI_TEXT, 5, 2, 0, 0, Text(MConfigMasks));
-  item(ConfigMasks, DI_EDIT, 5, 3, 60, DIF_HISTORY | DIF_FOCUS, options->masks);
+  item(ConfigMasks, DI_EDIT, 5, 3, width - 6, DIF_HISTORY | DIF_FOCUS, options->masks);
   items[ConfigMasks].History = MasksHistory;
   items[ConfigMasks].MaxLength = MaskLimit - 1;
   item(ConfigKeywordMacros, DI_CHECKBOX, 5, 5, 0, 0, Text(MConfigKeywordMacros));
@@ -75,11 +116,11 @@ int RunConfigDialog(Options *options) {
   item(ConfigTabAfterBrace, DI_CHECKBOX, 5, 7, 0, 0, Text(MConfigTabAfterBrace));
   items[ConfigTabAfterBrace].Selected = options->tabAfterBrace ? BSTATE_CHECKED : BSTATE_UNCHECKED;
   item(ConfigSeparator, DI_TEXT, -1, 9, 0, DIF_SEPARATOR, Empty);
-  item(ConfigOk, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, Text(MOk));
-  item(ConfigCancel, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP, Text(MCancel));
+  item(ConfigOk, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, buttons[0]);
+  item(ConfigCancel, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP, buttons[1]);
 
   if (!HaveDialogs() || !StartupInfo.SendDlgMessage) return -1;
-  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, 66, 13, ConfigTopic,
+  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, width, 13, ConfigTopic,
                                          items, ConfigItemCount, 0, FDLG_NONE, nullptr, nullptr);
   if (dialog == INVALID_HANDLE_VALUE || !dialog) return -1;
   int chosen = StartupInfo.DialogRun(dialog) == ConfigOk ? 1 : 0;
@@ -116,7 +157,13 @@ extern "C" HANDLE WINAPI OpenW(const OpenInfo *) {
     items[i].Data = Text(DialogMessages[i]);
   }
   if (!HaveDialogs()) return nullptr;
-  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &DialogGuid, -1, -1, 60, 6, ReloadTopic,
+  // As wide as its title and button row ask.
+  const FarChar *buttons[DialogItemCount - 1] = {items[1].Data, items[2].Data, items[3].Data};
+  intptr_t content = ButtonRowWidth(buttons, DialogItemCount - 1);
+  if (ShownWidth(items[0].Data) > content) content = ShownWidth(items[0].Data);
+  const intptr_t width = DialogWidth(content, 60);
+  items[0].X2 = width - 4;
+  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &DialogGuid, -1, -1, width, 6, ReloadTopic,
                                          items, DialogItemCount, 0, FDLG_NONE, nullptr, nullptr);
   if (dialog == INVALID_HANDLE_VALUE) return nullptr;
   intptr_t result = StartupInfo.DialogRun(dialog);

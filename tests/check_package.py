@@ -16,6 +16,37 @@ FAR3_FILES = ['readme.txt', 'vorlane.dll', 'vorlane.mac', 'vorlane_eng.hlf', 'vo
               'vorlane_rus.hlf', 'vorlane_rus.lng']
 
 
+def shown(text):
+    """The columns a text takes: the hot key's '&' takes none."""
+    return len(text.replace('&', '', 1))
+
+
+def buttons(texts):
+    """A centred button row: each text in brackets with a space on each side,
+    one column between them."""
+    return sum(shown(t) + 4 for t in texts) + len(texts) - 1
+
+
+def dialog_problems(lng, msgs, far3):
+    """The dialogs the language file's texts go into must fit: the 1.x reload
+    dialog is 35 wide with its frame from column 1 to 33; the Far 3 dialogs
+    grow with their texts up to 80 columns (frame and margins take 10)."""
+    problems = []
+    if not far3:
+        row = buttons(msgs[2:4])
+        start = (35 - row) // 2
+        if start < 2 or start + row - 1 > 32:
+            problems.append('%s: the reload dialog\'s buttons take %d columns, more than the 31 inside its frame' % (lng, row))
+        return problems
+    reload_content = max(buttons(msgs[2:5]), shown(msgs[1]))
+    config_content = max([buttons(msgs[11:13]), shown(msgs[6]), shown(msgs[7])] +
+                         [shown(m) + 4 for m in msgs[8:11]])
+    for name, content in [('reload', reload_content), ('configuration', config_content)]:
+        if content + 10 > 80:
+            problems.append('%s: the %s dialog would need %d columns, more than 80' % (lng, name, content + 10))
+    return problems
+
+
 def main():
     dist, version = sys.argv[1], sys.argv[2]
     far3 = sys.argv[4] if len(sys.argv) > 4 and sys.argv[3] == '--far3' else None
@@ -96,6 +127,9 @@ def main():
             problems.append('%s holds %d messages, expected %d' % (lng, len(msgs), expected))
         elif not (b'&' in msgs[2] and b'&' in msgs[3]):
             problems.append('%s: the button texts have no hot key' % lng)
+        else:
+            texts = [m.strip(b'"').decode('utf-8' if far3 else 'cp866') for m in msgs]
+            problems += dialog_problems(lng, texts, far3)
 
     if far3:
         # Help: UTF-8 with a byte-order mark, a language line Far matches, and

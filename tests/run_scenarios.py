@@ -5,7 +5,9 @@ byte for byte with the scenario's expectation.
 usage: run_scenarios.py [--wine | --valgrind] [--host far3] VORLANE SCENARIO_DIR [NAME...]
 
 --valgrind runs each session under valgrind's memcheck; any error it reports
-fails the scenario. --host far3 plays every session through the Far 3 edition
+fails the scenario. It leaves out the two families that play one code path
+with other data (default_*: each default macro, name_*: each file name),
+where memcheck finds nothing the rest does not and costs a third of its time. --host far3 plays every session through the Far 3 edition
 (the same expectations hold).
 
 A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
@@ -89,6 +91,9 @@ def run(cmd, work, wine, name):
         return result
 
 
+VALGRIND_LEAVES_OUT = ('default_', 'name_')
+
+
 def main():
     args = sys.argv[1:]
     wine = valgrind = False
@@ -107,6 +112,8 @@ def main():
     names = sorted(n for n in os.listdir(folder) if n.endswith('.scn'))
     if only:
         names = [n for n in names if n[:-4] in only]
+    if valgrind:
+        names = [n for n in names if not n.startswith(VALGRIND_LEAVES_OUT)]
     passed = failed = skipped = 0
     for name in names:
         scenario = parse(os.path.join(folder, name))

@@ -36,8 +36,11 @@ const char PlayUsage[] =
     "  --keys-file PATH      read KEYS from a file instead\n"
     "  --dialog A,B,...      what the reload dialog returns at each <Menu>:\n"
     "                        1 first button, 2 second, -1 Esc (default -1)\n"
-    "  --lng PATH            language file serving the plug-in's messages\n"
-    "                        (default: vorlane_eng.lng beside this program)\n"
+    "  --lng PATH            language file serving the plug-in's messages, in\n"
+    "                        whatever language it declares (default:\n"
+    "                        vorlane_eng.lng beside this program; far3\\ for Far 3)\n"
+    "  --show-dialogs        at the end, each dialog the plug-in showed: its size\n"
+    "                        and where the host draws each item (columns, line)\n"
     "  --auto-indent         editor setting: auto indent on (default off)\n"
     "  --expand-tabs         editor setting: Tab inserts spaces (default off)\n"
     "  --tab-size N          editor setting: tab size (default 8)\n"
@@ -52,8 +55,8 @@ const char PlayUsage[] =
     "                        dialog it reads after freeing it, makes the exit\n"
     "                        status 3)\n"
     "                        With either host a dialog or message box shown more\n"
-    "                        than 16 times in one plug-in call is a host fault\n"
-    "                        (exit status 3).\n"
+    "                        than 16 times in one plug-in call, or a dialog item\n"
+    "                        outside its frame, is a host fault (exit status 3).\n"
     "  --explain             for each Space, '}' and Enter, say on standard error\n"
     "                        what the plug-in decided and why\n"
     "  --trace               one line on standard error per event with the\n"
@@ -158,7 +161,7 @@ struct PlayOptions {
   std::vector<sim::ScriptStep> steps;
   int atLine = 1, atCol = 1;
   sim::Settings settings;
-  bool trace = false, explain = false;
+  bool trace = false, explain = false, showDialogs = false;
 };
 
 // What differs between the two hosts' faces.
@@ -171,13 +174,20 @@ bool LoadApi(const std::string &path, PluginApi3 *api, std::string *error) {
 void SetUp(sim::Host &host, const PlayOptions &o) {
   host.SetText(o.text);
   host.fileName = o.fileName;
-  host.LoadLanguageFile(o.lng.empty() ? ProgramDirectory() + "vorlane_eng.lng" : o.lng);
+  // A file named with --lng serves its own language, whichever it is.
+  if (o.lng.empty())
+    host.LoadLanguageFile(ProgramDirectory() + "vorlane_eng.lng");
+  else
+    host.LoadLanguageFile(o.lng, std::string());
 }
 void SetUp(sim::Host3 &host, const PlayOptions &o) {
   host.settings.redrawAfterFedKeys = false;  // Far 3 redraws after the user's keys only
   host.SetTextUtf8(o.text);
   host.fileName = sim::Utf16(o.fileName);
-  host.LoadLanguageFile(o.lng.empty() ? ProgramDirectory() + "far3/vorlane_eng.lng" : o.lng);
+  if (o.lng.empty())
+    host.LoadLanguageFile(ProgramDirectory() + "far3/vorlane_eng.lng");
+  else
+    host.LoadLanguageFile(o.lng, std::string());
   host.refuseLinesDuringSave = o.unreadableSave;
   for (const auto &setting : o.textSettings) {
     sim::StoredSetting value;
@@ -418,6 +428,9 @@ int Play(PlayOptions o) {
   std::string out = FinalText(host);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
+  if (o.showDialogs)
+    for (const auto &call : host.dialogCalls)
+      for (const std::string &line : call.layout) std::cerr << line << "\n";
   std::vector<std::string> faults = HostFaults(host);
   for (const std::string &f : faults) std::cerr << "vorlane play: " << f << "\n";
   std::cerr << "cursor " << host.curLine + 1 << ":" << host.curPos + 1 << "\n";
@@ -428,7 +441,7 @@ int Play(PlayOptions o) {
 
 int RunPlay(int argc, char **argv) {
   std::string file, name, macros, keys, lng, pluginPath, dialog, hostName = "1.x";
-  bool haveName = false, haveKeys = false, trace = false, explain = false;
+  bool haveName = false, haveKeys = false, trace = false, explain = false, showDialogs = false;
   std::vector<std::string> replacements, saveAs;
   std::vector<ConfigAnswer> configs;
   std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
@@ -528,6 +541,8 @@ int RunPlay(int argc, char **argv) {
         return Usage("option --host needs 1.x or far3");
     } else if (arg == "--trace") {
       trace = true;
+    } else if (arg == "--show-dialogs") {
+      showDialogs = true;
     } else if (arg == "--explain") {
       explain = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -587,6 +602,7 @@ int RunPlay(int argc, char **argv) {
   o.settings = settings;
   o.trace = trace;
   o.explain = explain;
+  o.showDialogs = showDialogs;
   if (hostName == "far3") return Play<sim::Host3>(o);
   return Play<sim::Host>(o);
 }

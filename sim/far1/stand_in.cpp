@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "sim/dialog_layout.h"
+
 namespace sim {
 
 namespace {
@@ -201,6 +203,25 @@ int Host::Dialog(INT_PTR module, int x1, int y1, int x2, int y2, const char *hel
   call.helpTopicNull = help == nullptr;
   call.itemsNumber = count;
   if (items && count > 0) call.items.assign(items, items + count);
+  std::vector<LayoutItem> layout;
+  for (const FarDialogItem &item : call.items) {
+    LayoutItem l;
+    l.kind = item.Type == DI_DOUBLEBOX ? LayoutItem::Box
+             : item.Type == DI_BUTTON  ? LayoutItem::Button
+                                       : LayoutItem::Other;
+    l.x1 = item.X1;
+    l.y1 = item.Y1;
+    l.x2 = item.X2;
+    l.y2 = item.Y2;
+    l.centerGroup = (item.Flags & DIF_CENTERGROUP) != 0;
+    l.isDefault = item.DefaultButton != 0;
+    const std::string data(item.Data, strnlen(item.Data, sizeof(item.Data)));
+    ShownText(data.c_str(), &l.shown);
+    l.width = static_cast<int>(l.shown.size());
+    layout.push_back(l);
+  }
+  LayoutDialog(x1 == -1 ? x2 : x2 - x1 + 1, y1 == -1 ? y2 : y2 - y1 + 1, layout, &call.layout,
+               &hostFaults);
   call.answer = dialogNext_ < dialogAnswers.size() ? dialogAnswers[dialogNext_++] : -1;
   dialogCalls.push_back(call);
   std::string text = "dialog";
@@ -265,7 +286,7 @@ bool Host::LoadLanguageFile(const std::string &path, const std::string &language
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::string lang;
   std::vector<std::string> parsed = ParseLanguageFile(bytes, &lang);
-  if (lang != language) return false;
+  if (!language.empty() && lang != language) return false;
   messages = parsed;
   return true;
 }

@@ -42,6 +42,7 @@ struct DialogCall {
   int itemsNumber = 0;
   std::vector<FarDialogItem> items;
   int answer = 0;
+  std::vector<std::string> layout;  // where the host draws each item
 };
 
 // The 1.x host's face: the editor holds the file's bytes.
@@ -69,7 +70,8 @@ public:
   // file name (not its plug-in, journal or dialog script).
   void CopyEditorFrom(const Host &other);
 
-  // Language files: the messages of the file whose .Language= names `language`.
+  // Language files: the messages of the file whose .Language= names `language`
+  // (empty: whatever language the file declares).
   bool LoadLanguageFile(const std::string &path, const std::string &language = "English");
   static std::vector<std::string> ParseLanguageFile(const std::string &bytes,
                                                     std::string *language);
@@ -87,7 +89,8 @@ public:
   std::vector<int> dialogAnswers;  // one per dialog, -1 once they run out
   std::vector<DialogCall> dialogCalls;
 
-  // Faults in the plug-in's use of the host: dialogs shown without end.
+  // Faults in the plug-in's use of the host: dialogs shown without end, a
+  // dialog item outside its frame.
   std::vector<std::string> hostFaults;
 
   bool record = true;  // keep the journal and the events (benchmarks turn it off)

@@ -1,6 +1,7 @@
 // The Far 3 face: dialogs and message boxes.
 #include "sim/far3/internal.h"
 
+#include "sim/dialog_layout.h"
 #include "sim/far1/stand_in.h"
 
 namespace sim {
@@ -22,10 +23,39 @@ HANDLE Host3::DialogInit(const GUID *pluginId, const GUID *id, intptr_t x1, intp
   call.helpTopicNull = help == nullptr;
   call.helpTopic = TextOf(help);
   call.flags = flags;
+  std::vector<LayoutItem> layout;
   for (size_t i = 0; items && i < count; ++i) {
     call.items.push_back(items[i]);
     call.texts.push_back(TextOf(items[i].Data));
+    const FarDialogItem &item = items[i];
+    LayoutItem l;
+    switch (item.Type) {
+      case far3::DI_DOUBLEBOX: l.kind = LayoutItem::Box; break;
+      case far3::DI_TEXT:
+        l.kind = (item.Flags & far3::DIF_SEPARATOR) ? LayoutItem::Separator : LayoutItem::Text;
+        break;
+      case far3::DI_EDIT: l.kind = LayoutItem::Edit; break;
+      case far3::DI_CHECKBOX: l.kind = LayoutItem::CheckBox; break;
+      case far3::DI_BUTTON: l.kind = LayoutItem::Button; break;
+      default: break;
+    }
+    l.x1 = static_cast<int>(item.X1);
+    l.y1 = static_cast<int>(item.Y1);
+    l.x2 = static_cast<int>(item.X2);
+    l.y2 = static_cast<int>(item.Y2);
+    l.centerGroup = (item.Flags & far3::DIF_CENTERGROUP) != 0;
+    l.isDefault = (item.Flags & far3::DIF_DEFAULTBUTTON) != 0;
+    std::u16string shown;
+    if (l.kind != LayoutItem::Edit) ShownText(call.texts.back().c_str(), &shown);
+    else shown = call.texts.back();
+    l.shown = Utf8(shown);
+    l.width = static_cast<int>(shown.size());
+    layout.push_back(l);
   }
+  // Centred (X1 = Y1 = -1): X2 and Y2 are the size.
+  const int width = static_cast<int>(x1 == -1 ? x2 : x2 - x1 + 1);
+  const int height = static_cast<int>(y1 == -1 ? y2 : y2 - y1 + 1);
+  LayoutDialog(width, height, layout, &call.layout, &hostFaults);
   dialogCalls.push_back(call);
   // The handle is the call's number, counted from 1.
   return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(dialogCalls.size()));

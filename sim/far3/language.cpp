@@ -22,7 +22,7 @@ bool Host3::LoadLanguageFile(const std::string &path, const std::string &languag
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   std::string lang;
   std::vector<std::string> parsed = Host::ParseLanguageFile(bytes, &lang);
-  if (lang != language) return false;
+  if (!language.empty() && lang != language) return false;
   messages.clear();
   for (const std::string &m : parsed) messages.push_back(Utf16(m));
   return true;

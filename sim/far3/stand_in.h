@@ -60,6 +60,7 @@ struct DialogCall3 {
   intptr_t answer = -1;
   bool run = false;
   bool freed = false;
+  std::vector<std::string> layout;  // where the host draws each item
 };
 
 // One message box the plug-in showed (or Far showed for it).
@@ -130,7 +131,7 @@ public:
   std::string title, description, author;
 
   // Language files: UTF-8 (a BOM skipped); the file whose .Language= names
-  // `language`.
+  // `language` (empty: whatever language the file declares).
   bool LoadLanguageFile(const std::string &path, const std::string &language = "English");
 
   intptr_t EditorControl(intptr_t editorId, int command, intptr_t param1, void *param2);
