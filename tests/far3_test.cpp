@@ -278,11 +278,10 @@ TEST(Far3Undo, TheStandInRefusesADialogShownWithoutEnd) {
   // not hang the suite: past the bound the host refuses and calls it a fault.
   sim::Host3 host;
   far3::GUID none{};
-  far3::FarDialogItem item{};
   for (int i = 0; i < sim::ShowLimit::Limit; ++i)
-    EXPECT_NE(INVALID_HANDLE_VALUE, host.DialogInit(&none, &none, 0, 0, 10, 5, nullptr, &item, 1, 0));
+    EXPECT_NE(INVALID_HANDLE_VALUE, host.DialogInit(&none, &none, -1, -1, 10, 5, nullptr, nullptr, 0, 0));
   EXPECT_TRUE(host.hostFaults.empty());
-  EXPECT_EQ(INVALID_HANDLE_VALUE, host.DialogInit(&none, &none, 0, 0, 10, 5, nullptr, &item, 1, 0));
+  EXPECT_EQ(INVALID_HANDLE_VALUE, host.DialogInit(&none, &none, -1, -1, 10, 5, nullptr, nullptr, 0, 0));
   ASSERT_EQ(1u, host.hostFaults.size());
 }
 
