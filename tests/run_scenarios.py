@@ -4,10 +4,9 @@ byte for byte with the scenario's expectation.
 
 usage: run_scenarios.py [--wine | --valgrind] [--host far3] VORLANE SCENARIO_DIR [NAME...]
 
---valgrind runs each session under valgrind's memcheck; any error it reports
-fails the scenario. It leaves out the two families that play one code path
-with other data (default_*: each default macro, name_*: each file name),
-where memcheck finds nothing the rest does not and costs a third of its time. --host far3 plays every session through the Far 3 edition
+--valgrind runs the sessions under valgrind's memcheck, all in one process
+(`vorlane play-batch`: starting valgrind costs far more than a session); any
+error it reports fails the run. --host far3 plays every session through the Far 3 edition
 (the same expectations hold).
 
 A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
@@ -91,7 +90,93 @@ def run(cmd, work, wine, name):
         return result
 
 
-VALGRIND_LEAVES_OUT = ('default_', 'name_')
+VALGRIND = ['valgrind', '-q', '--error-exitcode=99', '--leak-check=full',
+            '--errors-for-leak-kinds=definite,indirect']
+
+
+class Result:
+    def __init__(self, returncode, stdout, stderr):
+        self.returncode, self.stdout, self.stderr = returncode, stdout, stderr
+
+
+def prepare(scenario, folder, host):
+    """Makes the session's folder with its files; returns it and the
+    arguments after 'play'."""
+    work = tempfile.mkdtemp(prefix='vorlane-scn-')
+    args = []
+    for (kind, arg), body in scenario.items():
+        if kind == 'input':
+            open(os.path.join(work, 'input'), 'wb').write(body)
+        elif kind == 'macros':
+            open(os.path.join(work, 'macros.mac'), 'wb').write(body)
+        elif kind == 'file':
+            open(os.path.join(work, arg), 'wb').write(body)
+    root = os.path.dirname(os.path.dirname(os.path.abspath(folder)))
+    for line in scenario.get(('args', ''), b'').decode().split('\n'):
+        if line and not line.startswith('#'):
+            args.append(line.replace('@ROOT@', root))
+    if ('keys', '') in scenario:
+        keys = scenario[('keys', '')]
+        if keys.endswith(b'\n'):
+            keys = keys[:-1]
+        open(os.path.join(work, 'keys'), 'wb').write(keys)
+        args += ['--keys-file', 'keys']
+    if ('macros', '') in scenario:
+        args += ['--macros', 'macros.mac']
+    if host != '1.x':
+        args += ['--host', host]
+    args.append('input')
+    return work, args
+
+
+def problems_of(scenario, result, host, wine):
+    problems = []
+    status = int(scenario.get(('status', ''), b'0').strip() or b'0')
+    if result.returncode != status:
+        problems.append('exit status %d, expected %d' % (result.returncode, status))
+    if ('output', '') in scenario and result.stdout != scenario[('output', '')]:
+        problems.append('output differs:\n  got      %r\n  expected %r'
+                        % (result.stdout, scenario[('output', '')]))
+    err = result.stderr.replace(b'\r\n', b'\n') if wine else result.stderr
+    want_err = scenario.get(('stderr', host), scenario.get(('stderr', '')))
+    if want_err is not None and err != want_err:
+        problems.append('standard error differs:\n  got      %r\n  expected %r'
+                        % (err, want_err))
+    if ('cursor', '') in scenario:
+        want = b'cursor ' + scenario[('cursor', '')].strip() + b'\n'
+        tail = err.split(b'\n')[-2:] if err else [b'']
+        got = tail[0] + b'\n' if len(tail) == 2 else b''
+        if got != want:
+            problems.append('cursor: got %r, expected %r' % (got, want))
+    return problems
+
+
+def run_batch(tool, sessions):
+    """Runs every session in one process under valgrind (`vorlane
+    play-batch`): starting valgrind costs far more than a session. Returns
+    each session's result and valgrind's report (empty when clean)."""
+    batch = tempfile.mkdtemp(prefix='vorlane-batch-')
+    try:
+        listing = os.path.join(batch, 'sessions')
+        with open(listing, 'w') as f:
+            for work, args in sessions:
+                f.write('\n'.join([work] + args) + '\n\n')
+        log = os.path.join(batch, 'valgrind.log')
+        done = subprocess.run(VALGRIND + ['--log-file=' + log, tool, 'play-batch', listing],
+                              capture_output=True, stdin=subprocess.DEVNULL, timeout=600)
+        report = open(log, 'rb').read() if os.path.exists(log) else b''
+        if done.returncode != 0 and not report:
+            report = done.stderr or b'play-batch exited with %d' % done.returncode
+        results = []
+        for work, _ in sessions:
+            def read(name):
+                path = os.path.join(work, name)
+                return open(path, 'rb').read() if os.path.exists(path) else b''
+            status = read('status').strip()
+            results.append(Result(int(status) if status else -1, read('stdout'), read('stderr')))
+        return results, report
+    finally:
+        shutil.rmtree(batch, ignore_errors=True)
 
 
 def main():
@@ -112,9 +197,8 @@ def main():
     names = sorted(n for n in os.listdir(folder) if n.endswith('.scn'))
     if only:
         names = [n for n in names if n[:-4] in only]
-    if valgrind:
-        names = [n for n in names if not n.startswith(VALGRIND_LEAVES_OUT)]
     passed = failed = skipped = 0
+    chosen = []
     for name in names:
         scenario = parse(os.path.join(folder, name))
         # The Windows build has no --explain: those scenarios are native only.
@@ -128,63 +212,34 @@ def main():
             reason = scenario[('only', only[0])].decode().strip().replace('\n', ' ')
             print('skip %s (%s only: %s)' % (name, only[0], reason))
             continue
-        work = tempfile.mkdtemp(prefix='vorlane-scn-')
-        try:
+        chosen.append((name, scenario))
+
+    sessions = [prepare(scenario, folder, host) for _, scenario in chosen]
+    try:
+        if valgrind:
+            results, report = run_batch(tool, sessions)
+            if report:
+                failed += 1
+                print('FAIL valgrind reported errors in the batch:\n%s'
+                      % report.decode(errors='replace')[-4000:])
+        else:
+            results = []
             prefix = [shutil.which('wine') or 'wine'] if wine else []
-            if valgrind:
-                prefix = ['valgrind', '-q', '--error-exitcode=99', '--leak-check=full',
-                          '--errors-for-leak-kinds=definite,indirect']
-            cmd = prefix + [tool, 'play']
-            for (kind, arg), body in scenario.items():
-                if kind == 'input':
-                    open(os.path.join(work, 'input'), 'wb').write(body)
-                elif kind == 'macros':
-                    open(os.path.join(work, 'macros.mac'), 'wb').write(body)
-                elif kind == 'file':
-                    open(os.path.join(work, arg), 'wb').write(body)
-            root = os.path.dirname(os.path.dirname(os.path.abspath(folder)))
-            for line in scenario.get(('args', ''), b'').decode().split('\n'):
-                if line and not line.startswith('#'):
-                    cmd.append(line.replace('@ROOT@', root))
-            if ('keys', '') in scenario:
-                keys = scenario[('keys', '')]
-                if keys.endswith(b'\n'):
-                    keys = keys[:-1]
-                open(os.path.join(work, 'keys'), 'wb').write(keys)
-                cmd += ['--keys-file', 'keys']
-            if ('macros', '') in scenario:
-                cmd += ['--macros', 'macros.mac']
-            if host != '1.x':
-                cmd += ['--host', host]
-            cmd.append('input')
-            result = run(cmd, work, wine, name)
-            problems = []
-            status = int(scenario.get(('status', ''), b'0').strip() or b'0')
-            if result.returncode != status:
-                problems.append('exit status %d, expected %d' % (result.returncode, status))
-            if ('output', '') in scenario and result.stdout != scenario[('output', '')]:
-                problems.append('output differs:\n  got      %r\n  expected %r'
-                                % (result.stdout, scenario[('output', '')]))
-            err = result.stderr.replace(b'\r\n', b'\n') if wine else result.stderr
-            want_err = scenario.get(('stderr', host), scenario.get(('stderr', '')))
-            if want_err is not None and err != want_err:
-                problems.append('standard error differs:\n  got      %r\n  expected %r'
-                                % (err, want_err))
-            if ('cursor', '') in scenario:
-                want = b'cursor ' + scenario[('cursor', '')].strip() + b'\n'
-                tail = err.split(b'\n')[-2:] if err else [b'']
-                got = tail[0] + b'\n' if len(tail) == 2 else b''
-                if got != want:
-                    problems.append('cursor: got %r, expected %r' % (got, want))
+            for (name, _), (work, session_args) in zip(chosen, sessions):
+                results.append(run(prefix + [tool, 'play'] + session_args, work, wine, name))
+        for (name, scenario), (work, session_args), result in zip(chosen, sessions, results):
+            problems = problems_of(scenario, result, host, wine)
             if problems:
                 failed += 1
-                print('FAIL %s\n  %s\n  %s' % (name, ' '.join(cmd), '\n  '.join(problems)))
+                print('FAIL %s\n  %s\n  %s' % (name, ' '.join([tool, 'play'] + session_args),
+                                               '\n  '.join(problems)))
                 if result.stderr:
                     print('  stderr: %r' % result.stderr[-2000:])
             else:
                 passed += 1
                 print('ok   %s' % name)
-        finally:
+    finally:
+        for work, _ in sessions:
             shutil.rmtree(work, ignore_errors=True)
     print('%d passed, %d failed, %d skipped' % (passed, failed, skipped))
     return 1 if failed or not passed else 0
