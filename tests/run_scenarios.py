@@ -90,7 +90,7 @@ def run(cmd, work, wine, name):
         return result
 
 
-VALGRIND = ['valgrind', '-q', '--error-exitcode=99', '--leak-check=full',
+VALGRIND = ['valgrind', '-q', '--vgdb=no', '--error-exitcode=99', '--leak-check=full',
             '--errors-for-leak-kinds=definite,indirect']
 
 
