@@ -4,6 +4,7 @@
 
 #include "assists/adapter.h"
 #include "assists/braces.h"
+#include "assists/field_stops.h"
 #include "macros/expand.h"
 
 // What an edition's ProcessEditorInput does with one event. While the
@@ -11,6 +12,14 @@
 // goes to the host untouched.
 template <class E>
 int FilterKey(const INPUT_RECORD *Rec) {
+  // While field stops wait, Tab is theirs; with none waiting this one flag is
+  // all it costs.
+  if constexpr (E::HasFieldStops) {
+    if (E::fields().waiting && Rec) {
+      const int taken = FieldStopKey<E>(Rec);
+      if (taken >= 0) return taken;
+    }
+  }
   // Everything up to the host's file name reads only the record: ordinary keys
   // cost no call into the host. The trigger test comes first, as it turns
   // away nearly every event; the other tests read the same record.

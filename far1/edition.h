@@ -28,6 +28,8 @@ struct Far1 {
   static unsigned KeyChar(const INPUT_RECORD &rec) { return ::KeyChar(rec); }
   // The 1.x edition has no settings: every assist is always on.
   static constexpr bool AssistOn(Assist) { return true; }
+  // Nor change reports: a `field` types nothing and Tab is the editor's.
+  static constexpr bool HasFieldStops = false;
 };
 
 // Builds a new table from the file at `path`; a file that cannot be opened

@@ -69,6 +69,7 @@ enum {
   ConfigKeywordMacros,
   ConfigBraceAlignment,
   ConfigTabAfterBrace,
+  ConfigFieldStops,
   ConfigSeparator,
   ConfigOk,
   ConfigCancel,
@@ -100,7 +101,7 @@ int RunConfigDialog(Options *options) {
   intptr_t content = ButtonRowWidth(buttons, 2);
   for (int msg : {MConfigTitle, MConfigMasks})
     if (ShownWidth(Text(msg)) > content) content = ShownWidth(Text(msg));
-  for (int msg : {MConfigKeywordMacros, MConfigBraceAlignment, MConfigTabAfterBrace})
+  for (int msg : {MConfigKeywordMacros, MConfigBraceAlignment, MConfigTabAfterBrace, MConfigFieldStops})
     if (ShownWidth(Text(msg)) + 4 > content) content = ShownWidth(Text(msg)) + 4;
   const intptr_t width = DialogWidth(content, 66);
   item(ConfigBox, DI_DOUBLEBOX, 3, 1, width - 4, 0, Text(MConfigTitle));
@@ -115,6 +116,8 @@ int RunConfigDialog(Options *options) {
   items[ConfigBraceAlignment].Selected = options->braceAlignment ? BSTATE_CHECKED : BSTATE_UNCHECKED;
   item(ConfigTabAfterBrace, DI_CHECKBOX, 5, 7, 0, 0, Text(MConfigTabAfterBrace));
   items[ConfigTabAfterBrace].Selected = options->tabAfterBrace ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigFieldStops, DI_CHECKBOX, 5, 8, 0, 0, Text(MConfigFieldStops));
+  items[ConfigFieldStops].Selected = options->fieldStops ? BSTATE_CHECKED : BSTATE_UNCHECKED;
   item(ConfigSeparator, DI_TEXT, -1, 9, 0, DIF_SEPARATOR, Empty);
   item(ConfigOk, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, buttons[0]);
   item(ConfigCancel, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP, buttons[1]);
@@ -139,6 +142,7 @@ int RunConfigDialog(Options *options) {
     options->keywordMacros = checked(ConfigKeywordMacros);
     options->braceAlignment = checked(ConfigBraceAlignment);
     options->tabAfterBrace = checked(ConfigTabAfterBrace);
+    options->fieldStops = checked(ConfigFieldStops);
   }
   StartupInfo.DialogFree(dialog);
   return chosen;

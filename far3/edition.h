@@ -2,6 +2,7 @@
 // flag and macro table, and the Unicode plug-in API's entry points.
 #pragma once
 
+#include "assists/field_stops.h"
 #include "assists/input_filter.h"
 #include "far3/editor.h"
 #include "far3/host.h"
@@ -17,6 +18,7 @@ extern Editor *FarEditor;
 extern int Busy;
 extern MacroEntry *MacroTable;
 extern int MacroCount;
+extern FieldStops<FarChar> Fields;
 
 // The user's options, kept in the host's settings store under the plug-in's
 // GUID. The masks are a Far file-mask list.
@@ -26,6 +28,7 @@ struct Options {
   bool keywordMacros;
   bool braceAlignment;
   bool tabAfterBrace;
+  bool fieldStops;
 };
 void DefaultOptions(Options *options);
 // Reads the stored options; each one missing or unreadable is its default.
@@ -57,6 +60,9 @@ struct Edition {
            : assist == Assist::BraceAlignment ? o.braceAlignment
                                               : o.tabAfterBrace;
   }
+  static constexpr bool HasFieldStops = true;
+  static FieldStops<FarChar> &fields() { return Fields; }
+  static bool FieldStopsOn() { return ActiveOptions().fieldStops; }
 };
 
 // The plug-in's identity: made once, never to change (the host keys the
@@ -88,6 +94,7 @@ enum {
   MMacroFileUnread = 15,
   MMacrosKept = 16,
   MNoProfileCopy = 17,
+  MConfigFieldStops = 18,
 };
 
 // The host's text for message `msgId` (null without a GetMsg).

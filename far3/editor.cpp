@@ -21,8 +21,10 @@ EditorPosition Editor::GetPosition() {
   ei.StructSize = sizeof(ei);
   ei.CurLine = ei.CurPos = ei.TopScreenLine = ei.LeftPos = -1;
   ei.Options = EOPT_CURSORBEYONDEOL;
+  ei.EditorID = -1;
   Control(ECTL_GETINFO, 0, &ei);
   options_ = ei.Options;
+  editorId_ = ei.EditorID;
   EditorPosition pos;
   pos.CurLine = static_cast<int>(ei.CurLine);
   pos.CurPos = static_cast<int>(ei.CurPos);
@@ -70,13 +72,31 @@ int Editor::SetString(const FarChar *text, int line) {
   ess.StringText = text;
   ess.StringEOL = nullptr;  // the line keeps its own end of line
   ess.StringLength = static_cast<intptr_t>(TextLength(text));
-  return static_cast<int>(Control(ECTL_SETSTRING, 0, &ess));
+  const int result = static_cast<int>(Control(ECTL_SETSTRING, 0, &ess));
+  SyncFieldStops<Edition>();
+  return result;
 }
 
 int Editor::Feed(const INPUT_RECORD &rec) {
   int result = ProcessInput(&rec);
   if (redrawFedKeys_) Redraw();
+  // The key's change reports came inside the call: waiting stops follow them now.
+  SyncFieldStops<Edition>();
   return result;
+}
+
+intptr_t Editor::EditorId() {
+  GetPosition();
+  return editorId_;
+}
+
+bool Editor::SubscribeChanges(intptr_t id, bool on) {
+  if (!control_) return false;
+  EditorSubscribeChangeEvent s;
+  std::memset(&s, 0, sizeof(s));
+  s.StructSize = sizeof(s);
+  s.PluginId = PluginGuid;
+  return control_(id, on ? ECTL_SUBSCRIBECHANGEEVENT : ECTL_UNSUBSCRIBECHANGEEVENT, 0, &s) != 0;
 }
 
 int Editor::TypeChar(FarChar c) { return Feed(MakeKeyEvent(0, static_cast<WORD>(c))); }

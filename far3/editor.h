@@ -38,6 +38,12 @@ public:
   void BeginPlayback() { redrawFedKeys_ = (options_ & EOPT_CURSORBEYONDEOL) == 0; }
   void EndPlayback() { redrawFedKeys_ = false; }
 
+  // The current editor's id (from ECTL_GETINFO).
+  intptr_t EditorId();
+  // Change reports (EE_CHANGE) for editor `id`, on or off; true when the host
+  // took the request.
+  bool SubscribeChanges(intptr_t id, bool on);
+
   // Each assist's changes make one undo step.
   void BeginUndo() { UndoRedo(EUR_BEGIN); }
   void EndUndo() { UndoRedo(EUR_END); }
@@ -53,6 +59,7 @@ private:
 
   EditorControlFn control_;
   uintptr_t options_ = EOPT_CURSORBEYONDEOL;
+  intptr_t editorId_ = 0;
   bool redrawFedKeys_ = false;
   FarChar name_[NameLimit];
 };

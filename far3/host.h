@@ -255,6 +255,19 @@ struct EditorSetPosition {
   intptr_t Overtype;
 };
 
+// EE_CHANGE's Param: which line changed, was added or deleted.
+struct EditorChange {
+  size_t StructSize;
+  int Type;
+  intptr_t StringNumber;
+};
+
+// ECTL_SUBSCRIBECHANGEEVENT's and ECTL_UNSUBSCRIBECHANGEEVENT's record.
+struct EditorSubscribeChangeEvent {
+  size_t StructSize;
+  GUID PluginId;
+};
+
 struct EditorUndoRedo {
   size_t StructSize;
   int Command;
@@ -285,6 +298,8 @@ enum {
   ECTL_PROCESSINPUT = 15,
   ECTL_UNDOREDO = 32,
   ECTL_GETFILENAME = 33,
+  ECTL_SUBSCRIBECHANGEEVENT = 36,
+  ECTL_UNSUBSCRIBECHANGEEVENT = 37,
 };
 enum { SCTL_CREATE = 0, SCTL_FREE = 1, SCTL_SET = 2, SCTL_GET = 3 };
 enum { FST_UNKNOWN = 0, FST_SUBKEY = 1, FST_QWORD = 2, FST_STRING = 3, FST_DATA = 4 };
@@ -297,7 +312,8 @@ enum : Flags64 {
   PN_SHOWERRORMESSAGE = 0x2000000,
 };
 enum : Flags64 { EF_NONMODAL = 0x1, EF_IMMEDIATERETURN = 0x100 };
-enum { EE_READ = 0, EE_SAVE = 1, EE_REDRAW = 2, EE_CLOSE = 3, EE_GOTFOCUS = 6, EE_KILLFOCUS = 7 };
+enum { EE_READ = 0, EE_SAVE = 1, EE_REDRAW = 2, EE_CLOSE = 3, EE_GOTFOCUS = 6, EE_KILLFOCUS = 7, EE_CHANGE = 8 };
+enum { ECTYPE_CHANGED = 0, ECTYPE_ADDED = 1, ECTYPE_DELETED = 2 };
 enum { DM_GETCHECK = 25, DM_GETCONSTTEXTPTR = 63 };
 enum { BSTATE_UNCHECKED = 0, BSTATE_CHECKED = 1 };
 enum { EUR_BEGIN = 0, EUR_END = 1, EUR_UNDO = 2, EUR_REDO = 3 };
@@ -358,6 +374,11 @@ FAR3_CHECK(FarStandardFunctions, ProcessName, 164, 328);
 FAR3_SIZE(ConfigureInfo, 12, 24);
 FAR3_CHECK(ConfigureInfo, Guid, 4, 8);
 FAR3_SIZE(ProcessEditorEventInfo, 20, 40);
+FAR3_SIZE(EditorChange, 12, 24);
+FAR3_CHECK(EditorChange, Type, 4, 8);
+FAR3_CHECK(EditorChange, StringNumber, 8, 16);
+FAR3_SIZE(EditorSubscribeChangeEvent, 20, 24);
+FAR3_CHECK(EditorSubscribeChangeEvent, PluginId, 4, 8);
 FAR3_CHECK(ProcessEditorEventInfo, Event, 4, 8);
 FAR3_CHECK(ProcessEditorEventInfo, Param, 8, 16);
 FAR3_CHECK(ProcessEditorEventInfo, EditorID, 12, 24);

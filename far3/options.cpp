@@ -14,6 +14,7 @@ const FarChar MasksName[] = FAR3_TEXT("Masks");
 const FarChar KeywordMacrosName[] = FAR3_TEXT("KeywordMacros");
 const FarChar BraceAlignmentName[] = FAR3_TEXT("BraceAlignment");
 const FarChar TabAfterBraceName[] = FAR3_TEXT("TabAfterBrace");
+const FarChar FieldStopsName[] = FAR3_TEXT("FieldStops");
 
 Options Active;
 bool ActiveRead = false;
@@ -81,6 +82,7 @@ void DefaultOptions(Options *options) {
   options->keywordMacros = true;
   options->braceAlignment = true;
   options->tabAfterBrace = true;
+  options->fieldStops = true;
 }
 
 void ReadOptions(Options *options) {
@@ -97,6 +99,7 @@ void ReadOptions(Options *options) {
   settings.ReadSwitch(KeywordMacrosName, &options->keywordMacros);
   settings.ReadSwitch(BraceAlignmentName, &options->braceAlignment);
   settings.ReadSwitch(TabAfterBraceName, &options->tabAfterBrace);
+  settings.ReadSwitch(FieldStopsName, &options->fieldStops);
 }
 
 bool WriteOptions(const Options &options) {
@@ -112,6 +115,7 @@ bool WriteOptions(const Options &options) {
   stored = settings.WriteSwitch(KeywordMacrosName, options.keywordMacros) && stored;
   stored = settings.WriteSwitch(BraceAlignmentName, options.braceAlignment) && stored;
   stored = settings.WriteSwitch(TabAfterBraceName, options.tabAfterBrace) && stored;
+  stored = settings.WriteSwitch(FieldStopsName, options.fieldStops) && stored;
   return stored;
 }
 

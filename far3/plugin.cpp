@@ -34,6 +34,7 @@ Editor *FarEditor = nullptr;
 int Busy = 0;
 MacroEntry *MacroTable = nullptr;
 int MacroCount = 0;
+FieldStops<FarChar> Fields;
 
 namespace {
 
@@ -88,6 +89,7 @@ extern "C" void WINAPI SetStartupInfoW(const PluginStartupInfo *Info) {
   }
 
   // A second start without an exit in between must not leak the first.
+  if (FarEditor) EndFieldStops<Edition>();
   DestroyEditor();
   FreeMacros();
   ResetOptions();
@@ -126,8 +128,28 @@ extern "C" intptr_t WINAPI ProcessEditorInputW(const ProcessEditorInputInfo *Inf
 }
 
 extern "C" intptr_t WINAPI ProcessEditorEventW(const ProcessEditorEventInfo *Info) {
-  // Events arrive for every editor, many times a second: only a save is ours.
-  if (!Info || Info->Event != EE_SAVE || !Info->Param) return 0;
+  // Events arrive for every editor, many times a second: a save is ours, and
+  // while field stops wait the change reports, redraws and close of their
+  // editor.
+  if (!Info) return 0;
+  if (Fields.waiting || Fields.marking) {
+    if (Info->Event == EE_CHANGE && Info->Param) {
+      const auto *change = static_cast<const EditorChange *>(Info->Param);
+      if (change->StructSize >= sizeof(EditorChange))
+        NoteFieldChange<Edition>(Info->EditorID, change->Type, change->StringNumber);
+      return 0;
+    }
+    if (Info->Event == EE_REDRAW && Info->EditorID == Fields.editorId && !Busy) {
+      SyncFieldStops<Edition>();
+      return 0;
+    }
+    if (Info->Event == EE_CLOSE && Info->EditorID == Fields.editorId) {
+      Fields.subscribed = false;  // the subscription ends with the editor
+      EndFieldStops<Edition>();
+      return 0;
+    }
+  }
+  if (Info->Event != EE_SAVE || !Info->Param) return 0;
   const auto *save = static_cast<const EditorSaveFile *>(Info->Param);
   if (save->StructSize < offsetof(EditorSaveFile, FileEOL)) return 0;
   MacroFileSaving(Info->EditorID, save->FileName);
@@ -135,6 +157,7 @@ extern "C" intptr_t WINAPI ProcessEditorEventW(const ProcessEditorEventInfo *Inf
 }
 
 extern "C" void WINAPI ExitFARW(const ExitInfo *) {
+  if (FarEditor) EndFieldStops<Edition>();
   DestroyEditor();
   FreeMacros();
   ResetOptions();

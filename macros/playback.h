@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "assists/adapter.h"
+#include "assists/field_stops.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 
@@ -60,9 +61,13 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
     if (length > TokenLimit) continue;
     if (IsOneCharacter(token, length)) {
       for (size_t i = 0; i < length; ++i) ed->TypeChar(token[i]);
+    } else if (EqualsAscii(token, "field")) {
+      // Types nothing; where the host reports changes it marks a stop.
+      if constexpr (E::HasFieldStops) MarkFieldStop<E>();
     } else {
       PlayNamedToken<E>(token);
     }
   }
+  if constexpr (E::HasFieldStops) FinishFieldStops<E>();
   ed->EndPlayback();
 }

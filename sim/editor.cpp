@@ -179,7 +179,11 @@ void TextEditor<Unit>::DeleteSelection() {
     String eol = end.eol;
     first.text = first.text.substr(0, p1) + tail;
     first.eol = eol;
-    lines.erase(lines.begin() + l1 + 1, lines.begin() + l2 + 1);
+    for (int l = l1 + 1; l <= l2; ++l) {
+      lines.erase(lines.begin() + l1 + 1);
+      Notify(LineDeleted, l1 + 1);
+    }
+    Notify(LineChanged, l1);
     curLine = l1;
     curPos = static_cast<int>(p1);
   } else {
@@ -188,6 +192,7 @@ void TextEditor<Unit>::DeleteSelection() {
       size_t a = std::min<size_t>(static_cast<size_t>(blockPos1_), t.size());
       size_t b = std::min<size_t>(static_cast<size_t>(blockPos2_), t.size());
       t.erase(a, b - a);
+      Notify(LineChanged, l);
     }
     curLine = l1;
     curPos = blockPos1_;
@@ -205,6 +210,7 @@ void TextEditor<Unit>::InsertText(const String &s) {
   else
     line.text.insert(pos, s);
   curPos += static_cast<int>(s.size());
+  Notify(LineChanged, curLine);
 }
 
 namespace {
@@ -261,7 +267,11 @@ void TextEditor<Unit>::Enter() {
     size_t keep = line.text.find_last_not_of(Lit(" \t"));
     line.text.erase(keep == String::npos ? 0 : keep + 1);
   }
+  // Reported as the host does: the new line first, then the split.
   lines.insert(lines.begin() + curLine + 1, next);
+  Notify(LineAdded, curLine + 1);
+  if (!atEnd) Notify(LineChanged, curLine);
+  Notify(LineChanged, curLine + 1);
   ++curLine;
   curPos = 0;
   if (!indenting) return;
@@ -275,6 +285,9 @@ void TextEditor<Unit>::Enter() {
   }
   if (indent > 0) {
     if (!lines[static_cast<size_t>(curLine)].text.empty() || !settings.cursorBeyondEol) {
+      // The indent is typed after a redraw, and reported as one change.
+      MidRedraw();
+      ++quiet_;
       const bool overtype = settings.overtype;
       settings.overtype = false;
       for (size_t i = 0; ScreenColumn(curLine, curPos) < indent; ++i) {
@@ -285,6 +298,8 @@ void TextEditor<Unit>::Enter() {
       }
       while (ScreenColumn(curLine, curPos) > indent) Backspace();
       settings.overtype = overtype;
+      --quiet_;
+      Notify(LineChanged, curLine);
     }
     curPos = PosAtColumn(curLine, indent);
   }
@@ -332,9 +347,11 @@ void TextEditor<Unit>::IndentEmptyLine() {
   if (above < 0) return;
   const String &source = lines[static_cast<size_t>(above)].text;
   const int column = ScreenColumn(curLine, curPos);
-  // The blanks are typed as the editor types them, tab expansion included.
+  // The blanks are typed as the editor types them, tab expansion included;
+  // the key that follows reports the change.
   const bool overtype = settings.overtype;
   settings.overtype = false;
+  ++quiet_;
   curPos = 0;
   for (size_t i = 0; i < source.size() && IsBlank(source[i]); ++i) {
     if (ScreenColumn(curLine, curPos) >= column) break;
@@ -349,6 +366,7 @@ void TextEditor<Unit>::IndentEmptyLine() {
     }
   }
   settings.overtype = overtype;
+  --quiet_;
   curPos = PosAtColumn(curLine, column);
 }
 
@@ -357,11 +375,13 @@ void TextEditor<Unit>::Backspace() {
   Line &line = lines[static_cast<size_t>(curLine)];
   if (curPos > static_cast<int>(line.text.size())) {
     --curPos;
+    Notify(LineChanged, curLine);  // the host reports it, though the text stays
     return;
   }
   if (curPos > 0) {
     line.text.erase(static_cast<size_t>(curPos - 1), 1);
     --curPos;
+    Notify(LineChanged, curLine);
     return;
   }
   if (curLine == 0) return;
@@ -370,7 +390,9 @@ void TextEditor<Unit>::Backspace() {
   above.text += line.text;
   above.eol = line.eol;
   lines.erase(lines.begin() + curLine);
+  Notify(LineDeleted, curLine);
   --curLine;
+  Notify(LineChanged, curLine);
 }
 
 template <class Unit>
@@ -378,6 +400,7 @@ void TextEditor<Unit>::Delete() {
   Line &line = lines[static_cast<size_t>(curLine)];
   if (curPos < static_cast<int>(line.text.size())) {
     line.text.erase(static_cast<size_t>(curPos), 1);
+    Notify(LineChanged, curLine);
     return;
   }
   if (curLine + 1 >= static_cast<int>(lines.size())) return;
@@ -386,6 +409,23 @@ void TextEditor<Unit>::Delete() {
   line.text += below.text;
   line.eol = below.eol;
   lines.erase(lines.begin() + curLine + 1);
+  Notify(LineDeleted, curLine + 1);
+  Notify(LineChanged, curLine);
+}
+
+template <class Unit>
+void TextEditor<Unit>::DeleteLine() {
+  blockType_ = BlockNone;
+  if (curLine + 1 >= static_cast<int>(lines.size())) {
+    // The last line is never removed, only emptied.
+    if (lines[static_cast<size_t>(curLine)].text.empty()) return;
+    lines[static_cast<size_t>(curLine)].text.clear();
+    curPos = 0;
+    Notify(LineChanged, curLine);
+    return;
+  }
+  lines.erase(lines.begin() + curLine);
+  Notify(LineDeleted, curLine);
 }
 
 template <class Unit>
@@ -447,6 +487,9 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
       curPos = PosAtColumn(curLine, col);
       unclampedColumn_ = col;
     }
+  } else if (vk == 'Y' && (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) &&
+             !(mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED | SHIFT_PRESSED))) {
+    DeleteLine();
   } else if (vk == VK_HOME) {
     blockType_ = BlockNone;
     curPos = 0;

@@ -37,6 +37,14 @@ public:
   using Line = BasicLine<Unit>;
 
   TextEditor() { lines.push_back(Line()); }
+  TextEditor(const TextEditor &) = default;
+  TextEditor &operator=(const TextEditor &) = default;
+  virtual ~TextEditor() = default;
+
+  // What the host reports of each change the editor makes (Far 3's change
+  // events): a line changed, added or deleted, numbered as the text stands
+  // when it is reported.
+  enum ChangeType { LineChanged = 0, LineAdded = 1, LineDeleted = 2 };
 
   // The text: lines split at LF, each keeping its own end of line.
   void SetText(const String &text);
@@ -114,6 +122,17 @@ public:
   Settings settings;
 
 protected:
+  // Told of each change as it is made (nothing by default), and of the redraw
+  // in the middle of an Enter that types an auto indent.
+  virtual void Changed(int /*type*/, int /*line*/) {}
+  virtual void MidRedraw() {}
+  void Notify(int type, int line) {
+    if (quiet_ == 0) Changed(type, line);
+  }
+  int quiet_ = 0;  // inside a compound change that is reported once
+  // Ctrl+Y: the current line goes; the last line is emptied instead.
+  void DeleteLine();
+
   // What a redraw does to the cursor: the column is remembered as it stood
   // before a short line pulled it back.
   void Draw();

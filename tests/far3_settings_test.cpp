@@ -74,7 +74,8 @@ sim::StoredSetting Number(unsigned long long n) {
 struct ConfigAnswer {
   std::u16string masks;
   int macros = 1, braces = 1, tab = 1;
-  int button = 7;  // OK
+  int button = 8;  // OK (9: Cancel)
+  int fields = 1;
 };
 
 // Answers each configuration dialog in turn; `shown` gets the masks each
@@ -85,12 +86,13 @@ void Answer(sim::Host3 &host, std::vector<ConfigAnswer> answers,
   host.dialogScript = [answers, next, shown](sim::DialogCall3 &call) mutable -> intptr_t {
     if (next >= answers.size()) return -1;
     const ConfigAnswer &a = answers[next++];
-    if (call.items.size() == 9) {
+    if (call.items.size() == 10) {
       if (shown) shown->push_back(call.texts[2]);
       call.texts[2] = a.masks;
       call.items[3].Selected = a.macros;
       call.items[4].Selected = a.braces;
       call.items[5].Selected = a.tab;
+      call.items[6].Selected = a.fields;
     }
     return a.button;
   };
@@ -138,7 +140,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   Session3 s("");
   s.host.settingsStore[u"Masks"] = Text(u"*.cc");
   s.host.settingsStore[u"KeywordMacros"] = Number(0);
-  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 8}});  // Cancel
+  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 9}});  // Cancel
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ("vorlane", s.host.configText);
   EXPECT_TRUE(SameGuid(far3::ConfigMenuGuid, s.host.configGuid));
@@ -148,7 +150,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_TRUE(SameGuid(far3::ConfigDialogGuid, call.id));
   EXPECT_FALSE(call.helpTopicNull);
   EXPECT_TRUE(call.freed);
-  ASSERT_EQ(9u, call.items.size());
+  ASSERT_EQ(10u, call.items.size());
   EXPECT_EQ(far3::DI_EDIT, call.items[2].Type);
   EXPECT_NE(0u, call.items[2].Flags & far3::DIF_HISTORY);
   ASSERT_NE(nullptr, call.items[2].History);
@@ -157,17 +159,19 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_EQ(0, call.items[3].Selected);
   EXPECT_EQ(1, call.items[4].Selected);
   EXPECT_EQ(1, call.items[5].Selected);
+  EXPECT_EQ(1, call.items[6].Selected);
   EXPECT_EQ(u"&Keyword macros on Space", call.texts[3]);
-  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[7].Flags);
-  EXPECT_EQ(u"OK", call.texts[7]);
-  EXPECT_EQ(u"Cancel", call.texts[8]);
+  EXPECT_EQ(u"&Field stops on Tab", call.texts[6]);
+  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[8].Flags);
+  EXPECT_EQ(u"OK", call.texts[8]);
+  EXPECT_EQ(u"Cancel", call.texts[9]);
 }
 
 TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   Session3 s("if\n", "x.cc", "Macro if \"sp ( ) left\"\n");
   s.host.settingsStore[u"FutureOption"] = Text(u"kept");  // a newer version's
-  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 8}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
-                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 7}});
+  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 9}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
+                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 8}});
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(1u, s.host.settingsStore.size());

@@ -58,8 +58,48 @@ std::string Explainer::Before(const sim::Host &host, const INPUT_RECORD &rec, bo
 }
 
 std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
-  return Explain(host, far3::KeyChar(rec), rec.Event.KeyEvent.wVirtualKeyCode, takes);
+  const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
+  const DWORD mods = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
+  if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB && !(key.dwControlKeyState & mods))
+    return FieldTab(host, takes);
+  return Explain(host, far3::KeyChar(rec), key.wVirtualKeyCode, takes);
 }
+
+// Tab while field stops wait: which waited, and where the cursor goes. The
+// stops are as the plug-in last read them, which is after the previous key.
+#ifdef _WIN32
+std::string Explainer::FieldTab(const sim::Host3 &, bool *takes) const {
+  *takes = false;
+  return std::string();
+}
+#else
+std::string Explainer::FieldTab(const sim::Host3 &host, bool *takes) const {
+  *takes = false;
+  const FieldStops<far3::FarChar> &f = far3::Fields;
+  if (!f.waiting || f.editorId != host.editorId) return std::string();
+  std::string key = "Tab at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
+  std::string waited;
+  int top = -1, bottom = -1, target = -1;
+  for (int i = 0; i < f.count; ++i) {
+    if (f.stops[i].dropped) continue;
+    const int line = f.lines[f.stops[i].line].number;
+    if (top < 0 || line < top) top = line;
+    if (line > bottom) bottom = line;
+    if (i < f.next) continue;
+    if (target < 0) target = i;
+    waited += (waited.empty() ? "" : ", ") + std::to_string(line + 1) + ":" +
+              std::to_string(f.stops[i].pos + 1) + (i == f.count - 1 ? " (the last)" : "");
+  }
+  if (target < 0) return key + "ordinary: no field stop waits";
+  if (host.curLine < top || host.curLine > bottom)
+    return key + "ordinary: the cursor is outside lines " + std::to_string(top + 1) + " to " +
+           std::to_string(bottom + 1) + " of the field stops, which end";
+  *takes = true;
+  const FieldStops<far3::FarChar>::Stop &s = f.stops[target];
+  return key + "field stops waited at " + waited + "; the cursor goes to " +
+         std::to_string(f.lines[s.line].number + 1) + ":" + std::to_string(s.pos + 1);
+}
+#endif
 
 namespace {
 

@@ -29,6 +29,7 @@ private:
   std::string CloseBrace(const HostT &host, bool *takes) const;
   template <class String>
   std::string Enter(const String &text, int pos, bool *takes) const;
+  std::string FieldTab(const sim::Host3 &host, bool *takes) const;
 
   std::vector<CheckedMacro> macros_;
   std::string shownName_;

@@ -17,7 +17,32 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
   intptr_t result = 0;
   // Only the current editor answers commands.
   const bool ours = editorId == -1 || editorId == this->editorId;
+  if (insideChange_) {
+    // Inside EE_CHANGE Far answers nothing, whatever the command.
+    cmd.insideChange = true;
+    if (record) journal.push_back(cmd);
+    if (trace) Trace(depth_, DescribeCommand3(cmd) + " (inside EE_CHANGE: fails)");
+    return 0;
+  }
   switch (command) {
+    case far3::ECTL_SUBSCRIBECHANGEEVENT:
+    case far3::ECTL_UNSUBSCRIBECHANGEEVENT: {
+      auto *s = static_cast<far3::EditorSubscribeChangeEvent *>(param2);
+      if (!s) break;
+      cmd.structSize = s->StructSize;
+      if (!SizeFits(s->StructSize, sizeof(far3::EditorSubscribeChangeEvent))) break;
+      // The current editor, or any open window by its id.
+      intptr_t id = editorId == -1 ? this->editorId : editorId;
+      bool open = id == this->editorId;
+      for (const Window &w : otherWindows_) open = open || w.id == id;
+      if (!open) break;
+      if (command == far3::ECTL_SUBSCRIBECHANGEEVENT)
+        subscribed.insert(id);
+      else
+        subscribed.erase(id);
+      result = 1;
+      break;
+    }
     case ECTL_GETSTRING: {
       auto *egs = static_cast<EditorGetString *>(param2);
       if (!egs) break;
@@ -177,6 +202,10 @@ std::string DescribeCommand3(const Command3 &cmd) {
              std::to_string(cmd.result);
     case ECTL_UNDOREDO:
       return "ECTL_UNDOREDO command=" + std::to_string(cmd.undo);
+    case far3::ECTL_SUBSCRIBECHANGEEVENT:
+      return "ECTL_SUBSCRIBECHANGEEVENT";
+    case far3::ECTL_UNSUBSCRIBECHANGEEVENT:
+      return "ECTL_UNSUBSCRIBECHANGEEVENT";
     default:
       return "command " + std::to_string(cmd.code);
   }

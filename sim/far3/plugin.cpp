@@ -183,9 +183,28 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
       Change(&rec);
     }
   }
-  if (IsKeyDown(rec)) Draw();
+  if (IsKeyDown(rec)) {
+    Draw();
+    // The window is drawn after each of the user's keys, its change events
+    // before.
+    SendEvent(far3::EE_REDRAW, nullptr);
+  }
   return answer;
 }
+
+void Host3::Changed(int type, int line) {
+  if (!subscribed.count(editorId)) return;
+  far3::EditorChange change;
+  std::memset(&change, 0, sizeof(change));
+  change.StructSize = sizeof(change);
+  change.Type = type;
+  change.StringNumber = line;
+  insideChange_ = true;
+  SendEvent(far3::EE_CHANGE, &change);
+  insideChange_ = false;
+}
+
+void Host3::MidRedraw() { SendEvent(far3::EE_REDRAW, nullptr); }
 
 void Host3::Menu() {
   Current = this;
@@ -225,8 +244,16 @@ void Host3::SendEvent(intptr_t event, void *param) {
   record.editorId = editorId;
   if (event == far3::EE_SAVE && param)
     record.fileName = TextOf(static_cast<far3::EditorSaveFile *>(param)->FileName);
-  editorEvents.push_back(record);
-  if (trace) Trace(depth_, "editor event " + std::to_string(event) + " id " + std::to_string(editorId));
+  std::string what;
+  if (event == far3::EE_CHANGE && param) {
+    const auto *change = static_cast<const far3::EditorChange *>(param);
+    record.changeType = change->Type;
+    record.changeLine = change->StringNumber;
+    static const char *const names[] = {"changed", "added", "deleted"};
+    what = std::string(" ") + names[change->Type % 3] + " " + std::to_string(change->StringNumber);
+  }
+  if (this->record) editorEvents.push_back(record);
+  if (trace) Trace(depth_, "editor event " + std::to_string(event) + " id " + std::to_string(editorId) + what);
   ++depth_;
   plugin_.ProcessEditorEventW(&info);
   --depth_;

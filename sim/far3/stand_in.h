@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ struct Command3 {
   intptr_t length = 0;     // ECTL_SETSTRING
   INPUT_RECORD input{};    // ECTL_PROCESSINPUT
   int undo = -1;           // ECTL_UNDOREDO's command
+  bool insideChange = false;  // issued inside EE_CHANGE, where every command fails
   intptr_t result = 0;
 };
 
@@ -84,6 +86,8 @@ struct EditorEvent3 {
   intptr_t event = 0;
   intptr_t editorId = 0;
   std::u16string fileName;  // EE_SAVE: the name being written
+  int changeType = -1;      // EE_CHANGE: what changed, and which line
+  intptr_t changeLine = -1;
 };
 
 // A value in the settings store, as the settings API keeps it.
@@ -162,6 +166,8 @@ public:
   // ECTL_GETSTRING during EE_SAVE.
   bool refuseLinesDuringSave = false;
   std::vector<EditorEvent3> editorEvents;
+  // The editors subscribed to change events (EE_CHANGE), by id.
+  std::set<intptr_t> subscribed;
   std::vector<EditorCall3> editorCalls;
 
   // The settings store (roaming, the plug-in's top key), which outlives a
@@ -218,6 +224,12 @@ public:
   int redraws = 0;
   std::function<void(const std::string &)> trace;  // one line per event and command
 
+protected:
+  // Each change the editor makes: an EE_CHANGE to a subscribed editor's
+  // plug-in, every command failing while it runs.
+  void Changed(int type, int line) override;
+  void MidRedraw() override;
+
 private:
   void Trace(int depth, const std::string &text);
   intptr_t Offer(const INPUT_RECORD &rec, bool fed);
@@ -252,6 +264,7 @@ private:
   std::deque<Window> otherWindows_;
   intptr_t nextEditorId_ = 1;
   bool saving_ = false;
+  bool insideChange_ = false;
   bool settingsOpen_ = false;
   std::map<std::u16string, StoredSetting> settingsPending_;
   std::deque<std::u16string> settingsStrings_;  // what GET lent, until SCTL_FREE

@@ -148,17 +148,33 @@ void Host3::Change(const INPUT_RECORD *rec) {
 }
 
 void Host3::UndoRecordAt(const UndoRecord &r) {
+  // Each record replays as changes of its own, reported as it goes.
   const int size = static_cast<int>(lines.size());
   if (r.kind == UndoRecord::Edit) {
-    if (r.line < size) lines[static_cast<size_t>(r.line)] = r.old[0];
+    if (r.line < size) {
+      lines[static_cast<size_t>(r.line)] = r.old[0];
+      Notify(LineChanged, r.line);
+    }
     curLine = r.line;
     curPos = r.pos;
   } else if (r.kind == UndoRecord::Lines) {
     const int first = std::min(r.line, size);
-    const int end = std::min(first + r.newCount, size);
-    lines.erase(lines.begin() + first, lines.begin() + end);
-    lines.insert(lines.begin() + first, r.old.begin(), r.old.end());
-    if (lines.empty()) lines.push_back(Line());
+    const int now = std::min(r.newCount, size - first);
+    const int was = static_cast<int>(r.old.size());
+    const int common = std::min(now, was);
+    for (int i = common; i < now; ++i) {
+      if (static_cast<int>(lines.size()) <= 1) break;
+      lines.erase(lines.begin() + first + common);
+      Notify(LineDeleted, first + common);
+    }
+    for (int i = common; i < was; ++i) {
+      lines.insert(lines.begin() + first + i, r.old[static_cast<size_t>(i)]);
+      Notify(LineAdded, first + i);
+    }
+    for (int i = 0; i < was && first + i < static_cast<int>(lines.size()); ++i) {
+      lines[static_cast<size_t>(first + i)] = r.old[static_cast<size_t>(i)];
+      Notify(LineChanged, first + i);
+    }
     curLine = r.curLine;
     curPos = r.curPos;
   }
