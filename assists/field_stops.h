@@ -35,6 +35,7 @@ struct FieldStops {
   bool marking = false;
   bool subscribed = false;
   intptr_t editorId = 0;
+  unsigned generation = 0;  // counts the playbacks that marked stops
 
   // A line holding stops, as it was when last read.
   struct Line {
@@ -334,6 +335,7 @@ void MarkFieldStop() {
     f.editorId = ed->EditorId();
     f.subscribed = ed->SubscribeChanges(f.editorId, true);
     f.marking = true;
+    ++f.generation;
   }
   SyncFieldStops<E>();
   if (f.count >= FieldStopLimit) return;
@@ -343,7 +345,9 @@ void MarkFieldStop() {
   typename FieldStops<typename E::Char>::Stop &s = f.stops[f.count++];
   s = typename FieldStops<typename E::Char>::Stop();
   s.line = entry;
-  s.pos = pos.CurPos;
+  // A cursor beyond the end of the line marks its end: a stop is a place in
+  // the text.
+  s.pos = pos.CurPos < f.lines[entry].length ? pos.CurPos : f.lines[entry].length;
 }
 
 // After a playback that marked stops: the exit where it ended (unless the last
@@ -365,13 +369,14 @@ void FinishFieldStops() {
   }
   EditorPosition end = ed->GetPosition();
   const typename FieldStops<typename E::Char>::Stop &last = f.stops[f.count - 1];
-  if ((f.lines[last.line].number != end.CurLine || last.pos != end.CurPos) && f.count <= FieldStopLimit) {
-    const int entry = field_stops::LineEntry<E>(f, end.CurLine);
-    if (entry >= 0) {
+  const int entry = field_stops::LineEntry<E>(f, end.CurLine);
+  if (entry >= 0) {
+    const int endPos = end.CurPos < f.lines[entry].length ? end.CurPos : f.lines[entry].length;
+    if ((f.lines[last.line].number != end.CurLine || last.pos != endPos) && f.count <= FieldStopLimit) {
       typename FieldStops<typename E::Char>::Stop &s = f.stops[f.count++];
       s = typename FieldStops<typename E::Char>::Stop();
       s.line = entry;
-      s.pos = end.CurPos;
+      s.pos = endPos;
     }
   }
   const typename FieldStops<typename E::Char>::Stop &first = f.stops[0];

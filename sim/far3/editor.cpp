@@ -84,6 +84,7 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
         if (ess->StringEOL) line.eol = TextOf(ess->StringEOL);
         if (record && (line.text != before.text || line.eol != before.eol))
           RecordEdit(static_cast<int>(n), std::move(before), curPos);
+        Notify(LineChanged, static_cast<int>(n));  // inside this call, as Far reports it
         result = 1;
       }
       break;

@@ -1,5 +1,6 @@
 // The session fuzzer's Far 3 side.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -94,7 +95,10 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       return sim::KeyRecord(vk, vk == VK_RETURN ? '\r' : vk == VK_TAB ? '\t' : vk == VK_BACK ? 8 : 0, mods, true);
     }
     case 4:
-      return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);  // Ctrl+Z
+      // Ctrl+Z, now and then Ctrl+Y (the line goes) or a bare Tab (field stops).
+      if (in.Next() % 3 == 0) return sim::KeyRecord('Y', 0x19, LEFT_CTRL_PRESSED, true);
+      if (in.Next() % 2 == 0) return sim::KeyRecord(VK_TAB, '\t', 0, true);
+      return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);
     case 5:
       return sim::KeyRecord(0, Unit(in), mods, false);  // a release
     case 6:
@@ -118,7 +122,12 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   Bytes in(data, size);
   const std::string dir = fuzz::Folder("vorlane-fuzz3-");
   const std::string macroPath = dir + "vorlane.mac";
-  std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << in.Text(600);
+  // Half the sessions start with macros that mark field stops.
+  const std::string fieldMacros = in.Next() & 1 ? "Macro if \"sp ( field ) en { en field en } field\"\n"
+                                                  "Macro x \"field sp ( field ; sp field ; field ) field\"\n"
+                                                  "Macro f \"en field bs field up field\"\n"
+                                                : "";
+  std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << fieldMacros << in.Text(600);
   static const char16_t *const names[] = {u"main.cpp", u"a.C", u"x.h", u"y.HPP", u"notes.txt",
                                           u"makefile", u"x.c.bak", u"\u0444\u0430\u0439\u043b.cpp"};
   uint8_t choice = in.Next();
@@ -127,6 +136,10 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   uint8_t flags = in.Next();
 
   sim::Host3 host(LinkedPlugin3());
+  // VORLANE_FUZZ_TRACE=1: every event and command on standard error, to read
+  // a finding.
+  if (std::getenv("VORLANE_FUZZ_TRACE"))
+    host.trace = [](const std::string &line) { std::fprintf(stderr, "%s\n", line.c_str()); };
   host.SetText(text);
   host.fileName = fileName;
   host.settings.autoIndent = flags & 1;
@@ -143,7 +156,58 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   const std::u16string macroName = sim::Utf16(macroPath);
   bool ok = true;
   sim::Host3 shadow;
+  // Waiting field stops: each on its line as it stands (the plug-in's copy of
+  // the line is the text), in the order they had, no command inside a change
+  // report, and no subscription while nothing waits.
+  std::vector<std::pair<int, int>> order;  // by stop index; -1 once passed or dropped
+  unsigned generation = 0;
+  auto checkFields = [&]() {
+    const FieldStops<far3::FarChar> &f = far3::Fields;
+    for (const sim::Command3 &c : host.journal)
+      if (c.insideChange) {
+        *failure = "a command inside EE_CHANGE: " + sim::DescribeCommand3(c);
+        return false;
+      }
+    if (!f.waiting && !f.marking) {
+      order.clear();
+      if (!host.subscribed.empty()) {
+        *failure = "still subscribed to change events with no field stop waiting";
+        return false;
+      }
+      return true;
+    }
+    if (f.editorId != host.editorId) return true;
+    std::vector<std::pair<int, int>> now(static_cast<size_t>(f.count), std::make_pair(-1, -1));
+    for (int i = f.next; i < f.count; ++i) {
+      if (f.stops[i].dropped) continue;
+      const auto &l = f.lines[f.stops[i].line];
+      if (l.number < 0 || l.number >= static_cast<int>(host.lines.size()) ||
+          host.lines[static_cast<size_t>(l.number)].text !=
+              std::u16string(reinterpret_cast<const char16_t *>(l.text), static_cast<size_t>(l.length)) ||
+          f.stops[i].pos > l.length) {
+        *failure = "a field stop is not on its line as it stands: line " + std::to_string(l.number) +
+                   " pos " + std::to_string(f.stops[i].pos);
+        return false;
+      }
+      now[static_cast<size_t>(i)] = std::make_pair(l.number, f.stops[i].pos);
+    }
+    if (generation == f.generation && order.size() == now.size()) {
+      for (size_t i = 0; i < now.size(); ++i)
+        for (size_t j = i + 1; j < now.size(); ++j)
+          if (now[i].first >= 0 && now[j].first >= 0 && order[i] <= order[j] && now[j] < now[i]) {
+            *failure = "field stops changed their order: " + std::to_string(i) + " and " + std::to_string(j);
+            return false;
+          }
+    }
+    generation = f.generation;
+    order = now;
+    return true;
+  };
   for (int step = 0; step < 300 && !in.Done() && ok; ++step) {
+    if (!checkFields()) {
+      ok = false;
+      break;
+    }
     bool menu = false;
     int answer = -1;
     INPUT_RECORD rec = Event(in, &menu, &answer);
@@ -264,6 +328,7 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
       }
     }
   }
+  if (ok && !checkFields()) ok = false;
   host.Stop();
   return ok;
 }
