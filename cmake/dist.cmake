@@ -35,13 +35,13 @@ if(DLL)
   zip(vorlane vorlane-${VERSION}-win32.zip)
 endif()
 
-# The Far 3 package: the same macro file (ASCII, so also UTF-8), language
-# and help files in UTF-8 with a byte-order mark, as Far's own.
+# The Far 3 package: its own macro file (it marks field stops), language and
+# help files in UTF-8 with a byte-order mark, as Far's own.
 set(dir ${OUT}/vorlane-far3-${FAR3_ARCH})
 file(REMOVE_RECURSE ${dir})
 file(MAKE_DIRECTORY ${dir})
 file(COPY ${FAR3_DLL} DESTINATION ${dir})
-copy_crlf(${SOURCE}/package/vorlane.mac ${dir}/vorlane.mac)
+copy_crlf(${SOURCE}/package/far3/vorlane.mac ${dir}/vorlane.mac)
 copy_crlf(${SOURCE}/package/far3/readme.txt ${dir}/readme.txt)
 # Help files likewise; Far picks the one whose .Language= is its own.
 file(COPY ${SOURCE}/package/far3/vorlane_eng.lng ${SOURCE}/package/far3/vorlane_rus.lng

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "assists/field_stops.h"
 #include "far1/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
@@ -206,6 +207,7 @@ public:
   void Tokens(const char *line, Span body, int lineNo, size_t base) {
     std::string text = Text(line, body);
     bool oemSaid = false;
+    int fields = 0;
     for (int k = 1;; ++k) {
       Span t = Field(text.c_str(), k, 0);
       if (t.size() == 0) break;
@@ -227,6 +229,17 @@ public:
                 " (--oem 437 or --oem 866 chooses); write such macros in that code page");
       }
       if (InVocabulary(token, o_.far3)) continue;
+      if (token == "field") {
+        // A field stop: Far 3 only, at most 32 of them in a body.
+        if (!o_.far3) {
+          if (++fields == 1)
+            Say(lineNo, col, Diagnostic::Note,
+                "'field' types nothing here: field stops work only in the Far 3 edition (--host far3)");
+        } else if (++fields == FieldStopLimit + 1)
+          Say(lineNo, col, Diagnostic::Warning,
+              "more than " + std::to_string(FieldStopLimit) + " field stops: this one and the rest are ignored");
+        continue;
+      }
       if (Length(text.c_str(), t) > TokenLimit) {
         Say(lineNo, col, Diagnostic::Warning,
             "token '" + token.substr(0, 40) + "' has 12 or more characters and is skipped");
@@ -290,6 +303,7 @@ std::string DescribeBody(const std::string &body, bool far3) {
       } else word = std::string(1, static_cast<char>(c));
     } else if (!std::strcmp(token, "sp")) word = "Space";
     else if (!std::strcmp(token, "qu")) word = "\"";
+    else if (far3 && !std::strcmp(token, "field")) word = "[field]";
     else {
       static const char *const names[KeyNameCount] = {"Up", "Down", "Left", "Right", "Enter",
                                                       "Backspace", "Home", "End", "Tab"};

@@ -29,6 +29,10 @@ CASES = [
     # Far 3 reads UTF-8: each invalid sequence is an error; limits count UTF-16 units.
     (['--host', 'far3', 'far3.mac'], expected('far3.expected'), 1),
     (['--host', 'far3', '--strict', '../../package/vorlane.mac'], b'', 0),
+    (['--host', 'far3', '--strict', '../../package/far3/vorlane.mac'], b'', 0),
+    # Field stops: Far 3 only, at most 32 in a body.
+    (['--host', 'far3', 'fields.mac'], expected('fields_far3.expected'), 0),
+    (['fields.mac'], expected('fields_1x.expected'), 0),
     # Only the file's first line may begin with a byte-order mark: a later
     # one (two files joined) makes its line a remark, as in the plug-in.
     (['--host', 'far3', '--list', 'bom.mac'], expected('bom.list'), 0),
