@@ -9,6 +9,7 @@
 //   E::fields()                    the edition's FieldStops<Char>
 //   E::FieldStopsOn()              whether the user has field stops switched on
 //   E::Editor::EditorId()          the current editor's id (one host command)
+//   E::Editor::LastEditorId()      the id the last GetPosition() read
 //   E::Editor::SubscribeChanges(id, on)  change reports for an editor, on or off
 // An edition without field stops gives none of this and never calls it.
 #pragma once
@@ -405,12 +406,14 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
   }
   if (key.wVirtualKeyCode != VK_TAB || mods != 0 || !E::FieldStopsOn()) return -1;
   typename E::Editor *ed = E::editor();
-  if (!ed || ed->EditorId() != f.editorId) return -1;
+  if (!ed) return -1;
+  // One look at the editor gives both its id and the cursor.
+  EditorPosition pos = ed->GetPosition();
+  if (ed->LastEditorId() != f.editorId) return -1;
   SyncFieldStops<E>();
   if (!f.waiting) return 0;
   // Outside the lines from the first stop to the exit the Tab is ordinary and
   // the stops end.
-  EditorPosition pos = ed->GetPosition();
   int top = -1, bottom = -1;
   for (int i = 0; i < f.count; ++i) {
     if (f.stops[i].dropped) continue;

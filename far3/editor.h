@@ -38,8 +38,10 @@ public:
   void BeginPlayback() { redrawFedKeys_ = (options_ & EOPT_CURSORBEYONDEOL) == 0; }
   void EndPlayback() { redrawFedKeys_ = false; }
 
-  // The current editor's id (from ECTL_GETINFO).
+  // The current editor's id (from ECTL_GETINFO), and the one the last
+  // GetPosition read.
   intptr_t EditorId();
+  intptr_t LastEditorId() const { return editorId_; }
   // Change reports (EE_CHANGE) for editor `id`, on or off; true when the host
   // took the request.
   bool SubscribeChanges(intptr_t id, bool on);

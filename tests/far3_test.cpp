@@ -285,6 +285,59 @@ TEST(Far3Undo, TheStandInRefusesADialogShownWithoutEnd) {
   ASSERT_EQ(1u, host.hostFaults.size());
 }
 
+TEST(Far3Fields, TheEditorClosingEndsTheStopsAndOtherEditorsDoNot) {
+  Session3 s("fr\n", "main.cpp", "Macro fr \"sp ( field ; sp field ) field\"\n");
+  s.At(0, 2);
+  s.Type(" ");
+  ASSERT_TRUE(far3::Fields.waiting);
+  EXPECT_EQ(1u, s.host.subscribed.count(s.host.editorId));
+  far3::ProcessEditorEventInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.Event = far3::EE_CLOSE;
+  info.EditorID = s.host.editorId + 1;  // another editor
+  ProcessEditorEventW(&info);
+  EXPECT_TRUE(far3::Fields.waiting);
+  info.EditorID = s.host.editorId;
+  ProcessEditorEventW(&info);
+  EXPECT_FALSE(far3::Fields.waiting);
+  s.Type("<Tab>");  // the editor's own again
+  EXPECT_EQ("fr (\t; )\n", s.host.TextUtf8());
+}
+
+// A plug-in that asks the editor for something inside EE_CHANGE.
+sim::Host3 *Asking = nullptr;
+intptr_t AskedResult = -1;
+intptr_t WINAPI AskInsideChange(const far3::ProcessEditorEventInfo *info) {
+  if (info->Event == far3::EE_CHANGE) {
+    far3::EditorInfo ei;
+    std::memset(&ei, 0, sizeof(ei));
+    ei.StructSize = sizeof(ei);
+    AskedResult = Asking->EditorControl(-1, far3::ECTL_GETINFO, 0, &ei);
+  }
+  return 0;
+}
+
+TEST(Far3Fields, TheStandInFailsAndJournalsEveryCommandInsideAChangeEvent) {
+  PluginApi3 api = LinkedPlugin3();
+  api.ProcessEditorEventW = &AskInsideChange;
+  sim::Host3 host(api);
+  Asking = &host;
+  host.SetTextUtf8("ab\n");
+  host.Start("vorlane.dll");
+  far3::EditorSubscribeChangeEvent sub;
+  std::memset(&sub, 0, sizeof(sub));
+  sub.StructSize = sizeof(sub);
+  ASSERT_EQ(1, host.EditorControl(-1, far3::ECTL_SUBSCRIBECHANGEEVENT, 0, &sub));
+  host.journal.clear();
+  host.Input(sim::KeyRecord('X', 'x', 0, true));
+  EXPECT_EQ(0, AskedResult);
+  ASSERT_EQ(1u, host.journal.size());
+  EXPECT_TRUE(host.journal[0].insideChange);
+  host.Stop();
+  Asking = nullptr;
+}
+
 TEST(Far3Playback, WithoutTheRedrawsTheHostWouldTypeAtTheTriggerColumn) {
   // What the real Far 3 does with keys fed inside one call when the cursor may
   // not pass the end of a line, which the redraws above mend.

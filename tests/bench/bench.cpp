@@ -76,6 +76,7 @@ std::vector<INPUT_RECORD> OrdinaryEvents() {
   std::vector<INPUT_RECORD> events;
   for (char c : std::string("abcdefghijklmnopqrstuvwxyz;(),.=+"))
     events.push_back(sim::KeyRecord(sim::VirtualKeyOf(c), c, 0, true));
+  events.push_back(sim::KeyRecord(VK_TAB, '\t', 0, true));  // no field stop waits
   for (char c : std::string(" }x"))
     events.push_back(sim::KeyRecord(sim::VirtualKeyOf(c), c, 0, false));  // releases
   INPUT_RECORD mouse;
@@ -175,6 +176,31 @@ void BM_Trigger_Far1(benchmark::State &state) { TriggerKeys<Session>(state); }
 void BM_Trigger_Far3(benchmark::State &state) { TriggerKeys<Session3>(state); }
 BENCHMARK(BM_Trigger_Far1)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Trigger_Far3)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// Far 3 field stops: a Tab that moves to the next stop, and a character typed
+// on a line holding a stop (its change event noted, the line read at the
+// redraw). The host commands of the key's whole handling are counted.
+const char FieldMacros[] = "Macro fr \"sp ( field ; sp field ) field\"\n";
+void FieldKey(benchmark::State &state, const INPUT_RECORD &key) {
+  Session3 s("fr\n", FieldMacros);
+  size_t commands = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.SetTextUtf8("fr\n");
+    s.host.curLine = 0;
+    s.host.curPos = 2;
+    s.host.Input(sim::KeyRecord(VK_SPACE, ' ', 0, true));
+    s.host.journal.clear();
+    state.ResumeTiming();
+    s.host.Input(key);
+    commands = s.host.journal.size();
+  }
+  state.counters["host_commands"] = static_cast<double>(commands);
+}
+void BM_FieldTab_Far3(benchmark::State &state) { FieldKey(state, sim::KeyRecord(VK_TAB, '\t', 0, true)); }
+void BM_FieldTracking_Far3(benchmark::State &state) { FieldKey(state, sim::KeyRecord('A', 'a', 0, true)); }
+BENCHMARK(BM_FieldTab_Far3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FieldTracking_Far3)->Unit(benchmark::kMicrosecond);
 
 // A real C++ source from the compiler's own headers, typed key by key.
 std::vector<INPUT_RECORD> SourceKeys(size_t *lines) {

@@ -34,6 +34,14 @@ def main():
         % (r3, med['BM_OrdinaryKeys_Far3'], med['BM_OrdinaryKeys_Far3EmptyFunction'], cmds3),
         '<= 1.5, 0 commands', r3 <= 1.5 and cmds3 == 0)
 
+    # Field stops: a Tab that jumps, and the tracking of a character typed on
+    # a line holding a stop (both with stops waiting).
+    tab = counters['BM_FieldTab_Far3'].get('host_commands', -1)
+    track = counters['BM_FieldTracking_Far3'].get('host_commands', -1)
+    row('  Far 3: field stops: Tab jump / typing on a stop line', '%d / %d host commands (%.1f us / %.1f us)'
+        % (tab, track, med['BM_FieldTab_Far3'] / 1e3, med['BM_FieldTracking_Far3'] / 1e3),
+        'measured', True)
+
     # Each trigger key's host commands in both editions: Far 3 may add its two
     # undo brackets and the redraws fed keys need; the Enter assist needs one
     # command more there, as Far 3's EditorInfo has no file name.
