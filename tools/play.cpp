@@ -58,7 +58,8 @@ const char PlayUsage[] =
     "                        than 16 times in one plug-in call, or a dialog item\n"
     "                        outside its frame, is a host fault (exit status 3).\n"
     "  --explain             for each Space, '}' and Enter, say on standard error\n"
-    "                        what the plug-in decided and why\n"
+    "                        what the plug-in decided and why (Far 3: also for each\n"
+    "                        Tab while field stops wait: which, and where it goes)\n"
     "  --trace               one line on standard error per event with the\n"
     "                        plug-in's answer, and per host command with its fields\n"
 #ifdef _WIN32
