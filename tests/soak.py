@@ -43,11 +43,12 @@ WORDS = ['if', 'for', 'while', 'else', 'do', 'switch', 'case', 'main', 'inc', 'd
 NAMED = ['<Enter>', '<Tab>', '<BS>', '<Del>', '<Left>', '<Right>', '<Up>', '<Down>', '<Home>', '<End>']
 
 
-# What the Far 3 soak adds: a macro with a Cyrillic name, text beyond ASCII,
-# and keys that type it or take back a step.
+# What the Far 3 soak adds: its own default macros (with field stops), a
+# macro with a Cyrillic name, text beyond ASCII, and keys that type it, take
+# back a step or delete a line.
 FAR3_MACROS = '\nMacro \u0435\u0441\u043b\u0438 "sp ( ) sp \u00ab \U0001F600 \u00bb left left left"\n'
 FAR3_TEXT = '// \u0442\u0435\u0441\u0442 \u00ab\u0451\u00bb \U0001F600\n{ // \u0431\u043b\u043e\u043a\n'
-FAR3_KEYS = ['<C-z>', '\u0435\u0441\u043b\u0438 ', '\u0451', '\u2192', '\U0001F600']
+FAR3_KEYS = ['<C-z>', '<C-y>', '\u0435\u0441\u043b\u0438 ', '\u0451', '\u2192', '\U0001F600']
 
 
 def generate(rng, events, far3=False):
@@ -96,7 +97,8 @@ def main():
         open(os.path.join(work, 'main.cpp'), 'w', newline='\r\n', encoding='utf-8').write(
             TEXT + (FAR3_TEXT if far3 else ''))
         open(os.path.join(work, 'keys'), 'w', encoding='utf-8').write(keys)
-        macros = open(os.path.join(ROOT, 'package', 'vorlane.mac'), encoding='utf-8').read()
+        default = ['package', 'far3', 'vorlane.mac'] if far3 else ['package', 'vorlane.mac']
+        macros = open(os.path.join(ROOT, *default), encoding='utf-8').read()
         open(os.path.join(work, 'vorlane.mac'), 'w', encoding='utf-8').write(macros + (FAR3_MACROS if far3 else ''))
         common = ['play', '--macros', 'vorlane.mac', '--keys-file', 'keys', '--dialog', answers, 'main.cpp']
         if far3:
