@@ -226,6 +226,13 @@ void SyncFieldStops() {
     return false;
   };
 
+  // How many gone lines each gone line's text may have joined with.
+  int into[FieldStopLimit + 1];
+  for (int li = 0; li < f.lineCount; ++li) {
+    into[li] = 0;
+    for (int k = 0; k < f.lineCount; ++k)
+      into[li] += f.lines[li].deleted && f.lines[k].deleted && f.lines[k].number == f.lines[li].number;
+  }
   for (int li = 0; li < f.lineCount; ++li) {
     typename FieldStops<Char>::Line &l = f.lines[li];
     if (trustText && !l.deleted) {
@@ -249,8 +256,10 @@ void SyncFieldStops() {
     typename E::Editor::LineRecord rec;
     if (l.deleted) {
       // Joined: each stop follows its text into the line above, if that line
-      // changed and now ends with what followed the stop.
-      const bool joined = l.number >= 0 && wasChanged(l.number) && ed->GetString(&rec, l.number);
+      // changed and now ends with what followed the stop. A join takes one
+      // line: several gone into one (an undo of many lines) took their text
+      // with them.
+      const bool joined = into[li] == 1 && l.number >= 0 && wasChanged(l.number) && ed->GetString(&rec, l.number);
       for (int i = 0; i < f.count; ++i) {
         typename FieldStops<Char>::Stop &s = f.stops[i];
         if (s.dropped || s.line != li) continue;
