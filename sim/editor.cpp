@@ -30,6 +30,7 @@ unsigned TextEditor<Unit>::UnitOf(const INPUT_RECORD &rec) {
 template <class Unit>
 void TextEditor<Unit>::CopyEditorFrom(const TextEditor &other) {
   lines = other.lines;
+  clipboard = other.clipboard;
   curLine = other.curLine;
   curPos = other.curPos;
   topLine = other.topLine;
@@ -414,6 +415,28 @@ void TextEditor<Unit>::Delete() {
 }
 
 template <class Unit>
+void TextEditor<Unit>::Paste() {
+  if (clipboard.empty()) return;
+  DeleteSelection();
+  const bool autoIndent = settings.autoIndent, overtype = settings.overtype;
+  settings.autoIndent = settings.overtype = false;
+  String run;
+  for (Unit c : clipboard) {
+    if (c == '\r') continue;
+    if (c != '\n') {
+      run += c;
+      continue;
+    }
+    if (!run.empty()) InsertText(run);
+    run.clear();
+    Enter();
+  }
+  if (!run.empty()) InsertText(run);
+  settings.autoIndent = autoIndent;
+  settings.overtype = overtype;
+}
+
+template <class Unit>
 void TextEditor<Unit>::DeleteLine() {
   blockType_ = BlockNone;
   if (curLine + 1 >= static_cast<int>(lines.size())) {
@@ -487,6 +510,8 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
       curPos = PosAtColumn(curLine, col);
       unclampedColumn_ = col;
     }
+  } else if (vk == VK_INSERT && shift && !ctrlAlt) {
+    Paste();
   } else if (vk == 'Y' && (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) &&
              !(mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED | SHIFT_PRESSED))) {
     DeleteLine();

@@ -117,6 +117,8 @@ public:
   static String Lit(const char *ascii);
 
   std::vector<Line> lines;
+  // What Shift+Ins pastes (nothing while empty); LF ends a line, CR is dropped.
+  String clipboard;
   int curLine = 0, curPos = 0, topLine = 0, leftPos = 0;
   int windowX = 80, windowY = 25;
   Settings settings;
@@ -132,6 +134,9 @@ protected:
   int quiet_ = 0;  // inside a compound change that is reported once
   // Ctrl+Y: the current line goes; the last line is emptied instead.
   void DeleteLine();
+  // Shift+Ins: the clipboard typed in, each line end splitting the line as
+  // Enter does at its end (no auto indent).
+  void Paste();
 
   // What a redraw does to the cursor: the column is remembered as it stood
   // before a short line pulled it back.

@@ -22,7 +22,8 @@ const char KeyNotationHelp[] =
     "  <Config>           choose the plug-in's entry in Far 3's \"Plugins\n"
     "                     configuration\" menu (--host far3)\n"
     "  <F2> <S-F2>        Far 3: save the file (Shift: under the next --save-as)\n"
-    "  <C-Tab>            Far 3: go to the next editor window\n";
+    "  <C-Tab>            Far 3: go to the next editor window\n"
+    "  <S-Ins>            paste the --clipboard text\n";
 
 namespace {
 
@@ -37,7 +38,7 @@ const NamedKey Named[] = {
     {"bs", VK_BACK, 0x08},    {"del", VK_DELETE, 0},      {"left", VK_LEFT, 0},
     {"right", VK_RIGHT, 0},   {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
     {"home", VK_HOME, 0},     {"end", VK_END, 0},         {"lt", 0, '<'},
-    {"f2", VK_F2, 0},
+    {"f2", VK_F2, 0},         {"ins", VK_INSERT, 0},
 };
 
 std::string Lower(const std::string &s) {

@@ -39,6 +39,7 @@ const char PlayUsage[] =
     "  --lng PATH            language file serving the plug-in's messages, in\n"
     "                        whatever language it declares (default:\n"
     "                        vorlane_eng.lng beside this program; far3\\ for Far 3)\n"
+    "  --clipboard TEXT      what <S-Ins> pastes (\\n in TEXT: a line end)\n"
     "  --show-dialogs        at the end, each dialog the plug-in showed: its size\n"
     "                        and where the host draws each item (columns, line)\n"
     "  --auto-indent         editor setting: auto indent on (default off)\n"
@@ -154,7 +155,7 @@ bool ParseConfigAnswer(const std::string &text, ConfigAnswer *out) {
 }
 
 struct PlayOptions {
-  std::string text, fileName, macros, lng, pluginPath, profileMacros;
+  std::string text, fileName, macros, lng, pluginPath, profileMacros, clipboard;
   std::vector<int> answers;
   std::vector<std::string> replacements, saveAs;
   std::vector<ConfigAnswer> configs;
@@ -175,6 +176,7 @@ bool LoadApi(const std::string &path, PluginApi3 *api, std::string *error) {
 }
 void SetUp(sim::Host &host, const PlayOptions &o) {
   host.SetText(o.text);
+  host.clipboard = o.clipboard;
   host.fileName = o.fileName;
   // A file named with --lng serves its own language, whichever it is.
   if (o.lng.empty())
@@ -185,6 +187,7 @@ void SetUp(sim::Host &host, const PlayOptions &o) {
 void SetUp(sim::Host3 &host, const PlayOptions &o) {
   host.settings.redrawAfterFedKeys = false;  // Far 3 redraws after the user's keys only
   host.SetTextUtf8(o.text);
+  host.clipboard = sim::Utf16(o.clipboard);
   host.fileName = sim::Utf16(o.fileName);
   if (o.lng.empty())
     host.LoadLanguageFile(ProgramDirectory() + "far3/vorlane_eng.lng");
@@ -444,6 +447,7 @@ int Play(PlayOptions o) {
 int RunPlay(int argc, char **argv) {
   std::string file, name, macros, keys, lng, pluginPath, dialog, hostName = "1.x";
   bool haveName = false, haveKeys = false, trace = false, explain = false, showDialogs = false;
+  std::string clipboard;
   std::vector<std::string> replacements, saveAs;
   std::vector<ConfigAnswer> configs;
   std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
@@ -543,6 +547,10 @@ int RunPlay(int argc, char **argv) {
         return Usage("option --host needs 1.x or far3");
     } else if (arg == "--trace") {
       trace = true;
+    } else if (arg == "--clipboard") {
+      if (!value(&clipboard)) return Usage("option --clipboard needs a value");
+      // "\n" stands for a line end: an argument is one line of a scenario.
+      for (size_t at; (at = clipboard.find("\\n")) != std::string::npos;) clipboard.replace(at, 2, "\n");
     } else if (arg == "--show-dialogs") {
       showDialogs = true;
     } else if (arg == "--explain") {
@@ -605,6 +613,7 @@ int RunPlay(int argc, char **argv) {
   o.trace = trace;
   o.explain = explain;
   o.showDialogs = showDialogs;
+  o.clipboard = clipboard;
   if (hostName == "far3") return Play<sim::Host3>(o);
   return Play<sim::Host>(o);
 }

@@ -18,6 +18,8 @@ bool SetsNewStep(const INPUT_RECORD &rec) {
     case VK_LEFT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_PRIOR: case VK_NEXT:
     case VK_RETURN:
       return true;
+    case VK_INSERT:  // Shift+Ins: a paste
+      return (k.dwControlKeyState & SHIFT_PRESSED) != 0;
     case 'N': case 'E': case 'Z':
       return ctrl;
     default:
@@ -118,6 +120,8 @@ void Host3::Change(const INPUT_RECORD *rec) {
   }
   const std::vector<Line> before = lines;
   const int line = curLine, pos = curPos;
+  // A paste is a step of its own, whatever came before it.
+  if (rec->Event.KeyEvent.wVirtualKeyCode == VK_INSERT && SetsNewStep(*rec)) newStep_ = true;
   Apply(*rec);
   // What changed: the lines between the common head and the common tail.
   const size_t oldSize = before.size(), newSize = lines.size();

@@ -75,7 +75,7 @@ bool TableIsFileOf(const std::string &path) {
 
 INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
   static const WORD keys[] = {VK_RETURN, VK_TAB, VK_BACK, VK_DELETE, VK_LEFT, VK_RIGHT,
-                              VK_UP,     VK_DOWN, VK_HOME, VK_END};
+                              VK_UP,     VK_DOWN, VK_HOME, VK_END, VK_INSERT};
   *menu = false;
   uint8_t kind = in.Next() % 13;
   DWORD mods = 0;
@@ -148,6 +148,7 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   host.settings.cursorBeyondEol = !(flags & 8);
   host.settings.tabSize = 1 + (flags >> 4);
   host.windowY = 5;
+  host.clipboard = u"x {\n\ty }\n";  // what Shift+Ins pastes
   host.curLine = in.Next() % static_cast<int>(host.lines.size());
   host.curPos = in.Next() % 40;
   host.Redraw();  // as the editor first shows the file: a cursor it allows
