@@ -119,20 +119,39 @@ int LineEntry(FieldStops<typename E::Char> &f, int n) {
   return f.lineCount++;
 }
 
-// The new index of a stop at P on a line that changed from OLD to NOW: left of
-// the change it keeps its index, right of it its distance from the line's end;
-// a stop whose character went stays where the change began.
+// How far two versions of a line agree from the start and from the end
+// (the two never overlap).
 template <class Char>
-int MovedPos(const Char *old, int oldLen, const Char *now, int nowLen, int p) {
-  int prefix = 0;
-  while (prefix < oldLen && prefix < nowLen && old[prefix] == now[prefix]) ++prefix;
-  int suffix = 0;
-  while (suffix < oldLen - prefix && suffix < nowLen - prefix &&
-         old[oldLen - 1 - suffix] == now[nowLen - 1 - suffix])
-    ++suffix;
+void CommonEnds(const Char *old, int oldLen, const Char *now, int nowLen, int *prefix, int *suffix) {
+  int p = 0;
+  while (p < oldLen && p < nowLen && old[p] == now[p]) ++p;
+  int q = 0;
+  while (q < oldLen - p && q < nowLen - p && old[oldLen - 1 - q] == now[nowLen - 1 - q]) ++q;
+  *prefix = p;
+  *suffix = q;
+}
+
+// The new index of a stop at P on a line that changed from OLD_LEN to NOW_LEN
+// units with PREFIX and SUFFIX in common: left of the change it keeps its
+// index, right of it its distance from the line's end; a stop whose
+// character went stays where the change began.
+inline int MovedPos(int oldLen, int nowLen, int prefix, int suffix, int p) {
   if (p <= prefix) return p;
   if (p >= oldLen - suffix) return nowLen - (oldLen - p);
   return prefix;
+}
+
+// Replaces a line entry's copy with TEXT; false when memory runs out.
+template <class Line, class Char>
+bool Recopy(Line &l, const Char *text, int length) {
+  Char *copy = static_cast<Char *>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(Char)));
+  if (!copy) return false;
+  if (length > 0) std::memcpy(copy, text, static_cast<size_t>(length) * sizeof(Char));
+  copy[length] = 0;
+  std::free(l.text);
+  l.text = copy;
+  l.length = length;
+  return true;
 }
 
 }  // namespace field_stops
@@ -266,11 +285,11 @@ void SyncFieldStops() {
         const int tail = l.length - s.pos;
         if (joined && EndsWith(rec.StringText, static_cast<int>(rec.StringLength), l.text + s.pos, tail)) {
           s.pos = static_cast<int>(rec.StringLength) - tail;
+          s.line = -2 - l.number;  // on the line it joined: placed once every line is read
         } else {
           s.dropped = true;
         }
       }
-      l.deleted = false;
       continue;
     }
     if (!ed->GetString(&rec, l.number)) {
@@ -278,17 +297,16 @@ void SyncFieldStops() {
         if (f.stops[i].line == li) f.stops[i].dropped = true;
       continue;
     }
-    const Char *now = rec.StringText;
     const int nowLen = static_cast<int>(rec.StringLength);
-    if (SameText(now, nowLen, l.text, l.length)) continue;
+    if (SameText(rec.StringText, nowLen, l.text, l.length)) continue;
     // Split: the part right of the split went to the line added below.
     typename E::Editor::LineRecord below;
     const bool split = wasAdded(l.number + 1) && ed->GetString(&below, l.number + 1);
     // The line read last moved the host's pointer: read this one again.
     if (split) ed->GetString(&rec, l.number);
-    now = rec.StringText;
-    int prefix = 0;
-    while (prefix < l.length && prefix < nowLen && l.text[prefix] == now[prefix]) ++prefix;
+    const Char *now = rec.StringText;
+    int prefix = 0, suffix = 0;
+    CommonEnds(l.text, l.length, now, nowLen, &prefix, &suffix);
     for (int i = 0; i < f.count; ++i) {
       typename FieldStops<Char>::Stop &s = f.stops[i];
       if (s.dropped || s.line != li) continue;
@@ -296,30 +314,44 @@ void SyncFieldStops() {
       if (split && s.pos > prefix &&
           EndsWith(below.StringText, static_cast<int>(below.StringLength), l.text + s.pos, tail)) {
         s.pos = static_cast<int>(below.StringLength) - tail;
-        s.line = -2 - (l.number + 1);  // on the new line: numbered until the copies are made again
+        s.line = -2 - (l.number + 1);  // on the new line: placed once every line is read
         continue;
       }
-      s.pos = MovedPos(l.text, l.length, now, nowLen, s.pos);
+      s.pos = MovedPos(l.length, nowLen, prefix, suffix, s.pos);
     }
+    // The text just read is the line's copy from now on: no second read.
+    if (!Recopy(l, now, nowLen))
+      for (int i = 0; i < f.count; ++i)
+        if (f.stops[i].line == li) f.stops[i].dropped = true;
   }
-  // Stops moved to a split's new line become that line's.
-  int numbers[FieldStopLimit + 1];
-  for (int i = 0; i < f.count; ++i) {
-    typename FieldStops<Char>::Stop &s = f.stops[i];
-    if (s.dropped) continue;
-    numbers[i] = s.line <= -2 ? -2 - s.line : f.lines[s.line].number;
-  }
-  FreeLines(f);
-  for (int i = 0; i < f.count; ++i) {
-    typename FieldStops<Char>::Stop &s = f.stops[i];
-    if (s.dropped) continue;
-    const int entry = LineEntry<E>(f, numbers[i]);
-    if (entry < 0) {
-      s.dropped = true;
+  // Entries gone or left without stops go first; then the stops that followed
+  // their text to another line take that line's entry (one read for a line
+  // no stop held), and every stop lies within its line.
+  int kept = 0;
+  for (int li = 0; li < f.lineCount; ++li) {
+    bool used = false;
+    for (int i = 0; i < f.count; ++i) used = used || (!f.stops[i].dropped && f.stops[i].line == li);
+    if (!used || f.lines[li].deleted) {
+      std::free(f.lines[li].text);
       continue;
     }
-    s.line = entry;
-    if (s.pos > f.lines[entry].length) s.pos = f.lines[entry].length;
+    for (int i = 0; i < f.count; ++i)
+      if (!f.stops[i].dropped && f.stops[i].line == li) f.stops[i].line = kept;
+    f.lines[kept++] = f.lines[li];
+  }
+  f.lineCount = kept;
+  for (int i = 0; i < f.count; ++i) {
+    typename FieldStops<Char>::Stop &s = f.stops[i];
+    if (s.dropped) continue;
+    if (s.line <= -2) {
+      const int entry = LineEntry<E>(f, -2 - s.line);
+      if (entry < 0) {
+        s.dropped = true;
+        continue;
+      }
+      s.line = entry;
+    }
+    if (s.pos > f.lines[s.line].length) s.pos = f.lines[s.line].length;
     if (s.pos < 0) s.pos = 0;
   }
   f.changeCount = 0;
