@@ -248,6 +248,8 @@ private:
   void BeginGroup();
   void EndGroup();
   void UndoRecordAt(const UndoRecord &r);
+  // A step completed (outside a group: a record; a group at its end).
+  void StepMade();
   void DropOldestStep();
   int undoDepth_ = 0;
   bool newStep_ = false;   // the "new step" mark

@@ -44,6 +44,12 @@ void Host3::DropOldestStep() {
   --stepsHeld_;
 }
 
+void Host3::StepMade() {
+  ++stepsHeld_;
+  ++undoStepsMade;
+  if (stepsHeld_ > UndoLimit) DropOldestStep();
+}
+
 void Host3::RecordEdit(int line, Line before, int pos) {
   if (!undoRecords.empty() && !newStep_) {
     UndoRecord &last = undoRecords.back();
@@ -60,11 +66,7 @@ void Host3::RecordEdit(int line, Line before, int pos) {
   r.old.push_back(std::move(before));
   r.pos = r.lastPos = pos;
   undoRecords.push_back(std::move(r));
-  if (undoDepth_ == 0) {
-    ++stepsHeld_;
-    ++undoStepsMade;
-    if (stepsHeld_ > UndoLimit) DropOldestStep();
-  }
+  if (undoDepth_ == 0) StepMade();
 }
 
 void Host3::RecordLines(int first, std::vector<Line> oldLines, int newCount, int line, int pos) {
@@ -77,11 +79,7 @@ void Host3::RecordLines(int first, std::vector<Line> oldLines, int newCount, int
   r.curLine = line;
   r.curPos = pos;
   undoRecords.push_back(std::move(r));
-  if (undoDepth_ == 0) {
-    ++stepsHeld_;
-    ++undoStepsMade;
-    if (stepsHeld_ > UndoLimit) DropOldestStep();
-  }
+  if (undoDepth_ == 0) StepMade();
 }
 
 void Host3::BeginGroup() {
@@ -102,9 +100,7 @@ void Host3::EndGroup() {
   UndoRecord r;
   r.kind = UndoRecord::End;
   undoRecords.push_back(std::move(r));
-  ++stepsHeld_;
-  ++undoStepsMade;
-  if (stepsHeld_ > UndoLimit) DropOldestStep();
+  StepMade();
 }
 
 void Host3::Change(const INPUT_RECORD *rec) {
