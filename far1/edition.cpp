@@ -1,11 +1,12 @@
 #include "far1/edition.h"
+#include "files/files.h"
 
 int Busy = 0;
 MacroEntry *MacroTable = nullptr;
 int MacroCount = 0;
 
 void LoadMacros(const char *path) {
-  LoadMacroTable<char>(path[0] ? std::fopen(path, "rb") : nullptr, path, &MacroTable, &MacroCount);
+  LoadMacroTable<char>(path[0] ? files::Open(path, "rb") : nullptr, path, &MacroTable, &MacroCount);
 }
 
 void FreeMacros() {

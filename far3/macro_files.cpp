@@ -6,13 +6,11 @@
 #include <cstring>
 
 #include "far3/edition.h"
+#include "files/files.h"
 #include "macros/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <cerrno>
-#include <sys/stat.h>
 #endif
 
 namespace far3 {
@@ -96,7 +94,7 @@ FILE *OpenFile(const FarChar *path, const char *mode) {
   return _wfopen(path, wideMode);
 #else
   char *native = NativePath(path);
-  FILE *f = native ? std::fopen(native, mode) : nullptr;
+  FILE *f = native ? files::Open(native, mode) : nullptr;
   std::free(native);
   return f;
 #endif
@@ -107,7 +105,7 @@ bool MakeFolder(const FarChar *path) {
   return CreateDirectoryW(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 #else
   char *native = NativePath(path);
-  bool made = native && (mkdir(native, 0777) == 0 || errno == EEXIST);
+  bool made = native && files::MakeFolder(native);
   std::free(native);
   return made;
 #endif
@@ -118,7 +116,7 @@ void RemoveFile(const FarChar *path) {
   DeleteFileW(path);
 #else
   char *native = NativePath(path);
-  if (native) std::remove(native);
+  if (native) files::Remove(native);
   std::free(native);
 #endif
 }

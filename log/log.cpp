@@ -1,5 +1,7 @@
 #include "log/log.h"
 
+#include "files/files.h"
+
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
@@ -31,7 +33,7 @@ void OpenLog(const char *path) {
   char buffer[260];
   std::strncpy(buffer, path, sizeof(buffer) - 1);
   buffer[sizeof(buffer) - 1] = '\0';
-  LogFile = std::fopen(buffer, "ab");
+  LogFile = files::Open(buffer, "ab");
   if (!LogFile) std::fprintf(stderr, "Can't open log file '%s'\n", buffer);
 }
 

@@ -402,6 +402,12 @@ CheckResult CheckMacroFile(const std::string &path, const CheckOptions &options)
       base += MacroLineLimit;
     }
   }
+  // A folder opens as a file on some systems but gives no bytes: it, and a
+  // file whose reading fails, cannot be checked.
+  if (std::ferror(f)) {
+    std::fclose(f);
+    return CheckResult();
+  }
   if (reader.EndedAtEof()) {
     // Trailing bytes after the end-of-data mark are common; anything else is lost.
     int c;

@@ -112,14 +112,16 @@ void SetEnvironment(const std::string &name, const std::string &value) {
 }
 
 bool CreateTempFolder(const std::string &prefix, std::string *dir, std::string *error) {
+  const char *tmp = std::getenv("TMPDIR");
+  const std::string base = tmp && tmp[0] ? tmp : "/tmp";
   for (int i = 0; i < 1000; ++i) {
-    std::string candidate = "/tmp/" + prefix + "-" + std::to_string(getpid()) + "-" + std::to_string(i);
+    std::string candidate = base + "/" + prefix + "-" + std::to_string(getpid()) + "-" + std::to_string(i);
     if (mkdir(candidate.c_str(), 0700) == 0) {
       *dir = candidate;
       return true;
     }
   }
-  *error = "cannot create a temporary folder in /tmp";
+  *error = "cannot create a temporary folder in " + base;
   return false;
 }
 

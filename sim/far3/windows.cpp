@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "files/files.h"
+
 namespace sim {
 
 intptr_t Host3::OpenEditor(const FarChar *name, Flags64 flags, intptr_t startLine,
@@ -83,7 +85,7 @@ FILE *OpenPath(const std::u16string &path, bool write) {
 #ifdef _WIN32
   return _wfopen(reinterpret_cast<const wchar_t *>(path.c_str()), write ? L"wb" : L"rb");
 #else
-  return std::fopen(Utf8(path).c_str(), write ? "wb" : "rb");
+  return files::Open(Utf8(path).c_str(), write ? "wb" : "rb");
 #endif
 }
 

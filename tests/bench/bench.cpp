@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -28,8 +29,8 @@ namespace {
 std::string Dir() {
   static std::string dir;
   if (dir.empty()) {
-    // In small letters: the plug-in folds its macro path.
-    dir = "/tmp/vorlane-bench-" + std::to_string(getpid());
+    const char *tmp = std::getenv("TMPDIR");
+    dir = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vorlane-bench-" + std::to_string(getpid());
     mkdir(dir.c_str(), 0700);
   }
   return dir;

@@ -26,6 +26,8 @@ CASES = [
     (['--strict', 'warnings.mac'], None, 1),
     (['absent.mac', 'warnings.mac'],
      b'absent.mac: error: cannot read the file\n' + expected('warnings.expected'), 1),
+    # A folder is no macro file, whether or not the system lets it be opened.
+    (['.'], b'.: error: cannot read the file\n', 1),
     # Far 3 reads UTF-8: each invalid sequence is an error; limits count UTF-16 units.
     (['--host', 'far3', 'far3.mac'], expected('far3.expected'), 1),
     (['--host', 'far3', '--strict', '../../package/vorlane.mac'], b'', 0),
