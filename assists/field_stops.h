@@ -66,7 +66,7 @@ struct FieldStops {
   Change changes[FieldChangeLimit];
   int changeCount = 0;
   bool overflow = false;  // changes were lost: trust the text
-  bool undone = false;    // an undo or redo: trust the text, not the numbers
+  bool redone = false;    // a redo: trust the text, not the numbers
 };
 
 namespace field_stops {
@@ -165,7 +165,7 @@ void EndFieldStops() {
   f.waiting = f.marking = false;
   f.count = f.next = 0;
   f.changeCount = 0;
-  f.overflow = f.undone = false;
+  f.overflow = f.redone = false;
   field_stops::FreeLines(f);
 }
 
@@ -190,9 +190,9 @@ void SyncFieldStops() {
   using Char = typename E::Char;
   using namespace field_stops;
   FieldStops<Char> &f = E::fields();
-  if ((!f.waiting && !f.marking) || (f.changeCount == 0 && !f.overflow && !f.undone)) return;
+  if ((!f.waiting && !f.marking) || (f.changeCount == 0 && !f.overflow && !f.redone)) return;
   typename E::Editor *ed = E::editor();
-  const bool trustText = f.overflow || f.undone;
+  const bool trustText = f.overflow || f.redone;
 
   // The line numbers, event by event, as the host counted them. Lines added
   // or changed in this batch are kept too: a split's new line, a join's line.
@@ -255,8 +255,9 @@ void SyncFieldStops() {
   for (int li = 0; li < f.lineCount; ++li) {
     typename FieldStops<Char>::Line &l = f.lines[li];
     if (trustText && !l.deleted) {
-      // An undo or redo: find the line's text where the numbers say, or
-      // nearby; failing that, compare with what stands at its number.
+      // A redo, or changes lost: find the line's text where the numbers say,
+      // else on the nearest line around it; failing that, compare with what
+      // stands at its number.
       bool found = false;
       for (int d = 0; d <= 64 && !found; ++d) {
         for (int sign = 0; sign < (d ? 2 : 1) && !found; ++sign) {
@@ -355,7 +356,7 @@ void SyncFieldStops() {
     if (s.pos < 0) s.pos = 0;
   }
   f.changeCount = 0;
-  f.overflow = f.undone = false;
+  f.overflow = f.redone = false;
   // Every waiting stop dropped: nothing is left to visit.
   if (!f.marking) {
     bool any = false;
@@ -430,8 +431,9 @@ void FinishFieldStops() {
 }
 
 // The key filter's first look at a key while stops wait: Tab goes to the next
-// stop (1: swallowed); an undo key says the next changes are to be read by
-// their text; -1 for everything else.
+// stop (1: swallowed); a redo key says the next changes are to be read by
+// their text (an undo's reports carry exact numbers, a redo's may not); -1 for
+// everything else.
 template <class E>
 int FieldStopKey(const INPUT_RECORD *Rec) {
   if (E::busy() || Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown) return -1;
@@ -441,8 +443,9 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
                                               LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
   const bool ctrl = (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
   const bool alt = (mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-  if ((ctrl && key.wVirtualKeyCode == 'Z') || (alt && key.wVirtualKeyCode == VK_BACK)) {
-    f.undone = true;
+  if (((ctrl && key.wVirtualKeyCode == 'Z') || (alt && key.wVirtualKeyCode == VK_BACK)) &&
+      (mods & SHIFT_PRESSED)) {
+    f.redone = true;
     return -1;
   }
   if (key.wVirtualKeyCode != VK_TAB || mods != 0 || !E::FieldStopsOn()) return -1;

@@ -115,6 +115,19 @@ bool Editor::FileQualifies(KeyContext *) {
   return NameMatchesMasks(name_);
 }
 
+void Editor::EndUndo() {
+  UndoRedo(EUR_END);
+  // A group that shrank to one edit record is joined by typing close to it;
+  // only the host's "new step" mark prevents that. A fed Home sets it, and
+  // the place is put back, so neither the text nor the cursor changes.
+  const EditorPosition pos = GetPosition();
+  const INPUT_RECORD home = MakeKeyEvent(VK_HOME, 0);
+  ++Busy;
+  ProcessInput(&home);
+  --Busy;
+  SetPosition(pos);
+}
+
 void Editor::UndoRedo(int command) {
   EditorUndoRedo eur;
   std::memset(&eur, 0, sizeof(eur));

@@ -46,9 +46,10 @@ public:
   // took the request.
   bool SubscribeChanges(intptr_t id, bool on);
 
-  // Each assist's changes make one undo step.
+  // Each assist's changes make one undo step, and the user's next key starts
+  // a step of its own.
   void BeginUndo() { UndoRedo(EUR_BEGIN); }
-  void EndUndo() { UndoRedo(EUR_END); }
+  void EndUndo();
 
   intptr_t Control(int command, intptr_t param1, void *param2);
 

@@ -241,6 +241,7 @@ void TextEditor<Unit>::Enter() {
   const bool atEnd = curPos >= len;
 
   int indent = 0;
+  bool sourced = false;  // a line with a non-blank character gives the indent
   String sourceBlanks;
   if (settings.autoIndent) {
     for (int l = curLine; l >= 0; --l) {
@@ -250,6 +251,7 @@ void TextEditor<Unit>::Enter() {
       if (i == t.size()) continue;
       indent = ScreenColumn(l, static_cast<int>(i));
       sourceBlanks = t.substr(0, i);
+      sourced = true;
       break;
     }
   }
@@ -264,7 +266,9 @@ void TextEditor<Unit>::Enter() {
   Line next{line.text.substr(pos), line.eol};
   line.text.erase(pos);
   if (line.eol.empty()) line.eol = DefaultEol(curLine);
-  if (indenting && !atEnd && next.text.find_first_not_of(Lit(" \t")) == String::npos) {
+  // A split whose moved part is all blanks trims the part that stays, even
+  // when the indent is 0.
+  if (sourced && !atEnd && next.text.find_first_not_of(Lit(" \t")) == String::npos) {
     size_t keep = line.text.find_last_not_of(Lit(" \t"));
     line.text.erase(keep == String::npos ? 0 : keep + 1);
   }
@@ -447,8 +451,11 @@ void TextEditor<Unit>::DeleteLine() {
     Notify(LineChanged, curLine);
     return;
   }
+  // The cursor keeps its screen column, as Up and Down do.
+  const int column = ScreenColumn(curLine, curPos);
   lines.erase(lines.begin() + curLine);
   Notify(LineDeleted, curLine);
+  curPos = PosAtColumn(curLine, column);
 }
 
 template <class Unit>

@@ -198,7 +198,7 @@ public:
     int line = 0;              // Edit: the line; Lines: the first line replaced
     std::vector<Line> old;     // the line or lines as they were
     int newCount = 0;          // Lines: how many lines stand in their place now
-    int pos = 0, lastPos = 0;  // Edit: its position, and that of the last change it took in
+    int pos = 0;               // Edit: its position
     int curLine = 0, curPos = 0;  // Lines, Begin: the cursor before
   };
   std::vector<UndoRecord> undoRecords;  // the last UndoLimit steps of them
@@ -253,6 +253,7 @@ private:
   void DropOldestStep();
   int undoDepth_ = 0;
   bool newStep_ = false;   // the "new step" mark
+  int lastChangePos_ = 0;  // the position of the last change that joined a record
   size_t stepsHeld_ = 0;   // steps in undoRecords
 
   struct Window {
@@ -262,6 +263,7 @@ private:
     size_t stepsHeld = 0;
     bool newStep = false;
     intptr_t id = 0;
+    int lastChangePos = 0;
   };
   std::deque<Window> otherWindows_;
   intptr_t nextEditorId_ = 1;

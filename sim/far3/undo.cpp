@@ -51,11 +51,13 @@ void Host3::StepMade() {
 }
 
 void Host3::RecordEdit(int line, Line before, int pos) {
+  // The last joined change's position is the editor's, not the record's: only
+  // a join sets it.
   if (!undoRecords.empty() && !newStep_) {
     UndoRecord &last = undoRecords.back();
     if (last.kind == UndoRecord::Edit && last.line == line &&
-        (undoDepth_ > 0 || std::abs(pos - last.pos) <= 1 || std::abs(pos - last.lastPos) <= 1)) {
-      last.lastPos = pos;
+        (undoDepth_ > 0 || std::abs(pos - last.pos) <= 1 || std::abs(pos - lastChangePos_) <= 1)) {
+      lastChangePos_ = pos;
       return;
     }
   }
@@ -64,7 +66,7 @@ void Host3::RecordEdit(int line, Line before, int pos) {
   r.kind = UndoRecord::Edit;
   r.line = line;
   r.old.push_back(std::move(before));
-  r.pos = r.lastPos = pos;
+  r.pos = pos;
   undoRecords.push_back(std::move(r));
   if (undoDepth_ == 0) StepMade();
 }
@@ -89,12 +91,20 @@ void Host3::BeginGroup() {
   r.curLine = curLine;
   r.curPos = curPos;
   undoRecords.push_back(std::move(r));
+  newStep_ = false;  // like every record, the group's begin clears the mark
 }
 
 void Host3::EndGroup() {
   if (--undoDepth_ != 0 || !record) return;
   if (!undoRecords.empty() && undoRecords.back().kind == UndoRecord::Begin) {
     undoRecords.pop_back();  // nothing changed: no step
+    return;
+  }
+  // A group of one record loses its begin and gets no end: the record is left
+  // as a plain one, which later typing close to it may join.
+  if (undoRecords.size() >= 2 && undoRecords[undoRecords.size() - 2].kind == UndoRecord::Begin) {
+    undoRecords.erase(undoRecords.end() - 2);
+    StepMade();
     return;
   }
   UndoRecord r;
@@ -136,8 +146,10 @@ void Host3::Change(const INPUT_RECORD *rec) {
     ++tail;
   const size_t oldCount = oldSize - head - tail, newCount = newSize - head - tail;
   if (oldCount == 1 && newCount == 1 && line == static_cast<int>(head) && curLine == line) {
-    // A typed key: the smaller of the cursor's index before and after it.
-    RecordEdit(line, before[head], std::min(pos, curPos));
+    // A typed key: the smaller of the cursor's index before and after it; a
+    // Backspace: the index before it.
+    const bool back = rec->Event.KeyEvent.wVirtualKeyCode == VK_BACK;
+    RecordEdit(line, before[head], back ? pos : std::min(pos, curPos));
   } else {
     RecordLines(static_cast<int>(head),
                 std::vector<Line>(before.begin() + static_cast<long>(head),

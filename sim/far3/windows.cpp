@@ -26,7 +26,7 @@ intptr_t Host3::OpenEditor(const FarChar *name, Flags64 flags, intptr_t startLin
   ReadFileBytes(call.fileName, &bytes);
   SendEvent(far3::EE_KILLFOCUS, nullptr);
   Window previous{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoRecords, stepsHeld_,
-                  newStep_, editorId};
+                  newStep_, editorId, lastChangePos_};
   otherWindows_.push_back(std::move(previous));
   SetTextUtf8(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes);
   curLine = curPos = topLine = leftPos = 0;
@@ -34,6 +34,7 @@ intptr_t Host3::OpenEditor(const FarChar *name, Flags64 flags, intptr_t startLin
   undoRecords.clear();
   stepsHeld_ = 0;
   newStep_ = false;
+  lastChangePos_ = 0;
   editorId = nextEditorId_++;
   SendEvent(far3::EE_GOTFOCUS, nullptr);
   SendEvent(far3::EE_READ, nullptr);
@@ -50,7 +51,7 @@ void Host3::NextWindow() {
   Window next = std::move(otherWindows_.front());
   otherWindows_.pop_front();
   Window current{static_cast<const TextEditor<char16_t> &>(*this), fileName, undoRecords, stepsHeld_,
-                 newStep_, editorId};
+                 newStep_, editorId, lastChangePos_};
   otherWindows_.push_back(std::move(current));
   static_cast<TextEditor<char16_t> &>(*this) = next.editor;
   fileName = next.fileName;
@@ -58,6 +59,7 @@ void Host3::NextWindow() {
   stepsHeld_ = next.stepsHeld;
   newStep_ = next.newStep;
   editorId = next.id;
+  lastChangePos_ = next.lastChangePos;
   if (trace) Trace(depth_, "window \"" + Utf8(fileName) + "\"");
   SendEvent(far3::EE_GOTFOCUS, nullptr);
 }
