@@ -258,17 +258,26 @@ void SyncFieldStops() {
       // A redo, or changes lost: find the line's text where the numbers say,
       // else on the nearest line around it; failing that, compare with what
       // stands at its number.
-      bool found = false;
-      for (int d = 0; d <= 64 && !found; ++d) {
-        for (int sign = 0; sign < (d ? 2 : 1) && !found; ++sign) {
-          const int n = l.number + (sign ? -d : d);
-          if (n < 0) continue;
-          typename E::Editor::LineRecord rec;
-          if (!ed->GetString(&rec, n)) continue;
-          if (SameText(rec.StringText, static_cast<int>(rec.StringLength), l.text, l.length)) {
-            l.number = n;
+      // A flood may have moved it by any number of lines: the search goes on
+      // until the text's end below and its start above.
+      bool found = false, below = true;
+      for (int d = 0; !found && (below || l.number - d >= 0); ++d) {
+        typename E::Editor::LineRecord rec;
+        if (below) {
+          if (!ed->GetString(&rec, l.number + d)) {
+            below = false;  // past the last line
+          } else if (SameText(rec.StringText, static_cast<int>(rec.StringLength), l.text, l.length)) {
+            l.number += d;
             found = true;
+            break;
           }
+        }
+        // Above, a line the host does not give lies past the end: go on.
+        const int n = l.number - d;
+        if (d > 0 && n >= 0 && ed->GetString(&rec, n) &&
+            SameText(rec.StringText, static_cast<int>(rec.StringLength), l.text, l.length)) {
+          l.number = n;
+          found = true;
         }
       }
       if (found) continue;

@@ -35,6 +35,8 @@ CASES = [
     # Field stops: Far 3 only, at most 32 in a body.
     (['--host', 'far3', 'fields.mac'], expected('fields_far3.expected'), 0),
     (['fields.mac'], expected('fields_1x.expected'), 0),
+    # In 1.x 'field' types nothing: the list of keys does not show it.
+    (['--list', 'fields.mac'], expected('fields_1x.list'), 0),
     # Only the file's first line may begin with a byte-order mark: a later
     # one (two files joined) makes its line a remark, as in the plug-in.
     (['--host', 'far3', '--list', 'bom.mac'], expected('bom.list'), 0),
