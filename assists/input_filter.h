@@ -4,7 +4,7 @@
 
 #include "assists/adapter.h"
 #include "assists/braces.h"
-#include "assists/field_stops.h"
+#include "assists/field_stops/field_stops.h"
 #include "macros/expand.h"
 
 // What an edition's ProcessEditorInput does with one event. While the

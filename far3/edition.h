@@ -2,7 +2,7 @@
 // flag and macro table, and the Unicode plug-in API's entry points.
 #pragma once
 
-#include "assists/field_stops.h"
+#include "assists/field_stops/field_stops.h"
 #include "assists/input_filter.h"
 #include "far3/editor.h"
 #include "far3/host.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "assists/adapter.h"
-#include "assists/field_stops.h"
+#include "assists/field_stops/field_stops.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 

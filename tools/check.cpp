@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "assists/field_stops.h"
+#include "assists/field_stops/field_stops.h"
 #include "far1/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"

@@ -1,0 +1,173 @@
+// Field stops: the places a macro body marks with `field`, which Tab visits in
+// turn after the expansion. Each waiting stop stays on the character it marked
+// while the user edits: the host reports only which lines changed (never
+// inside that report may the plug-in ask the editor anything), so the changes
+// are noted and the lines read later, against a copy of each line holding a
+// stop.
+//
+// Written once over an edition `E` that gives, beside what adapter.h lists:
+//   E::fields()                    the edition's FieldStops<Char>
+//   E::FieldStopsOn()              whether the user has field stops switched on
+//   E::Editor::EditorId()          the current editor's id (one host command)
+//   E::Editor::LastEditorId()      the id the last GetPosition() read
+//   E::Editor::SubscribeChanges(id, on)  change reports for an editor, on or off
+// An edition without field stops gives none of this and never calls it.
+//
+// This file holds what the stops are and how they end; tracking.h keeps them
+// on their text, marking.h makes them as a body plays, moving.h is Tab.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "assists/adapter.h"
+
+// Stops one body may mark; later `field` tokens are ignored.
+constexpr int FieldStopLimit = 32;
+// Changes noted between two reads of the text; more, and the text alone is
+// trusted.
+constexpr int FieldChangeLimit = 256;
+
+enum FieldChangeType { FieldLineChanged = 0, FieldLineAdded = 1, FieldLineDeleted = 2 };
+
+template <class Char>
+struct FieldStops {
+  // The one flag the key filter tests: stops wait for Tab.
+  bool waiting = false;
+  // A playback is marking stops (its later keys are already tracked).
+  bool marking = false;
+  bool subscribed = false;
+  intptr_t editorId = 0;
+  unsigned generation = 0;  // counts the playbacks that marked stops
+
+  // A line holding stops, as it was when last read.
+  struct Line {
+    int number = 0;
+    Char *text = nullptr;
+    int length = 0;
+    bool deleted = false;  // gone; `number` is then the line its text may have joined
+  };
+  // A stop: its line (an index into `lines`) and character index.
+  struct Stop {
+    int line = 0;
+    int pos = 0;
+    bool dropped = false;
+  };
+  // The first stop (reached once the body is played), the waiting ones, and
+  // the exit last.
+  Stop stops[FieldStopLimit + 1];
+  int count = 0;
+  int next = 0;  // the first waiting stop
+  Line lines[FieldStopLimit + 1];
+  int lineCount = 0;
+
+  struct Change {
+    int type = 0;
+    int line = 0;
+  };
+  Change changes[FieldChangeLimit];
+  int changeCount = 0;
+  bool overflow = false;  // changes were lost: trust the text
+  bool redone = false;    // a redo: trust the text, not the numbers
+};
+
+namespace field_stops {
+
+template <class Char>
+bool SameText(const Char *a, int na, const Char *b, int nb) {
+  return na == nb && (na == 0 || std::memcmp(a, b, static_cast<size_t>(na) * sizeof(Char)) == 0);
+}
+
+// Whether `text` ends with `tail`.
+template <class Char>
+bool EndsWith(const Char *text, int n, const Char *tail, int nt) {
+  return nt <= n && (nt == 0 || std::memcmp(text + n - nt, tail, static_cast<size_t>(nt) * sizeof(Char)) == 0);
+}
+
+template <class Char>
+void FreeLines(FieldStops<Char> &f) {
+  for (int i = 0; i < f.lineCount; ++i) std::free(f.lines[i].text);
+  f.lineCount = 0;
+}
+
+// Copies the current text of line N; false when the host gives none or memory
+// runs out.
+template <class E>
+bool CopyLine(int n, typename E::Char **text, int *length) {
+  using Char = typename E::Char;
+  typename E::Editor::LineRecord rec;
+  if (!E::editor()->GetString(&rec, n)) return false;
+  const int len = static_cast<int>(rec.StringLength);
+  Char *copy = static_cast<Char *>(std::malloc((static_cast<size_t>(len) + 1) * sizeof(Char)));
+  if (!copy) return false;
+  if (len > 0) std::memcpy(copy, rec.StringText, static_cast<size_t>(len) * sizeof(Char));
+  copy[len] = 0;
+  *text = copy;
+  *length = len;
+  return true;
+}
+
+// The line entry for line N, made (with a copy of its text) when there is
+// none; -1 when it cannot be.
+template <class E>
+int LineEntry(FieldStops<typename E::Char> &f, int n) {
+  for (int i = 0; i < f.lineCount; ++i)
+    if (!f.lines[i].deleted && f.lines[i].number == n) return i;
+  if (f.lineCount >= FieldStopLimit + 1) return -1;
+  typename FieldStops<typename E::Char>::Line &l = f.lines[f.lineCount];
+  l = typename FieldStops<typename E::Char>::Line();
+  l.number = n;
+  if (!CopyLine<E>(n, &l.text, &l.length)) return -1;
+  return f.lineCount++;
+}
+
+// How far two versions of a line agree from the start and from the end
+// (the two never overlap).
+template <class Char>
+void CommonEnds(const Char *old, int oldLen, const Char *now, int nowLen, int *prefix, int *suffix) {
+  int p = 0;
+  while (p < oldLen && p < nowLen && old[p] == now[p]) ++p;
+  int q = 0;
+  while (q < oldLen - p && q < nowLen - p && old[oldLen - 1 - q] == now[nowLen - 1 - q]) ++q;
+  *prefix = p;
+  *suffix = q;
+}
+
+// The new index of a stop at P on a line that changed from OLD_LEN to NOW_LEN
+// units with PREFIX and SUFFIX in common: left of the change it keeps its
+// index, right of it its distance from the line's end; a stop whose
+// character went stays where the change began.
+inline int MovedPos(int oldLen, int nowLen, int prefix, int suffix, int p) {
+  if (p <= prefix) return p;
+  if (p >= oldLen - suffix) return nowLen - (oldLen - p);
+  return prefix;
+}
+
+// Replaces a line entry's copy with TEXT; false when memory runs out.
+template <class Line, class Char>
+bool Recopy(Line &l, const Char *text, int length) {
+  Char *copy = static_cast<Char *>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(Char)));
+  if (!copy) return false;
+  if (length > 0) std::memcpy(copy, text, static_cast<size_t>(length) * sizeof(Char));
+  copy[length] = 0;
+  std::free(l.text);
+  l.text = copy;
+  l.length = length;
+  return true;
+}
+
+}  // namespace field_stops
+
+// Stops end: nothing waits, and the host sends no more change reports.
+template <class E>
+void EndFieldStops() {
+  FieldStops<typename E::Char> &f = E::fields();
+  if (f.subscribed) E::editor()->SubscribeChanges(f.editorId, false);
+  f.subscribed = false;
+  f.waiting = f.marking = false;
+  f.count = f.next = 0;
+  f.changeCount = 0;
+  f.overflow = f.redone = false;
+  field_stops::FreeLines(f);
+}

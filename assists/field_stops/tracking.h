@@ -1,0 +1,211 @@
+// Field stops through the user's edits: the host's change reports are noted
+// as they come (no editor command works inside them) and read against each
+// stop line's copy at the next chance.
+#pragma once
+
+#include "assists/field_stops/state.h"
+
+// Inside the host's change report: only note it (every editor command fails
+// there).
+template <class E>
+void NoteFieldChange(intptr_t editorId, int type, intptr_t line) {
+  FieldStops<typename E::Char> &f = E::fields();
+  if ((!f.waiting && !f.marking) || editorId != f.editorId) return;
+  if (f.changeCount >= FieldChangeLimit) {
+    f.overflow = true;
+    return;
+  }
+  f.changes[f.changeCount].type = type;
+  f.changes[f.changeCount].line = static_cast<int>(line);
+  ++f.changeCount;
+}
+
+// Reads what the noted changes did and moves the stops with their text.
+template <class E>
+void SyncFieldStops() {
+  using Char = typename E::Char;
+  using namespace field_stops;
+  FieldStops<Char> &f = E::fields();
+  if ((!f.waiting && !f.marking) || (f.changeCount == 0 && !f.overflow && !f.redone)) return;
+  typename E::Editor *ed = E::editor();
+  const bool trustText = f.overflow || f.redone;
+
+  // The line numbers, event by event, as the host counted them. Lines added
+  // or changed in this batch are kept too: a split's new line, a join's line.
+  int added[FieldChangeLimit], changed[FieldChangeLimit];
+  int addedCount = 0, changedCount = 0;
+  for (int k = 0; k < f.changeCount; ++k) {
+    const int n = f.changes[k].line;
+    const int type = f.changes[k].type;
+    if (type == FieldLineAdded) {
+      for (int i = 0; i < f.lineCount; ++i)
+        if (f.lines[i].number >= n) ++f.lines[i].number;
+      for (int i = 0; i < addedCount; ++i)
+        if (added[i] >= n) ++added[i];
+      for (int i = 0; i < changedCount; ++i)
+        if (changed[i] >= n) ++changed[i];
+      added[addedCount++] = n;
+    } else if (type == FieldLineDeleted) {
+      for (int i = 0; i < f.lineCount; ++i) {
+        typename FieldStops<Char>::Line &l = f.lines[i];
+        if (l.number == n) {
+          // Gone: its text may have joined the line above.
+          l.deleted = true;
+          l.number = n - 1;
+        } else if (l.number > n) {
+          --l.number;
+        }
+      }
+      int kept = 0;
+      for (int i = 0; i < addedCount; ++i)
+        if (added[i] != n) added[kept++] = added[i] > n ? added[i] - 1 : added[i];
+      addedCount = kept;
+      kept = 0;
+      for (int i = 0; i < changedCount; ++i)
+        if (changed[i] != n) changed[kept++] = changed[i] > n ? changed[i] - 1 : changed[i];
+      changedCount = kept;
+    } else {
+      bool known = false;
+      for (int i = 0; i < changedCount; ++i) known = known || changed[i] == n;
+      if (!known) changed[changedCount++] = n;
+    }
+  }
+  auto wasAdded = [&](int n) {
+    for (int i = 0; i < addedCount; ++i)
+      if (added[i] == n) return true;
+    return false;
+  };
+  auto wasChanged = [&](int n) {
+    for (int i = 0; i < changedCount; ++i)
+      if (changed[i] == n) return true;
+    return false;
+  };
+
+  // How many gone lines each gone line's text may have joined with.
+  int into[FieldStopLimit + 1];
+  for (int li = 0; li < f.lineCount; ++li) {
+    into[li] = 0;
+    for (int k = 0; k < f.lineCount; ++k)
+      into[li] += f.lines[li].deleted && f.lines[k].deleted && f.lines[k].number == f.lines[li].number;
+  }
+  for (int li = 0; li < f.lineCount; ++li) {
+    typename FieldStops<Char>::Line &l = f.lines[li];
+    if (trustText && !l.deleted) {
+      // A redo, or changes lost: find the line's text where the numbers say,
+      // else on the nearest line around it; failing that, compare with what
+      // stands at its number.
+      // A flood may have moved it by any number of lines: the search goes on
+      // until the text's end below and its start above.
+      bool found = false, below = true;
+      for (int d = 0; !found && (below || l.number - d >= 0); ++d) {
+        typename E::Editor::LineRecord rec;
+        if (below) {
+          if (!ed->GetString(&rec, l.number + d)) {
+            below = false;  // past the last line
+          } else if (SameText(rec.StringText, static_cast<int>(rec.StringLength), l.text, l.length)) {
+            l.number += d;
+            found = true;
+            break;
+          }
+        }
+        // Above, a line the host does not give lies past the end: go on.
+        const int n = l.number - d;
+        if (d > 0 && n >= 0 && ed->GetString(&rec, n) &&
+            SameText(rec.StringText, static_cast<int>(rec.StringLength), l.text, l.length)) {
+          l.number = n;
+          found = true;
+        }
+      }
+      if (found) continue;
+    }
+    typename E::Editor::LineRecord rec;
+    if (l.deleted) {
+      // Joined: each stop follows its text into the line above, if that line
+      // changed and now ends with what followed the stop. A join takes one
+      // line: several gone into one (an undo of many lines) took their text
+      // with them.
+      const bool joined = into[li] == 1 && l.number >= 0 && wasChanged(l.number) && ed->GetString(&rec, l.number);
+      for (int i = 0; i < f.count; ++i) {
+        typename FieldStops<Char>::Stop &s = f.stops[i];
+        if (s.dropped || s.line != li) continue;
+        const int tail = l.length - s.pos;
+        if (joined && EndsWith(rec.StringText, static_cast<int>(rec.StringLength), l.text + s.pos, tail)) {
+          s.pos = static_cast<int>(rec.StringLength) - tail;
+          s.line = -2 - l.number;  // on the line it joined: placed once every line is read
+        } else {
+          s.dropped = true;
+        }
+      }
+      continue;
+    }
+    if (!ed->GetString(&rec, l.number)) {
+      for (int i = 0; i < f.count; ++i)
+        if (f.stops[i].line == li) f.stops[i].dropped = true;
+      continue;
+    }
+    const int nowLen = static_cast<int>(rec.StringLength);
+    if (SameText(rec.StringText, nowLen, l.text, l.length)) continue;
+    // Split: the part right of the split went to the line added below.
+    typename E::Editor::LineRecord below;
+    const bool split = wasAdded(l.number + 1) && ed->GetString(&below, l.number + 1);
+    // The line read last moved the host's pointer: read this one again.
+    if (split) ed->GetString(&rec, l.number);
+    const Char *now = rec.StringText;
+    int prefix = 0, suffix = 0;
+    CommonEnds(l.text, l.length, now, nowLen, &prefix, &suffix);
+    for (int i = 0; i < f.count; ++i) {
+      typename FieldStops<Char>::Stop &s = f.stops[i];
+      if (s.dropped || s.line != li) continue;
+      const int tail = l.length - s.pos;
+      if (split && s.pos > prefix &&
+          EndsWith(below.StringText, static_cast<int>(below.StringLength), l.text + s.pos, tail)) {
+        s.pos = static_cast<int>(below.StringLength) - tail;
+        s.line = -2 - (l.number + 1);  // on the new line: placed once every line is read
+        continue;
+      }
+      s.pos = MovedPos(l.length, nowLen, prefix, suffix, s.pos);
+    }
+    // The text just read is the line's copy from now on: no second read.
+    if (!Recopy(l, now, nowLen))
+      for (int i = 0; i < f.count; ++i)
+        if (f.stops[i].line == li) f.stops[i].dropped = true;
+  }
+  // Entries gone or left without stops go first; then the stops that followed
+  // their text to another line take that line's entry (one read for a line
+  // no stop held), and every stop lies within its line.
+  int kept = 0;
+  for (int li = 0; li < f.lineCount; ++li) {
+    bool used = false;
+    for (int i = 0; i < f.count; ++i) used = used || (!f.stops[i].dropped && f.stops[i].line == li);
+    if (!used || f.lines[li].deleted) {
+      std::free(f.lines[li].text);
+      continue;
+    }
+    for (int i = 0; i < f.count; ++i)
+      if (!f.stops[i].dropped && f.stops[i].line == li) f.stops[i].line = kept;
+    f.lines[kept++] = f.lines[li];
+  }
+  f.lineCount = kept;
+  for (int i = 0; i < f.count; ++i) {
+    typename FieldStops<Char>::Stop &s = f.stops[i];
+    if (s.dropped) continue;
+    if (s.line <= -2) {
+      const int entry = LineEntry<E>(f, -2 - s.line);
+      if (entry < 0) {
+        s.dropped = true;
+        continue;
+      }
+      s.line = entry;
+    }
+    if (s.pos > f.lines[s.line].length) s.pos = f.lines[s.line].length;
+    if (s.pos < 0) s.pos = 0;
+  }
+  f.changeCount = 0;
+  f.overflow = f.redone = false;
+  // Every waiting stop dropped: nothing is left to visit.
+  if (!f.marking) {
+    bool any = false;
+    for (int i = f.next; i < f.count; ++i) any = any || !f.stops[i].dropped;
+    if (!any) EndFieldStops<E>();
+  }
+}
