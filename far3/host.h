@@ -273,6 +273,17 @@ struct EditorUndoRedo {
   int Command;
 };
 
+// ECTL_SELECT's record: a stream block from (line, pos) over WIDTH units and
+// HEIGHT lines, or a column block in screen columns.
+struct EditorSelect {
+  size_t StructSize;
+  intptr_t BlockType;
+  intptr_t BlockStartLine;
+  intptr_t BlockStartPos;
+  intptr_t BlockWidth;
+  intptr_t BlockHeight;
+};
+
 struct FarDialogItem {
   int Type;
   intptr_t X1, Y1, X2, Y2;
@@ -294,8 +305,10 @@ enum {
   ECTL_SETSTRING = 1,
   ECTL_GETINFO = 6,
   ECTL_SETPOSITION = 7,
+  ECTL_SELECT = 8,
   ECTL_REDRAW = 9,
   ECTL_PROCESSINPUT = 15,
+  ECTL_DELETEBLOCK = 25,
   ECTL_UNDOREDO = 32,
   ECTL_GETFILENAME = 33,
   ECTL_SUBSCRIBECHANGEEVENT = 36,
@@ -317,8 +330,11 @@ enum { ECTYPE_CHANGED = 0, ECTYPE_ADDED = 1, ECTYPE_DELETED = 2 };
 enum { DM_GETCHECK = 25, DM_GETCONSTTEXTPTR = 63 };
 enum { BSTATE_UNCHECKED = 0, BSTATE_CHECKED = 1 };
 enum { EUR_BEGIN = 0, EUR_END = 1, EUR_UNDO = 2, EUR_REDO = 3 };
+enum { BTYPE_NONE = 0, BTYPE_STREAM = 1, BTYPE_COLUMN = 2 };
 enum : uintptr_t {
   EOPT_EXPANDALLTABS = 0x1,
+  EOPT_PERSISTENTBLOCKS = 0x2,
+  EOPT_DELREMOVESBLOCKS = 0x4,
   EOPT_AUTOINDENT = 0x8,
   EOPT_CURSORBEYONDEOL = 0x40,
   EOPT_EXPANDONLYNEWTABS = 0x80,
@@ -377,6 +393,12 @@ FAR3_SIZE(ProcessEditorEventInfo, 20, 40);
 FAR3_SIZE(EditorChange, 12, 24);
 FAR3_CHECK(EditorChange, Type, 4, 8);
 FAR3_CHECK(EditorChange, StringNumber, 8, 16);
+FAR3_SIZE(EditorSelect, 24, 48);
+FAR3_CHECK(EditorSelect, BlockType, 4, 8);
+FAR3_CHECK(EditorSelect, BlockStartLine, 8, 16);
+FAR3_CHECK(EditorSelect, BlockStartPos, 12, 24);
+FAR3_CHECK(EditorSelect, BlockWidth, 16, 32);
+FAR3_CHECK(EditorSelect, BlockHeight, 20, 40);
 FAR3_SIZE(EditorSubscribeChangeEvent, 20, 24);
 FAR3_CHECK(EditorSubscribeChangeEvent, PluginId, 4, 8);
 FAR3_CHECK(ProcessEditorEventInfo, Event, 4, 8);

@@ -185,8 +185,17 @@ void TextEditor<Unit>::DeleteSelection() {
       Notify(LineDeleted, l1 + 1);
     }
     Notify(LineChanged, l1);
-    curLine = l1;
-    curPos = static_cast<int>(p1);
+    // The cursor moves with the text: into the gap when it stood in the
+    // block, along with what followed it; elsewhere it stays where it was.
+    if (curLine > l2) {
+      curLine -= l2 - l1;
+    } else if (curLine == l2 && curPos >= static_cast<int>(p2)) {
+      curPos = static_cast<int>(p1) + (curPos - static_cast<int>(p2));
+      curLine = l1;
+    } else if (curLine > l1 || (curLine == l1 && curPos > static_cast<int>(p1))) {
+      curLine = l1;
+      curPos = static_cast<int>(p1);
+    }
   } else {
     for (int l = l1; l <= l2; ++l) {
       String &t = lines[static_cast<size_t>(l)].text;
@@ -202,10 +211,45 @@ void TextEditor<Unit>::DeleteSelection() {
 }
 
 template <class Unit>
+void TextEditor<Unit>::ShiftSelect(WORD vk) {
+  const int fromLine = curLine, fromPos = curPos;
+  const int last = static_cast<int>(lines.size()) - 1;
+  if (vk == VK_LEFT && curPos > 0) --curPos;
+  if (vk == VK_RIGHT) ++curPos;
+  if (vk == VK_UP && curLine > 0) curPos = PosAtColumn(--curLine, ScreenColumn(fromLine, fromPos));
+  if (vk == VK_DOWN && curLine < last) curPos = PosAtColumn(++curLine, ScreenColumn(fromLine, fromPos));
+  // The anchor is the block's other end when the cursor stood at one of its
+  // ends, else where the cursor stood.
+  int anchorLine = fromLine, anchorPos = fromPos;
+  if (blockType_ == BlockStream) {
+    if (fromLine == blockLine2_ && fromPos == blockPos2_) {
+      anchorLine = blockLine1_;
+      anchorPos = blockPos1_;
+    } else if (fromLine == blockLine1_ && fromPos == blockPos1_) {
+      anchorLine = blockLine2_;
+      anchorPos = blockPos2_;
+    }
+  }
+  const bool before = curLine < anchorLine || (curLine == anchorLine && curPos < anchorPos);
+  if (curLine == anchorLine && curPos == anchorPos)
+    blockType_ = BlockNone;
+  else if (before)
+    SelectStream(curLine, curPos, anchorLine, anchorPos);
+  else
+    SelectStream(anchorLine, anchorPos, curLine, curPos);
+}
+
+template <class Unit>
 void TextEditor<Unit>::InsertText(const String &s) {
   Line &line = lines[static_cast<size_t>(curLine)];
   PadTo(line, curPos);
   size_t pos = static_cast<size_t>(curPos);
+  // A block kept through typing (persistent blocks) moves with its text.
+  if (blockType_ == BlockStream && !settings.overtype) {
+    const int n = static_cast<int>(s.size());
+    if (curLine == blockLine1_ && curPos < blockPos1_) blockPos1_ += n;
+    if (curLine == blockLine2_ && curPos < blockPos2_) blockPos2_ += n;
+  }
   if (settings.overtype && pos < line.text.size())
     line.text.replace(pos, std::min(s.size(), line.text.size() - pos), s);
   else
@@ -474,15 +518,25 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
   const int last = static_cast<int>(lines.size()) - 1;
   const int len = static_cast<int>(lines[static_cast<size_t>(curLine)].text.size());
 
-  if (vk == VK_RETURN || c == '\r') {
+  // Typing replaces a stream block wherever it is, unless blocks persist; a
+  // column block is never replaced by typing.
+  const bool replaces = blockType_ == BlockStream && !settings.persistentBlocks;
+  const bool keepsBlock = settings.persistentBlocks;
+  if ((vk == VK_TAB || c == '\t') && shift && !ctrlAlt && settings.shiftTabMovesBack) {
+    // Back to the previous tab stop from the column last drawn; no text changes.
+    const int col = rememberedColumn_;
+    curPos = PosAtColumn(curLine, col > 0 ? (col - 1) / settings.tabSize * settings.tabSize : 0);
+  } else if (vk == VK_RETURN || c == '\r') {
     if (ctrlAlt || shift) return;  // the host does other things with these
-    DeleteSelection();
+    if (replaces) DeleteSelection();
     Enter();
   } else if (vk == VK_TAB || c == '\t') {
     if (ctrlAlt) return;
-    DeleteSelection();
+    if (replaces) DeleteSelection();
     if (!settings.overtype) IndentEmptyLine();  // in overtype Tab types nothing
     Tab();
+  } else if (shift && !ctrlAlt && (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN)) {
+    ShiftSelect(vk);
   } else if (vk == VK_BACK || c == 0x08) {
     if (blockType_ != BlockNone) DeleteSelection();
     else Backspace();
@@ -490,7 +544,7 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
     if (blockType_ != BlockNone) DeleteSelection();
     else Delete();
   } else if (vk == VK_LEFT) {
-    blockType_ = BlockNone;
+    if (!keepsBlock) blockType_ = BlockNone;
     if (curPos > 0) {
       --curPos;
     } else if (curLine > 0) {
@@ -498,7 +552,7 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
       curPos = static_cast<int>(lines[static_cast<size_t>(curLine)].text.size());
     }
   } else if (vk == VK_RIGHT) {
-    blockType_ = BlockNone;
+    if (!keepsBlock) blockType_ = BlockNone;
     if (settings.cursorBeyondEol || curPos < len) {
       ++curPos;
     } else if (curLine < last) {
@@ -506,7 +560,7 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
       curPos = 0;
     }
   } else if (vk == VK_UP || vk == VK_DOWN) {
-    blockType_ = BlockNone;
+    if (!keepsBlock) blockType_ = BlockNone;
     const int target = vk == VK_UP ? curLine - 1 : curLine + 1;
     if (target >= 0 && target <= last) {
       // The screen column is kept; without a cursor beyond the end, the one
@@ -523,13 +577,13 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
              !(mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED | SHIFT_PRESSED))) {
     DeleteLine();
   } else if (vk == VK_HOME) {
-    blockType_ = BlockNone;
+    if (!keepsBlock) blockType_ = BlockNone;
     curPos = 0;
   } else if (vk == VK_END) {
-    blockType_ = BlockNone;
+    if (!keepsBlock) blockType_ = BlockNone;
     curPos = len;
   } else if (c >= 0x20 && !ctrlAlt) {
-    DeleteSelection();
+    if (replaces) DeleteSelection();
     IndentEmptyLine();
     InsertText(String(1, static_cast<Unit>(c)));
   }

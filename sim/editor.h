@@ -20,6 +20,12 @@ struct Settings {
   // The editor redraws after every key it applies, fed keys included (1.x);
   // off, it redraws only after the user's own keys (Far 3).
   bool redrawAfterFedKeys = true;
+  // A selection stays through cursor keys and typing (typing inserts at the
+  // cursor); Backspace and Del still delete it (Far 3's option, default off).
+  bool persistentBlocks = false;
+  // Shift+Tab moves the cursor back to the previous tab stop, counted from the
+  // column last drawn (Far 3); off, it is typed as a Tab.
+  bool shiftTabMovesBack = false;
 };
 
 enum { BlockNone = 0, BlockStream = 1, BlockColumn = 2 };
@@ -62,6 +68,9 @@ public:
   void SelectStream(int line1, int pos1, int line2, int pos2);
   void SelectColumn(int line1, int col1, int line2, int col2);
   void Unselect() { blockType_ = BlockNone; }
+  int blockType() const { return blockType_; }
+  // Deletes the selection (nothing without one), as Backspace on it does.
+  void DeleteSelection();
   // The part of line N the selection covers, as ECTL_GETSTRING reports it:
   // false when none; an end of -1 runs to the end of the line.
   bool Selected(int n, int *start, int *end) const;
@@ -86,6 +95,12 @@ public:
     else if (p.CurTabPos != -1)
       curPos = PosAtColumn(curLine, p.CurTabPos < 0 ? 0 : static_cast<int>(p.CurTabPos));
     if (p.Overtype != -1) settings.overtype = p.Overtype != 0;
+    // An editor that draws only after the user's keys clamps a cursor set
+    // beyond the line's end only when it next draws: a key typed before that
+    // pads the line out to it.
+    if (!settings.cursorBeyondEol && !settings.redrawAfterFedKeys &&
+        curPos > static_cast<int>(lines[static_cast<size_t>(curLine)].text.size()))
+      unclampedColumn_ = ScreenColumn(curLine, curPos);
     Fix();
     EnsureVisible();
     const int last = static_cast<int>(lines.size()) - 1;
@@ -143,7 +158,9 @@ protected:
   void Draw();
   void Fix();
   void EnsureVisible();
-  void DeleteSelection();
+  // Shift with an arrow: a stream selection from the cursor, or the one that
+  // ends at the cursor grown or shrunk.
+  void ShiftSelect(WORD vk);
   void PadTo(Line &line, int pos);
   void InsertText(const String &s);
   void Enter();

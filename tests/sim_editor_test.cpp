@@ -395,8 +395,14 @@ TEST_F(Editor, FedKeysMayLeaveTheRememberedColumnBehind) {
 TEST_F(Editor, TypingReplacesTheSelection) {
   host.SetText("hello world\nsecond");
   host.SelectStream(0, 6, 1, 3);
+  host.curLine = 1;
+  host.curPos = 3;  // at the block's end: the character takes its place
   Keys("X");
   EXPECT_EQ("hello Xond", host.Text());
+  host.SelectStream(0, 1, 0, 3);
+  host.curPos = 0;  // before it: the block goes, the character stays at the cursor
+  Keys("Y");
+  EXPECT_EQ("Yhlo Xond", host.Text());
   host.SetText("abcd\nefgh");
   host.SelectColumn(0, 1, 1, 3);
   Keys("<Del>");

@@ -48,6 +48,8 @@ const char PlayUsage[] =
     "  --overtype            editor setting: overtype mode (default insert)\n"
     "  --no-cursor-beyond-eol  the cursor may not stand past the end of a line\n"
     "  --no-reentry          events the plug-in feeds are not passed back to it\n"
+    "  --persistent-blocks   editor setting: typing neither replaces nor drops a\n"
+    "                        selection (Far 3's option; default off)\n"
     "  --host 1.x|far3       the host and edition to play: FAR 1.x with the ANSI\n"
     "                        plug-in (default), or Far Manager 3 with the Unicode\n"
     "                        one (FILE, KEYS and the macro file in UTF-8; <C-z>\n"
@@ -186,6 +188,7 @@ void SetUp(sim::Host &host, const PlayOptions &o) {
 }
 void SetUp(sim::Host3 &host, const PlayOptions &o) {
   host.settings.redrawAfterFedKeys = false;  // Far 3 redraws after the user's keys only
+  host.settings.shiftTabMovesBack = true;     // and its editor's Shift+Tab goes back a tab stop
   host.SetTextUtf8(o.text);
   host.clipboard = sim::Utf16(o.clipboard);
   host.fileName = sim::Utf16(o.fileName);
@@ -542,6 +545,8 @@ int RunPlay(int argc, char **argv) {
       settings.cursorBeyondEol = false;
     } else if (arg == "--no-reentry") {
       settings.reentry = false;
+    } else if (arg == "--persistent-blocks") {
+      settings.persistentBlocks = true;
     } else if (arg == "--host") {
       if (!value(&hostName) || (hostName != "1.x" && hostName != "far3"))
         return Usage("option --host needs 1.x or far3");

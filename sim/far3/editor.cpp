@@ -104,6 +104,8 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       if (settings.expandTabs) options |= EOPT_EXPANDALLTABS;
       if (settings.autoIndent) options |= EOPT_AUTOINDENT;
       if (settings.cursorBeyondEol) options |= EOPT_CURSORBEYONDEOL;
+      if (settings.persistentBlocks) options |= far3::EOPT_PERSISTENTBLOCKS;
+      options |= far3::EOPT_DELREMOVESBLOCKS;  // Far's default, which the stand-in follows
       ei->Options = options;
       ei->CodePage = 65001;
       if (size >= sizeof(EditorInfo)) {
@@ -120,6 +122,45 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
       cmd.position = *esp;
       if (!ours || !SizeFits(esp->StructSize, sizeof(EditorSetPosition))) break;
       SetPosition(*esp);
+      result = 1;
+      break;
+    }
+    case far3::ECTL_SELECT: {
+      auto *es = static_cast<far3::EditorSelect *>(param2);
+      if (!es) break;
+      cmd.structSize = es->StructSize;
+      cmd.select = *es;
+      if (!ours || !SizeFits(es->StructSize, sizeof(far3::EditorSelect))) break;
+      if (es->BlockType == far3::BTYPE_NONE || es->BlockStartPos == -1) {
+        Unselect();
+        result = 1;
+        break;
+      }
+      const intptr_t first = es->BlockStartLine == -1 ? curLine : es->BlockStartLine;
+      if (es->BlockHeight < 1 || first < 0 || first >= static_cast<intptr_t>(lines.size())) break;
+      const int l1 = static_cast<int>(first);
+      const int l2 = static_cast<int>(std::min<intptr_t>(first + es->BlockHeight - 1,
+                                                         static_cast<intptr_t>(lines.size()) - 1));
+      const int p = static_cast<int>(es->BlockStartPos), w = static_cast<int>(es->BlockWidth);
+      // A stream over several lines ends at P+W on its last line; the cursor
+      // stays where it is.
+      if (es->BlockType == far3::BTYPE_COLUMN)
+        SelectColumn(l1, std::min(p, p + w), l2, std::max(p, p + w));
+      else
+        SelectStream(l1, p, l2, p + w);
+      result = 1;
+      break;
+    }
+    case far3::ECTL_DELETEBLOCK: {
+      if (!ours || blockType() == BlockNone) break;
+      const std::vector<Line> before = lines;
+      const int line = curLine, pos = curPos, start = blockPos1_;
+      DeleteSelection();
+      if (record) {
+        newStep_ = true;  // a step of its own
+        RecordDiff(before, line, pos, start);
+      }
+      MidRedraw();  // the host draws inside the call
       result = 1;
       break;
     }
@@ -196,6 +237,13 @@ std::string DescribeCommand3(const Command3 &cmd) {
     }
     case ECTL_REDRAW:
       return "ECTL_REDRAW";
+    case far3::ECTL_SELECT:
+      return "ECTL_SELECT type=" + std::to_string(cmd.select.BlockType) + " line=" +
+             std::to_string(cmd.select.BlockStartLine) + " pos=" + std::to_string(cmd.select.BlockStartPos) +
+             " width=" + std::to_string(cmd.select.BlockWidth) + " height=" +
+             std::to_string(cmd.select.BlockHeight);
+    case far3::ECTL_DELETEBLOCK:
+      return "ECTL_DELETEBLOCK";
     case ECTL_PROCESSINPUT:
       return "ECTL_PROCESSINPUT " + DescribeInput(cmd.input, true);
     case ECTL_GETFILENAME:

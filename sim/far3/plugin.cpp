@@ -61,7 +61,10 @@ std::u16string Utf16(const std::string &bytes) {
   return out;
 }
 
-Host3::Host3(PluginApi3 plugin) : plugin_(plugin) { settings.redrawAfterFedKeys = false; }
+Host3::Host3(PluginApi3 plugin) : plugin_(plugin) {
+  settings.redrawAfterFedKeys = false;
+  settings.shiftTabMovesBack = true;
+}
 
 Host3::~Host3() {
   if (started_) Stop();

@@ -33,6 +33,7 @@ struct Command3 {
   size_t structSize = 0;   // of the record Param2 points to, where it has one
   intptr_t line = 0;       // StringNumber of ECTL_GETSTRING and ECTL_SETSTRING
   far3::EditorSetPosition position{};  // ECTL_SETPOSITION
+  far3::EditorSelect select{};         // ECTL_SELECT
   std::u16string text;     // ECTL_SETSTRING
   bool eolNull = false;    // ECTL_SETSTRING
   intptr_t length = 0;     // ECTL_SETSTRING
@@ -241,6 +242,9 @@ private:
   void CheckCallEnded(const std::string &what);
   // Applies a key the editor itself handles, keeping its undo record.
   void Change(const INPUT_RECORD *rec);
+  // Records what changed since BEFORE: one line's edit at EDITPOS, or the
+  // lines replaced (LINE and POS: the cursor before).
+  void RecordDiff(const std::vector<Line> &before, int line, int pos, int editPos);
   // Records one line's change (its text before, the change's position).
   void RecordEdit(int line, Line before, int pos);
   // Records the lines [first, first + oldLines.size()) that NEWCOUNT lines replaced.

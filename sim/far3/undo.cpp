@@ -113,32 +113,24 @@ void Host3::EndGroup() {
   StepMade();
 }
 
-void Host3::Change(const INPUT_RECORD *rec) {
-  if (!IsKeyDown(*rec)) {
-    Apply(*rec);
-    return;
-  }
-  // The cursor keys leave the text alone: no copy.
-  if (!record || MovesOnly(rec->Event.KeyEvent.wVirtualKeyCode)) {
-    Apply(*rec);
-    if (record && SetsNewStep(*rec)) newStep_ = true;
-    return;
-  }
-  const std::vector<Line> before = lines;
-  const int line = curLine, pos = curPos;
-  // A paste is a step of its own, whatever came before it.
-  if (rec->Event.KeyEvent.wVirtualKeyCode == VK_INSERT && SetsNewStep(*rec)) newStep_ = true;
-  Apply(*rec);
+// Whether a key types text: a character, Tab or Enter without Ctrl or Alt.
+static bool TypesText(const INPUT_RECORD &rec) {
+  const KEY_EVENT_RECORD &k = rec.Event.KeyEvent;
+  if (k.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED))
+    return false;
+  if (k.wVirtualKeyCode == VK_RETURN) return (k.dwControlKeyState & SHIFT_PRESSED) == 0;
+  if (k.wVirtualKeyCode == VK_TAB) return (k.dwControlKeyState & SHIFT_PRESSED) == 0;
+  return k.uChar.UnicodeChar >= 0x20;
+}
+
+void Host3::RecordDiff(const std::vector<Line> &before, int line, int pos, int editPos) {
   // What changed: the lines between the common head and the common tail.
   const size_t oldSize = before.size(), newSize = lines.size();
   size_t head = 0;
   while (head < oldSize && head < newSize && before[head].text == lines[head].text &&
          before[head].eol == lines[head].eol)
     ++head;
-  if (head == oldSize && head == newSize) {
-    if (SetsNewStep(*rec)) newStep_ = true;
-    return;
-  }
+  if (head == oldSize && head == newSize) return;
   size_t tail = 0;
   while (tail < oldSize - head && tail < newSize - head &&
          before[oldSize - 1 - tail].text == lines[newSize - 1 - tail].text &&
@@ -146,16 +138,46 @@ void Host3::Change(const INPUT_RECORD *rec) {
     ++tail;
   const size_t oldCount = oldSize - head - tail, newCount = newSize - head - tail;
   if (oldCount == 1 && newCount == 1 && line == static_cast<int>(head) && curLine == line) {
-    // A typed key: the smaller of the cursor's index before and after it; a
-    // Backspace: the index before it.
-    const bool back = rec->Event.KeyEvent.wVirtualKeyCode == VK_BACK;
-    RecordEdit(line, before[head], back ? pos : std::min(pos, curPos));
+    RecordEdit(line, before[head], editPos);
   } else {
     RecordLines(static_cast<int>(head),
                 std::vector<Line>(before.begin() + static_cast<long>(head),
                                   before.begin() + static_cast<long>(head + oldCount)),
                 static_cast<int>(newCount), line, pos);
   }
+}
+
+void Host3::Change(const INPUT_RECORD *rec) {
+  if (!IsKeyDown(*rec)) {
+    Apply(*rec);
+    return;
+  }
+  const WORD vk = rec->Event.KeyEvent.wVirtualKeyCode;
+  const bool shift = (rec->Event.KeyEvent.dwControlKeyState & SHIFT_PRESSED) != 0;
+  // The cursor keys, Shift+Tab and selecting leave the text alone: no copy.
+  if (!record || MovesOnly(vk) || (vk == VK_TAB && shift && settings.shiftTabMovesBack)) {
+    Apply(*rec);
+    if (record && SetsNewStep(*rec) && !shift) newStep_ = true;
+    return;
+  }
+  // A paste is a step of its own, whatever came before it.
+  if (vk == VK_INSERT && SetsNewStep(*rec)) newStep_ = true;
+  if (blockType_ == BlockStream && !settings.persistentBlocks && TypesText(*rec)) {
+    // Typing over a block deletes it first, a change of its own that joins
+    // nothing before it: the key typed on one line then joins it (one step),
+    // a block over several lines stays a step of its own.
+    const std::vector<Line> before = lines;
+    const int line = curLine, pos = curPos, start = blockPos1_;
+    DeleteSelection();
+    newStep_ = true;
+    RecordDiff(before, line, pos, start);
+  }
+  const std::vector<Line> before = lines;
+  const int line = curLine, pos = curPos;
+  Apply(*rec);
+  // A typed key: the smaller of the cursor's index before and after it; a
+  // Backspace: the index before it.
+  RecordDiff(before, line, pos, vk == VK_BACK ? pos : std::min(pos, curPos));
   if (SetsNewStep(*rec)) newStep_ = true;
 }
 
