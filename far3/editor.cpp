@@ -25,6 +25,7 @@ EditorPosition Editor::GetPosition() {
   Control(ECTL_GETINFO, 0, &ei);
   options_ = ei.Options;
   editorId_ = ei.EditorID;
+  blockType_ = static_cast<int>(ei.BlockType);
   EditorPosition pos;
   pos.CurLine = static_cast<int>(ei.CurLine);
   pos.CurPos = static_cast<int>(ei.CurPos);
@@ -47,6 +48,25 @@ int Editor::SetPosition(int line, int column, int topLine, int leftColumn) {
   esp.LeftPos = leftColumn;
   esp.Overtype = -1;
   return static_cast<int>(Control(ECTL_SETPOSITION, 0, &esp));
+}
+
+int Editor::Select(int line, int pos, int width) {
+  EditorSelect es;
+  es.StructSize = sizeof(es);
+  es.BlockType = BTYPE_STREAM;
+  es.BlockStartLine = line;
+  es.BlockStartPos = pos;
+  es.BlockWidth = width;
+  es.BlockHeight = 1;
+  return static_cast<int>(Control(ECTL_SELECT, 0, &es));
+}
+
+int Editor::Unselect() {
+  EditorSelect es;
+  std::memset(&es, 0, sizeof(es));
+  es.StructSize = sizeof(es);
+  es.BlockType = BTYPE_NONE;
+  return static_cast<int>(Control(ECTL_SELECT, 0, &es));
 }
 
 int Editor::GetString(EditorGetString *egs, int line) {

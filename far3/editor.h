@@ -23,6 +23,14 @@ public:
   int PressKey(WORD vk);
   int ProcessInput(const INPUT_RECORD *rec);
   int Redraw() { return static_cast<int>(Control(ECTL_REDRAW, 0, nullptr)); }
+  // A stream block on one line, from POS over WIDTH units (the cursor stays).
+  int Select(int line, int pos, int width);
+  int Unselect();
+  int DeleteBlock() { return static_cast<int>(Control(ECTL_DELETEBLOCK, 0, nullptr)); }
+  // What the last GetPosition read: the "persistent blocks" option and the
+  // block type.
+  bool PersistentBlocks() const { return (options_ & EOPT_PERSISTENTBLOCKS) != 0; }
+  int LastBlockType() const { return blockType_; }
 
   // The file test on the name ECTL_GETFILENAME gives: one call with a buffer
   // for the longest Windows path; the host copies the name only when the size
@@ -63,6 +71,7 @@ private:
   EditorControlFn control_;
   uintptr_t options_ = EOPT_CURSORBEYONDEOL;
   intptr_t editorId_ = 0;
+  int blockType_ = 0;
   bool redrawFedKeys_ = false;
   FarChar name_[NameLimit];
 };

@@ -34,11 +34,19 @@ int ExpandKeyword() {
   const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
   if (!entry) return 0;
 
+  unsigned marked = 0;
+  if constexpr (E::HasFieldStops) marked = E::fields().generation;
   ed->BeginUndo();
   E::busy() = 1;
   PlayMacro<E>(entry);
   E::busy() = 0;
   ed->EndUndo();
+  // The first stop's text selected, after the step is closed (the keys that
+  // close it drop a selection); only for stops this body marked.
+  if constexpr (E::HasFieldStops) {
+    if (E::fields().generation != marked) SelectFieldStop<E>();
+  }
+  (void)marked;
   ed->Redraw();
   return 1;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 
 #include "assists/adapter.h"
 #include "assists/field_stops/field_stops.h"
@@ -46,11 +47,82 @@ void PlayNamedToken(const typename E::Char *token) {
   }
 }
 
+// `fieldN` (0 to 9): N; -1 for any other token.
+template <class Char>
+int StopNumber(const Char *token) {
+  const char *word = "field";
+  for (int i = 0; i < 5; ++i)
+    if (token[i] != static_cast<Char>(word[i])) return -1;
+  if (token[5] < '0' || token[5] > '9' || token[6] != 0) return -1;
+  return static_cast<int>(token[5] - '0');
+}
+
+// Whether a body holds TOKEN among its tokens.
+template <class Char>
+bool BodyHasToken(const Char *body, const char *word) {
+  Char token[TokenLimit + 1];
+  for (int k = 1;; ++k) {
+    size_t length = 0;
+    GetField(token, sizeof(token) / sizeof(Char), body, k, 0, &length);
+    if (length == 0) return false;
+    if (length <= TokenLimit && EqualsAscii(token, word)) return true;
+  }
+}
+
+constexpr int KeywordIndentLimit = 256;
+
+// The current line's leading blanks (at most LIMIT units), their count.
+template <class E>
+int ReadKeywordIndent(typename E::Char *out, int limit) {
+  typename E::Editor::LineRecord line;
+  if (!E::editor()->GetString(&line, -1)) return 0;
+  int n = 0;
+  while (n < static_cast<int>(line.StringLength) && n < limit &&
+         (line.StringText[n] == ' ' || line.StringText[n] == '\t')) {
+    out[n] = line.StringText[n];
+    ++n;
+  }
+  return n;
+}
+
+// `nl`: Enter, then the keyword line's leading blanks as they stand, whatever
+// the editor's auto indent did: the new line is those blanks and the text the
+// Enter moved down, the cursor behind the blanks.
+template <class E>
+void NewLineAtKeywordIndent(const typename E::Char *indent, int indentLength) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  const EditorPosition pos = ed->GetPosition();
+  typename E::Editor::LineRecord line;
+  ed->GetString(&line, -1);
+  const int length = static_cast<int>(line.StringLength);
+  const int at = pos.CurPos < 0 ? 0 : pos.CurPos < length ? pos.CurPos : length;
+  const int moved = length - at;
+  Char *text = static_cast<Char *>(std::malloc((static_cast<size_t>(indentLength + moved) + 1) * sizeof(Char)));
+  if (!text) return;
+  for (int i = 0; i < indentLength; ++i) text[i] = indent[i];
+  for (int i = 0; i < moved; ++i) text[indentLength + i] = line.StringText[at + i];
+  text[indentLength + moved] = 0;
+  ed->PressKey(VK_RETURN);
+  ed->SetString(text, -1);
+  std::free(text);
+  ed->SetPosition(-1, indentLength, -1, -1);
+}
+
 template <class E>
 void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
   Char token[TokenLimit + 1];
+  // `nl` repeats the keyword line's leading blanks: read once, before the body
+  // changes the line, and only for a body that uses it.
+  Char indent[KeywordIndentLimit];
+  int indentLength = 0;
+  if constexpr (E::HasFieldStops) {
+    if (BodyHasToken(entry->Body, "nl")) indentLength = ReadKeywordIndent<E>(indent, KeywordIndentLimit);
+  }
+  (void)indent;
+  (void)indentLength;
   ed->BeginPlayback();
   for (int k = 1;; ++k) {
     size_t length = 0;
@@ -64,6 +136,14 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
     } else if (EqualsAscii(token, "field")) {
       // Types nothing; where the host reports changes it marks a stop.
       if constexpr (E::HasFieldStops) MarkFieldStop<E>();
+    } else if (int n = StopNumber(token); n >= 0) {
+      // `field0` to `field9`, and `from`, `nl`: words of the edition with
+      // field stops; elsewhere they type nothing.
+      if constexpr (E::HasFieldStops) MarkFieldStop<E>(n);
+    } else if (EqualsAscii(token, "from")) {
+      if constexpr (E::HasFieldStops) MarkDefaultStart<E>();
+    } else if (EqualsAscii(token, "nl")) {
+      if constexpr (E::HasFieldStops) NewLineAtKeywordIndent<E>(indent, indentLength);
     } else {
       PlayNamedToken<E>(token);
     }

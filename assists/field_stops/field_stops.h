@@ -2,6 +2,7 @@
 #pragma once
 
 #include "assists/field_stops/marking.h"
+#include "assists/field_stops/mirrors.h"
 #include "assists/field_stops/moving.h"
 #include "assists/field_stops/state.h"
 #include "assists/field_stops/tracking.h"

@@ -14,7 +14,8 @@
 // An edition without field stops gives none of this and never calls it.
 //
 // This file holds what the stops are and how they end; tracking.h keeps them
-// on their text, marking.h makes them as a body plays, moving.h is Tab.
+// on their text, marking.h makes them as a body plays, moving.h is Tab and
+// Shift+Tab, mirrors.h copies a numbered stop's text to its mirrors.
 #pragma once
 
 #include <cstdint>
@@ -48,19 +49,47 @@ struct FieldStops {
     int length = 0;
     bool deleted = false;  // gone; `number` is then the line its text may have joined
   };
-  // A stop: its line (an index into `lines`) and character index.
+  // A stop: its line (an index into `lines`) and the text it holds, from
+  // `pos` to `end` (equal when empty; a place beyond the line's end keeps its
+  // column). A mirror is never visited: it takes a copy of its stop's text.
   struct Stop {
     int line = 0;
     int pos = 0;
+    int end = 0;
     bool dropped = false;
+    int number = 0;     // 1 to 9 for a numbered stop or its mirror, 0 for `field`
+    int mirrorOf = -1;  // the stop it copies, or -1
+    bool exit = false;  // where the cursor goes after the last stop
+    Char *known = nullptr;  // a stop with mirrors: the text last copied to them
+    int knownLength = 0;
   };
-  // The first stop (reached once the body is played), the waiting ones, and
-  // the exit last.
+  // The stops in the body's order (mirrors among them), the exit last.
   Stop stops[FieldStopLimit + 1];
   int count = 0;
-  int next = 0;  // the first waiting stop
+  int next = 0;      // the first waiting stop
+  int current = -1;  // the stop the cursor was last put on
   Line lines[FieldStopLimit + 1];
   int lineCount = 0;
+
+  // While a body plays: where `from` put a default's start, which stop each
+  // number names, whether the body used the template words, and the keyword
+  // line's leading blanks for `nl`.
+  bool fromSet = false;
+  int fromLine = 0, fromPos = 0;
+  int numbered[10] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+  bool templateWords = false;
+  static constexpr int IndentLimit = 256;
+  Char indent[IndentLimit];
+  int indentLength = -1;  // -1: not read
+
+  // The current stop's text was selected by the plug-in for the user to type
+  // over (until the next key).
+  bool selected = false;
+  // Mirrors are being written (the changes that makes are already accounted
+  // for), and the stop whose text was last copied to its mirrors (for
+  // --explain).
+  bool copying = false;
+  int lastCopied = -1;
 
   struct Change {
     int type = 0;
@@ -89,6 +118,20 @@ template <class Char>
 void FreeLines(FieldStops<Char> &f) {
   for (int i = 0; i < f.lineCount; ++i) std::free(f.lines[i].text);
   f.lineCount = 0;
+  for (int i = 0; i < f.count; ++i) {
+    std::free(f.stops[i].known);
+    f.stops[i].known = nullptr;
+  }
+}
+
+// A copy of N units (malloc'ed, NUL-terminated); null when memory runs out.
+template <class Char>
+Char *CopyUnits(const Char *text, int n) {
+  Char *copy = static_cast<Char *>(std::malloc((static_cast<size_t>(n) + 1) * sizeof(Char)));
+  if (!copy) return nullptr;
+  if (n > 0) std::memcpy(copy, text, static_cast<size_t>(n) * sizeof(Char));
+  copy[n] = 0;
+  return copy;
 }
 
 // Copies the current text of line N; false when the host gives none or memory
@@ -144,6 +187,35 @@ inline int MovedPos(int oldLen, int nowLen, int prefix, int suffix, int p) {
   return prefix;
 }
 
+// Moves a stop's text [*A, *B) on a line that changed as MovedPos says. The
+// current stop takes in what is typed at its place or at its end; a waiting
+// one keeps its start where text comes in at it (the text goes after it); a
+// place beyond the line's old end keeps its column while the line stays short
+// of it, and is the start of what is typed there.
+inline void MoveRange(int oldLen, int nowLen, int prefix, int suffix, bool current, int *a, int *b) {
+  const int oldEnd = oldLen - suffix, newEnd = nowLen - suffix, delta = nowLen - oldLen;
+  const int a0 = *a, b0 = *b;
+  if (a0 > oldLen) {
+    if (nowLen <= a0 || prefix >= oldLen) {
+      *b = current && prefix >= oldLen && newEnd > a0 ? newEnd : a0;
+    } else {
+      *a = a0 + delta;
+      *b = *a;
+    }
+    return;
+  }
+  *a = MovedPos(oldLen, nowLen, prefix, suffix, a0);
+  if (b0 == a0)
+    *b = current && prefix == a0 ? newEnd : *a;
+  else if (b0 <= prefix)
+    *b = current && b0 == prefix ? newEnd : b0;
+  else if (b0 >= oldEnd)
+    *b = b0 + delta;
+  else
+    *b = current ? newEnd : *a;
+  if (*b < *a) *b = *a;
+}
+
 // Replaces a line entry's copy with TEXT; false when memory runs out.
 template <class Line, class Char>
 bool Recopy(Line &l, const Char *text, int length) {
@@ -166,8 +238,12 @@ void EndFieldStops() {
   if (f.subscribed) E::editor()->SubscribeChanges(f.editorId, false);
   f.subscribed = false;
   f.waiting = f.marking = false;
+  field_stops::FreeLines(f);
   f.count = f.next = 0;
+  f.current = -1;
   f.changeCount = 0;
   f.overflow = f.redone = false;
-  field_stops::FreeLines(f);
+  f.fromSet = f.templateWords = f.selected = false;
+  for (int &n : f.numbered) n = -1;
+  f.indentLength = -1;
 }

@@ -3,6 +3,7 @@
 // stop line's copy at the next chance.
 #pragma once
 
+#include "assists/field_stops/mirrors.h"
 #include "assists/field_stops/state.h"
 
 // Inside the host's change report: only note it (every editor command fails
@@ -128,9 +129,15 @@ void SyncFieldStops() {
       for (int i = 0; i < f.count; ++i) {
         typename FieldStops<Char>::Stop &s = f.stops[i];
         if (s.dropped || s.line != li) continue;
-        const int tail = l.length - s.pos;
-        if (joined && EndsWith(rec.StringText, static_cast<int>(rec.StringLength), l.text + s.pos, tail)) {
-          s.pos = static_cast<int>(rec.StringLength) - tail;
+        // A place beyond the end follows the line's end.
+        const int tail = s.pos < l.length ? l.length - s.pos : 0;
+        const int endTail = s.end < l.length ? l.length - s.end : 0;
+        if (joined && EndsWith(rec.StringText, static_cast<int>(rec.StringLength), l.text + l.length - tail, tail)) {
+          const int joinedLen = static_cast<int>(rec.StringLength);
+          const bool empty = s.end == s.pos;
+          s.pos = joinedLen - tail + (s.pos > l.length ? s.pos - l.length : 0);
+          s.end = empty ? s.pos : joinedLen - endTail;
+          if (s.end < s.pos) s.end = s.pos;
           s.line = -2 - l.number;  // on the line it joined: placed once every line is read
         } else {
           s.dropped = true;
@@ -157,13 +164,16 @@ void SyncFieldStops() {
       typename FieldStops<Char>::Stop &s = f.stops[i];
       if (s.dropped || s.line != li) continue;
       const int tail = l.length - s.pos;
-      if (split && s.pos > prefix &&
+      if (split && s.pos > prefix && s.pos <= l.length &&
           EndsWith(below.StringText, static_cast<int>(below.StringLength), l.text + s.pos, tail)) {
-        s.pos = static_cast<int>(below.StringLength) - tail;
+        const int belowLen = static_cast<int>(below.StringLength);
+        s.end = belowLen - (l.length - (s.end < l.length ? s.end : l.length));
+        s.pos = belowLen - tail;
+        if (s.end < s.pos) s.end = s.pos;
         s.line = -2 - (l.number + 1);  // on the new line: placed once every line is read
         continue;
       }
-      s.pos = MovedPos(l.length, nowLen, prefix, suffix, s.pos);
+      MoveRange(l.length, nowLen, prefix, suffix, i == f.current, &s.pos, &s.end);
     }
     // The text just read is the line's copy from now on: no second read.
     if (!Recopy(l, now, nowLen))
@@ -197,8 +207,11 @@ void SyncFieldStops() {
       }
       s.line = entry;
     }
-    if (s.pos > f.lines[s.line].length) s.pos = f.lines[s.line].length;
     if (s.pos < 0) s.pos = 0;
+    // A stop's text never runs past its line's end.
+    const int length = f.lines[s.line].length;
+    if (s.end > length) s.end = s.pos > length ? s.pos : length;
+    if (s.end < s.pos) s.end = s.pos;
   }
   f.changeCount = 0;
   f.overflow = f.redone = false;
@@ -208,4 +221,5 @@ void SyncFieldStops() {
     for (int i = f.next; i < f.count; ++i) any = any || !f.stops[i].dropped;
     if (!any) EndFieldStops<E>();
   }
+  if (!f.copying) UpdateFieldMirrors<E>();
 }

@@ -185,7 +185,8 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
       if (l.number < 0 || l.number >= static_cast<int>(host.lines.size()) ||
           host.lines[static_cast<size_t>(l.number)].text !=
               std::u16string(reinterpret_cast<const char16_t *>(l.text), static_cast<size_t>(l.length)) ||
-          f.stops[i].pos > l.length) {
+          f.stops[i].pos < 0 || (f.stops[i].end > l.length && f.stops[i].end != f.stops[i].pos) ||
+          f.stops[i].end < f.stops[i].pos) {
         *failure = "a field stop is not on its line as it stands: line " + std::to_string(l.number) +
                    " pos " + std::to_string(f.stops[i].pos);
         return false;
