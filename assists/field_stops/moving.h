@@ -66,6 +66,7 @@ int FieldStopEdit(const INPUT_RECORD *Rec, bool typing) {
   const bool replace = selected && typing && ed->PersistentBlocks() && ed->LastBlockType() == 1 &&
                        pos.CurPos >= s.pos && pos.CurPos <= s.end;
   if (!replace && !mirrored) return -1;
+  if (mirrored) TakeFieldSnapshot<E>();
   ed->BeginUndo();
   ++E::busy();
   if (replace) {
@@ -95,8 +96,11 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
   const bool ctrl = (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
   const bool alt = (mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
   const WORD vk = key.wVirtualKeyCode;
-  if (((ctrl && vk == 'Z') || (alt && vk == VK_BACK)) && (mods & SHIFT_PRESSED)) {
-    f.redone = true;
+  if ((ctrl && vk == 'Z') || (alt && vk == VK_BACK)) {
+    if (mods & SHIFT_PRESSED)
+      f.redone = true;
+    else
+      f.undone = true;
     f.selected = false;
     return -1;
   }

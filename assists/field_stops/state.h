@@ -91,6 +91,26 @@ struct FieldStops {
   bool copying = false;
   int lastCopied = -1;
 
+  // Before each key typed into a stop with mirrors: where every stop stood
+  // and the text of each stop line. The key and its copies change one line in
+  // two places, which an undo gives back in one change that the line's text
+  // alone cannot place; when an undo brings every line back to a snapshot's
+  // text, the stops go back to where it says.
+  struct Snapshot {
+    int count = 0;
+    int stopLine[FieldStopLimit + 1];  // the line number, -1 when dropped
+    int pos[FieldStopLimit + 1];
+    int end[FieldStopLimit + 1];
+    int lineCount = 0;
+    int lineNumber[FieldStopLimit + 1];
+    Char *text[FieldStopLimit + 1];
+    int length[FieldStopLimit + 1];
+  };
+  static constexpr int SnapshotLimit = 16;
+  Snapshot snapshots[SnapshotLimit];
+  int snapshotCount = 0;
+  bool undone = false;  // an undo came: look for its snapshot
+
   struct Change {
     int type = 0;
     int line = 0;
@@ -115,7 +135,20 @@ bool EndsWith(const Char *text, int n, const Char *tail, int nt) {
 }
 
 template <class Char>
+void FreeSnapshot(typename FieldStops<Char>::Snapshot &n) {
+  for (int i = 0; i < n.lineCount; ++i) std::free(n.text[i]);
+  n.lineCount = n.count = 0;
+}
+
+template <class Char>
+void FreeSnapshots(FieldStops<Char> &f) {
+  for (int i = 0; i < f.snapshotCount; ++i) FreeSnapshot<Char>(f.snapshots[i]);
+  f.snapshotCount = 0;
+}
+
+template <class Char>
 void FreeLines(FieldStops<Char> &f) {
+  FreeSnapshots(f);
   for (int i = 0; i < f.lineCount; ++i) std::free(f.lines[i].text);
   f.lineCount = 0;
   for (int i = 0; i < f.count; ++i) {
@@ -242,8 +275,75 @@ void EndFieldStops() {
   f.count = f.next = 0;
   f.current = -1;
   f.changeCount = 0;
-  f.overflow = f.redone = false;
+  f.overflow = f.redone = f.undone = false;
   f.fromSet = f.templateWords = f.selected = false;
   for (int &n : f.numbered) n = -1;
   f.indentLength = -1;
+}
+
+// Keeps where every stop stands and each stop line's text (the oldest
+// snapshot goes when the stack is full).
+template <class E>
+void TakeFieldSnapshot() {
+  using Char = typename E::Char;
+  FieldStops<Char> &f = E::fields();
+  if (f.snapshotCount == FieldStops<Char>::SnapshotLimit) {
+    field_stops::FreeSnapshot<Char>(f.snapshots[0]);
+    for (int i = 1; i < f.snapshotCount; ++i) f.snapshots[i - 1] = f.snapshots[i];
+    f.snapshots[--f.snapshotCount] = typename FieldStops<Char>::Snapshot();
+  }
+  typename FieldStops<Char>::Snapshot &n = f.snapshots[f.snapshotCount];
+  n = typename FieldStops<Char>::Snapshot();
+  n.count = f.count;
+  for (int i = 0; i < f.count; ++i) {
+    const typename FieldStops<Char>::Stop &s = f.stops[i];
+    n.stopLine[i] = s.dropped ? -1 : f.lines[s.line].number;
+    n.pos[i] = s.pos;
+    n.end[i] = s.end;
+  }
+  for (int i = 0; i < f.lineCount; ++i) {
+    if (f.lines[i].deleted) continue;
+    Char *copy = field_stops::CopyUnits(f.lines[i].text, f.lines[i].length);
+    if (!copy) {
+      field_stops::FreeSnapshot<Char>(n);
+      return;
+    }
+    n.lineNumber[n.lineCount] = f.lines[i].number;
+    n.length[n.lineCount] = f.lines[i].length;
+    n.text[n.lineCount++] = copy;
+  }
+  ++f.snapshotCount;
+}
+
+// After an undo: when every line of a snapshot holds its text again, the
+// stops go back to where they stood then (the newest such snapshot; it and
+// the later ones are spent).
+template <class E>
+void RestoreFieldSnapshot() {
+  using Char = typename E::Char;
+  FieldStops<Char> &f = E::fields();
+  typename E::Editor *ed = E::editor();
+  for (int k = f.snapshotCount - 1; k >= 0; --k) {
+    typename FieldStops<Char>::Snapshot &n = f.snapshots[k];
+    if (n.count != f.count) continue;
+    bool same = true;
+    for (int i = 0; i < n.lineCount && same; ++i) {
+      typename E::Editor::LineRecord rec;
+      same = ed->GetString(&rec, n.lineNumber[i]) &&
+             field_stops::SameText(rec.StringText, static_cast<int>(rec.StringLength), n.text[i], n.length[i]);
+    }
+    if (!same) continue;
+    for (int i = 0; i < n.count; ++i) {
+      typename FieldStops<Char>::Stop &s = f.stops[i];
+      const int entry = n.stopLine[i] < 0 ? -1 : field_stops::LineEntry<E>(f, n.stopLine[i]);
+      s.dropped = entry < 0;
+      if (entry < 0) continue;
+      s.line = entry;
+      s.pos = n.pos[i];
+      s.end = n.end[i];
+    }
+    for (int i = k; i < f.snapshotCount; ++i) field_stops::FreeSnapshot<Char>(f.snapshots[i]);
+    f.snapshotCount = k;
+    return;
+  }
 }

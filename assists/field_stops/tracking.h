@@ -221,5 +221,7 @@ void SyncFieldStops() {
     for (int i = f.next; i < f.count; ++i) any = any || !f.stops[i].dropped;
     if (!any) EndFieldStops<E>();
   }
+  if (f.undone && f.waiting && !f.marking) RestoreFieldSnapshot<E>();
+  f.undone = false;
   if (!f.copying) UpdateFieldMirrors<E>();
 }
