@@ -208,6 +208,13 @@ public:
     std::string text = Text(line, body);
     bool oemSaid = false;
     int fields = 0;
+    // The template words: where a `from` waits for its stop, the text typed
+    // since, and each stop number's default.
+    bool templateSaid = false;
+    size_t fromColumn = 0;
+    bool fromPending = false;
+    std::string typed;
+    std::map<int, std::string> defaults;
     for (int k = 1;; ++k) {
       Span t = Field(text.c_str(), k, 0);
       if (t.size() == 0) break;
@@ -228,8 +235,57 @@ public:
                 (o_.oemChosen ? "as chosen" : "assumed from this system's language") +
                 " (--oem 437 or --oem 866 chooses); write such macros in that code page");
       }
-      if (InVocabulary(token, o_.far3)) continue;
+      if (InVocabulary(token, o_.far3)) {
+        if (fromPending)
+          typed += token == "sp" ? " " : token == "qu" ? "\"" : OneCharacter(token, o_.far3) ? token : "<" + token + ">";
+        continue;
+      }
+      const bool numbered = token.size() >= 6 && token.compare(0, 5, "field") == 0 &&
+                            token.find_first_not_of("0123456789", 5) == std::string::npos;
+      if (token == "from" || token == "nl" || numbered) {
+        if (!o_.far3) {
+          if (!templateSaid)
+            Say(lineNo, col, Diagnostic::Note,
+                "'" + token + "' types nothing here: from, field0 to field9 and nl work only in the Far 3 "
+                "edition (--host far3)");
+          templateSaid = true;
+          continue;
+        }
+        if (token == "from") {
+          fromPending = true;
+          fromColumn = col;
+          typed.clear();
+          continue;
+        }
+        if (token == "nl") {
+          if (fromPending) typed += "\n";
+          continue;
+        }
+        if (token.size() > 6) {
+          Say(lineNo, col, Diagnostic::Error,
+              "'" + token + "': stops are numbered field1 to field9 (field0 is the exit); it types nothing");
+          continue;
+        }
+        const int number = token[5] - '0';
+        if (number > 0 && fromPending) {
+          auto known = defaults.find(number);
+          if (known != defaults.end() && known->second != typed)
+            Say(lineNo, col, Diagnostic::Error,
+                "stop " + std::to_string(number) + " is given two different defaults ('" + known->second +
+                    "' and '" + typed + "'): its mirrors copy the first");
+          else
+            defaults[number] = typed;
+        } else if (number > 0 && defaults.find(number) == defaults.end()) {
+          defaults[number] = "";
+        }
+        fromPending = false;
+        if (++fields == FieldStopLimit + 1)
+          Say(lineNo, col, Diagnostic::Warning,
+              "more than " + std::to_string(FieldStopLimit) + " field stops: this one and the rest are ignored");
+        continue;
+      }
       if (token == "field") {
+        fromPending = false;
         // A field stop: Far 3 only, at most 32 of them in a body.
         if (!o_.far3) {
           if (++fields == 1)
@@ -255,6 +311,9 @@ public:
       else
         Say(lineNo, col, Diagnostic::Warning, "unknown token '" + token + "' is skipped");
     }
+    if (fromPending)
+      Say(lineNo, fromColumn, Diagnostic::Error,
+          "'from' has no stop after it (field, or field0 to field9): its text is no default");
   }
 
 private:
@@ -304,6 +363,11 @@ std::string DescribeBody(const std::string &body, bool far3) {
     } else if (!std::strcmp(token, "sp")) word = "Space";
     else if (!std::strcmp(token, "qu")) word = "\"";
     else if (far3 && !std::strcmp(token, "field")) word = "[field]";
+    else if (far3 && !std::strcmp(token, "from")) word = "[from]";
+    else if (far3 && !std::strcmp(token, "nl")) word = "NewLine";
+    else if (far3 && std::strlen(token) == 6 && !std::strncmp(token, "field", 5) && token[5] >= '0' &&
+             token[5] <= '9')
+      word = std::string("[") + token + "]";
     else {
       static const char *const names[KeyNameCount] = {"Up", "Down", "Left", "Right", "Enter",
                                                       "Backspace", "Home", "End", "Tab"};

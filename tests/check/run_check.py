@@ -37,6 +37,11 @@ CASES = [
     (['fields.mac'], expected('fields_1x.expected'), 0),
     # In 1.x 'field' types nothing: the list of keys does not show it.
     (['--list', 'fields.mac'], expected('fields_1x.list'), 0),
+    # The template words: Far 3 finds a default without a stop, two defaults
+    # for one number, a number past 9; 1.x notes once a body that they type
+    # nothing.
+    (['--host', 'far3', 'templates.mac'], expected('templates_far3.expected'), 1),
+    (['templates.mac'], expected('templates_1x.expected'), 0),
     # Only the file's first line may begin with a byte-order mark: a later
     # one (two files joined) makes its line a remark, as in the plug-in.
     (['--host', 'far3', '--list', 'bom.mac'], expected('bom.list'), 0),
