@@ -60,44 +60,93 @@ std::string Explainer::Before(const sim::Host &host, const INPUT_RECORD &rec, bo
 std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
   const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
   const DWORD mods = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
-  if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB && !(key.dwControlKeyState & mods))
-    return FieldTab(host, takes);
+#ifndef _WIN32
+  far3::Fields.lastCopied = -1;  // After() tells which stop a key copied to its mirrors
+#endif
+  if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB &&
+      (key.dwControlKeyState & mods) == 0)
+    return FieldTab(host, false, takes);
+  if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB &&
+      (key.dwControlKeyState & mods) == SHIFT_PRESSED)
+    return FieldTab(host, true, takes);
   return Explain(host, far3::KeyChar(rec), key.wVirtualKeyCode, takes);
 }
 
 // Tab while field stops wait: which waited, and where the cursor goes. The
 // stops are as the plug-in last read them, which is after the previous key.
 #ifdef _WIN32
-std::string Explainer::FieldTab(const sim::Host3 &, bool *takes) const {
+std::string Explainer::FieldTab(const sim::Host3 &, bool, bool *takes) const {
   *takes = false;
   return std::string();
 }
+
+std::string Explainer::After(const sim::Host3 &) const { return std::string(); }
 #else
-std::string Explainer::FieldTab(const sim::Host3 &host, bool *takes) const {
+namespace {
+
+std::string Place(const FieldStops<far3::FarChar> &f, const FieldStops<far3::FarChar>::Stop &s) {
+  return std::to_string(f.lines[s.line].number + 1) + ":" + std::to_string(s.pos + 1);
+}
+
+std::string StopText(const FieldStops<far3::FarChar> &f, const FieldStops<far3::FarChar>::Stop &s) {
+  const far3::FarChar *text = nullptr;
+  int length = 0;
+  field_stops::StopText(f, s, &text, &length);
+  return sim::Utf8(std::u16string(reinterpret_cast<const char16_t *>(text), static_cast<size_t>(length)));
+}
+
+}  // namespace
+
+std::string Explainer::FieldTab(const sim::Host3 &host, bool back, bool *takes) const {
   *takes = false;
   const FieldStops<far3::FarChar> &f = far3::Fields;
   if (!f.waiting || f.editorId != host.editorId) return std::string();
-  std::string key = "Tab at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
+  std::string key = std::string(back ? "Shift+Tab" : "Tab") + " at " + std::to_string(host.curLine + 1) + ":" +
+                    std::to_string(host.curPos + 1) + ": ";
   std::string waited;
-  int top = -1, bottom = -1, target = -1;
+  int top = -1, bottom = -1, target = -1, last = -1;
   for (int i = 0; i < f.count; ++i) {
     if (f.stops[i].dropped) continue;
     const int line = f.lines[f.stops[i].line].number;
     if (top < 0 || line < top) top = line;
     if (line > bottom) bottom = line;
-    if (i < f.next) continue;
-    if (target < 0) target = i;
-    waited += (waited.empty() ? "" : ", ") + std::to_string(line + 1) + ":" +
-              std::to_string(f.stops[i].pos + 1) + (i == f.count - 1 ? " (the last)" : "");
+    if (f.stops[i].mirrorOf < 0) last = i;
   }
-  if (target < 0) return key + "ordinary: no field stop waits";
+  for (int i = 0; i < f.count; ++i) {
+    const FieldStops<far3::FarChar>::Stop &s = f.stops[i];
+    if (s.dropped || s.mirrorOf >= 0) continue;
+    if (back ? i < f.current : i >= f.next) {
+      if (back) target = i;
+      else if (target < 0) target = i;
+    }
+    if (i < f.next) continue;
+    waited += (waited.empty() ? "" : ", ") + Place(f, s) + (i == last ? " (the last)" : "");
+  }
+  if (!back && target < 0) return key + "ordinary: no field stop waits";
   if (host.curLine < top || host.curLine > bottom)
     return key + "ordinary: the cursor is outside lines " + std::to_string(top + 1) + " to " +
            std::to_string(bottom + 1) + " of the field stops, which end";
   *takes = true;
+  if (back && target < 0) return key + "at the first field stop: nothing happens";
   const FieldStops<far3::FarChar>::Stop &s = f.stops[target];
-  return key + "field stops waited at " + waited + "; the cursor goes to " +
-         std::to_string(f.lines[s.line].number + 1) + ":" + std::to_string(s.pos + 1);
+  const std::string text = StopText(f, s);
+  std::string where = std::to_string(f.lines[s.line].number + 1) + ":" + std::to_string(s.end + 1);
+  std::string said = back ? key + "back to the field stop at " + Place(f, s) + "; the cursor goes to " + where
+                          : key + "field stops waited at " + waited + "; the cursor goes to " + where;
+  if (!s.exit && !text.empty()) said += ", selecting '" + text + "' to type over";
+  return said;
+}
+
+std::string Explainer::After(const sim::Host3 &host) const {
+  const FieldStops<far3::FarChar> &f = far3::Fields;
+  if (f.lastCopied < 0 || !f.waiting || f.editorId != host.editorId || f.lastCopied >= f.count) return std::string();
+  const FieldStops<far3::FarChar>::Stop &s = f.stops[f.lastCopied];
+  std::string mirrors;
+  for (int j = 0; j < f.count; ++j)
+    if (!f.stops[j].dropped && f.stops[j].mirrorOf == f.lastCopied)
+      mirrors += (mirrors.empty() ? "" : ", ") + Place(f, f.stops[j]);
+  return "the field stop at " + Place(f, s) + " now holds '" + StopText(f, s) + "': copied to its mirrors at " +
+         mirrors;
 }
 #endif
 

@@ -19,6 +19,9 @@ public:
   // plug-in should take the key; empty when the event is no trigger key.
   std::string Before(const sim::Host &host, const INPUT_RECORD &rec, bool *takes) const;
   std::string Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const;
+  // What a key just typed did besides: the mirrors it updated (Far 3).
+  std::string After(const sim::Host &) const { return std::string(); }
+  std::string After(const sim::Host3 &host) const;
 
 private:
   template <class HostT>
@@ -29,7 +32,7 @@ private:
   std::string CloseBrace(const HostT &host, bool *takes) const;
   template <class String>
   std::string Enter(const String &text, int pos, bool *takes) const;
-  std::string FieldTab(const sim::Host3 &host, bool *takes) const;
+  std::string FieldTab(const sim::Host3 &host, bool back, bool *takes) const;
 
   std::vector<CheckedMacro> macros_;
   std::string shownName_;

@@ -427,6 +427,10 @@ int Play(PlayOptions o) {
         if ((answer != 0) != takes) why += " (yet the plug-in answered " + std::to_string(answer) + ")";
         std::cerr << why << "\n";
       }
+      if (o.explain) {
+        const std::string copied = explainer.After(host);
+        if (!copied.empty()) std::cerr << copied << "\n";
+      }
     }
   }
   host.Stop();
