@@ -95,9 +95,10 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       return sim::KeyRecord(vk, vk == VK_RETURN ? '\r' : vk == VK_TAB ? '\t' : vk == VK_BACK ? 8 : 0, mods, true);
     }
     case 4:
-      // Ctrl+Z, now and then Ctrl+Y (the line goes) or a bare Tab (field stops).
+      // Ctrl+Z, now and then Ctrl+Y (the line goes), a bare Tab or Shift+Tab
+      // (field stops).
       if (in.Next() % 3 == 0) return sim::KeyRecord('Y', 0x19, LEFT_CTRL_PRESSED, true);
-      if (in.Next() % 2 == 0) return sim::KeyRecord(VK_TAB, '\t', 0, true);
+      if (in.Next() % 2 == 0) return sim::KeyRecord(VK_TAB, '\t', in.Next() % 3 == 0 ? DWORD{SHIFT_PRESSED} : DWORD{0}, true);
       return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);
     case 5:
       return sim::KeyRecord(0, Unit(in), mods, false);  // a release
@@ -123,9 +124,13 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   const std::string dir = fuzz::Folder("vorlane-fuzz3-");
   const std::string macroPath = dir + "vorlane.mac";
   // Half the sessions start with macros that mark field stops.
+  // Half the sessions start with macros that mark field stops, with the
+  // template words (defaults, mirrors, an explicit exit, nl) among them.
   const std::string fieldMacros = in.Next() & 1 ? "Macro if \"sp ( field ) en { en field en } field\"\n"
                                                   "Macro x \"field sp ( field ; sp field ; field ) field\"\n"
                                                   "Macro f \"en field bs field up field\"\n"
+                                                  "Macro m \"sp from i field1 sp = sp field1 ; en field1 field0\"\n"
+                                                  "Macro n \"from a b field nl tab field2 field2 x from c field0\"\n"
                                                 : "";
   std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << fieldMacros << in.Text(600);
   static const char16_t *const names[] = {u"main.cpp", u"a.C", u"x.h", u"y.HPP", u"notes.txt",
@@ -161,7 +166,14 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   // the line is the text), in the order they had, no command inside a change
   // report, and no subscription while nothing waits.
   std::vector<std::pair<int, int>> order;  // by stop index; -1 once passed or dropped
+  std::vector<std::u16string> texts;       // by stop index: its text at the last check
   unsigned generation = 0;
+  auto textOf = [](const FieldStops<far3::FarChar> &f, int i) {
+    const far3::FarChar *t = nullptr;
+    int n = 0;
+    field_stops::StopText(f, f.stops[i], &t, &n);
+    return std::u16string(reinterpret_cast<const char16_t *>(t), static_cast<size_t>(n));
+  };
   auto checkFields = [&]() {
     const FieldStops<far3::FarChar> &f = far3::Fields;
     for (const sim::Command3 &c : host.journal)
@@ -205,6 +217,25 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
             return false;
           }
     }
+    // A stop whose text changed since the last check has copied it to each
+    // of its mirrors (a mirror keeps a text of its own only until then).
+    std::vector<std::u16string> nowTexts(static_cast<size_t>(f.count));
+    for (int i = 0; i < f.count; ++i)
+      if (!f.stops[i].dropped) nowTexts[static_cast<size_t>(i)] = textOf(f, i);
+    if (generation == f.generation && texts.size() == nowTexts.size() && !f.marking) {
+      for (int i = 0; i < f.count; ++i) {
+        if (f.stops[i].dropped || nowTexts[static_cast<size_t>(i)] == texts[static_cast<size_t>(i)]) continue;
+        for (int j = i + 1; j < f.count; ++j)
+          if (!f.stops[j].dropped && f.stops[j].mirrorOf == i &&
+              nowTexts[static_cast<size_t>(j)] != nowTexts[static_cast<size_t>(i)]) {
+            *failure = "stop " + std::to_string(i) + " now holds \"" + sim::Utf8(nowTexts[static_cast<size_t>(i)]) +
+                       "\" but its mirror " + std::to_string(j) + " holds \"" +
+                       sim::Utf8(nowTexts[static_cast<size_t>(j)]) + "\"";
+            return false;
+          }
+      }
+    }
+    texts = nowTexts;
     generation = f.generation;
     order = now;
     return true;
@@ -302,15 +333,34 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
           shadow.Apply(c.input);
           continue;
         }
-        std::u16string &line = shadow.lines[static_cast<size_t>(shadow.curLine)].text;
-        bool blank = line.find_first_not_of(u' ') == std::u16string::npos;
-        bool brace = !c.text.empty() && c.text.back() == u'}' &&
-                     c.text.find_first_not_of(u' ') == c.text.size() - 1;
-        if (!blank || !brace || c.line != -1 || !c.eolNull) {
-          *failure = "a line was set that was not a blank current line: \"" + sim::Utf8(c.text) + "\"";
+        const int target = c.line == -1 ? shadow.curLine : static_cast<int>(c.line);
+        if (target < 0 || target >= static_cast<int>(shadow.lines.size())) {
+          *failure = "a line was set that is not there: " + std::to_string(c.line);
           ok = false;
+          continue;
+        }
+        std::u16string &line = shadow.lines[static_cast<size_t>(target)].text;
+        // The '}' assist rewrites only a blank current line; the rest (a
+        // mirror's copy, the line nl opens) are the templates'.
+        if (far3::KeyChar(rec) == u'}') {
+          bool blank = line.find_first_not_of(u' ') == std::u16string::npos;
+          bool brace = !c.text.empty() && c.text.back() == u'}' &&
+                       c.text.find_first_not_of(u' ') == c.text.size() - 1;
+          if (!blank || !brace || c.line != -1 || !c.eolNull) {
+            *failure = "a line was set that was not a blank current line: \"" + sim::Utf8(c.text) + "\"";
+            ok = false;
+          }
         }
         line = c.text;
+      } else if (c.code == far3::ECTL_SELECT) {
+        if (c.select.BlockType == far3::BTYPE_NONE)
+          shadow.Unselect();
+        else
+          shadow.SelectStream(static_cast<int>(c.select.BlockStartLine), static_cast<int>(c.select.BlockStartPos),
+                              static_cast<int>(c.select.BlockStartLine),
+                              static_cast<int>(c.select.BlockStartPos + c.select.BlockWidth));
+      } else if (c.code == far3::ECTL_DELETEBLOCK) {
+        shadow.DeleteSelection();
       } else if (c.code == far3::ECTL_REDRAW) {
         shadow.Redraw();  // it settles a cursor a fed Up or Down left past a line's end
       } else if (c.code == far3::ECTL_SETPOSITION) {
