@@ -309,6 +309,14 @@ TEST(Far3Fields, TheEditorClosingEndsTheStopsAndOtherEditorsDoNot) {
   EXPECT_EQ("fr (\t; )\n", s.host.TextUtf8());
 }
 
+TEST(Far3Fields, DroppingEveryWaitingStopEndsThemAndTheSubscription) {
+  Session3 s("ife\n", "main.cpp", "Macro ife \"sp ( field ) en field\"\n");
+  s.At(0, 3);
+  s.Type(" <Down><C-y>");  // the line of the only waiting stop goes
+  EXPECT_FALSE(far3::Fields.waiting);
+  EXPECT_TRUE(s.host.subscribed.empty());
+}
+
 // A plug-in that asks the editor for something inside EE_CHANGE.
 sim::Host3 *Asking = nullptr;
 intptr_t AskedResult = -1;

@@ -181,13 +181,19 @@ BENCHMARK(BM_Trigger_Far3)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 // Far 3 field stops: a Tab that moves to the next stop, and a character typed
 // on a line holding a stop (its change event noted, the line read at the
 // redraw). The host commands of the key's whole handling are counted.
-const char FieldMacros[] = "Macro fr \"sp ( field ; sp field ) field\"\n";
-void FieldKey(benchmark::State &state, const INPUT_RECORD &key) {
+// The template words: a key typed into a stop with two mirrors (one on its
+// line, one below), and a Tab onto a stop whose default it selects.
+const char FieldMacros[] =
+    "Macro fr \"sp ( field ; sp field ) field\"\n"
+    "Macro mi \"sp field1 sp = sp field1 ; en field1 ;\"\n"
+    "Macro df \"sp ( field , sp from n field ) field\"\n";
+void FieldKey(benchmark::State &state, const INPUT_RECORD &key, const char *keyword = "fr") {
   Session3 s("fr\n", FieldMacros);
+  const std::string line = std::string(keyword) + "\n";
   size_t commands = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    s.host.SetTextUtf8("fr\n");
+    s.host.SetTextUtf8(line);
     s.host.curLine = 0;
     s.host.curPos = 2;
     s.host.Input(sim::KeyRecord(VK_SPACE, ' ', 0, true));
@@ -200,8 +206,12 @@ void FieldKey(benchmark::State &state, const INPUT_RECORD &key) {
 }
 void BM_FieldTab_Far3(benchmark::State &state) { FieldKey(state, sim::KeyRecord(VK_TAB, '\t', 0, true)); }
 void BM_FieldTracking_Far3(benchmark::State &state) { FieldKey(state, sim::KeyRecord('A', 'a', 0, true)); }
+void BM_FieldMirrorKey_Far3(benchmark::State &state) { FieldKey(state, sim::KeyRecord('A', 'a', 0, true), "mi"); }
+void BM_FieldTabDefault_Far3(benchmark::State &state) { FieldKey(state, sim::KeyRecord(VK_TAB, '\t', 0, true), "df"); }
 BENCHMARK(BM_FieldTab_Far3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FieldTracking_Far3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FieldMirrorKey_Far3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FieldTabDefault_Far3)->Unit(benchmark::kMicrosecond);
 
 // A real C++ source from the compiler's own headers, typed key by key.
 std::vector<INPUT_RECORD> SourceKeys(size_t *lines) {

@@ -41,6 +41,11 @@ def main():
     row('  Far 3: field stops: Tab jump / typing on a stop line', '%d / %d host commands (%.1f us / %.1f us)'
         % (tab, track, med['BM_FieldTab_Far3'] / 1e3, med['BM_FieldTracking_Far3'] / 1e3),
         'measured', True)
+    mirror = counters['BM_FieldMirrorKey_Far3'].get('host_commands', -1)
+    tabDefault = counters['BM_FieldTabDefault_Far3'].get('host_commands', -1)
+    row('  Far 3: key into a stop with 2 mirrors / Tab onto a default', '%d / %d host commands (%.1f us / %.1f us)'
+        % (mirror, tabDefault, med['BM_FieldMirrorKey_Far3'] / 1e3, med['BM_FieldTabDefault_Far3'] / 1e3),
+        'measured', True)
 
     # Each trigger key's host commands in both editions: Far 3 may add its two
     # undo brackets, the three that set the host's new-step mark after them
