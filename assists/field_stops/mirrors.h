@@ -45,8 +45,11 @@ void ReplaceMirror(int j, const typename E::Char *text, int length) {
   for (int k = 0; k < f.count; ++k) {
     typename FieldStops<Char>::Stop &s = f.stops[k];
     if (k == j || s.dropped || s.line != m.line) continue;
-    if (s.pos >= oldEnd && s.pos > start) s.pos += delta;
-    if (s.end >= oldEnd && s.end > start) s.end += delta;
+    // What stands behind the mirror moves; at the place of an empty mirror,
+    // a stop that comes after it in the body is behind it.
+    const bool after = start == oldEnd && k > j;
+    if (s.pos >= oldEnd && (s.pos > start || after)) s.pos += delta;
+    if (s.end >= oldEnd && (s.end > start || after)) s.end += delta;
   }
   m.end = start + length;
   const int number = l.number;

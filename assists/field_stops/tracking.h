@@ -160,8 +160,15 @@ void SyncFieldStops() {
     const Char *now = rec.StringText;
     int prefix = 0, suffix = 0;
     CommonEnds(l.text, l.length, now, nowLen, &prefix, &suffix);
+    // The current stop's end before the change: a stop after it that starts
+    // right there moves on with what the current stop takes in.
+    const bool currentHere = f.current >= 0 && f.current < f.count && !f.stops[f.current].dropped &&
+                             f.stops[f.current].line == li;
+    const int currentEnd = currentHere ? f.stops[f.current].end : -1;
+    int startedAt[FieldStopLimit + 1];
     for (int i = 0; i < f.count; ++i) {
       typename FieldStops<Char>::Stop &s = f.stops[i];
+      startedAt[i] = s.pos;
       if (s.dropped || s.line != li) continue;
       const int tail = l.length - s.pos;
       if (split && s.pos > prefix && s.pos <= l.length &&
@@ -174,6 +181,16 @@ void SyncFieldStops() {
         continue;
       }
       MoveRange(l.length, nowLen, prefix, suffix, i == f.current, &s.pos, &s.end);
+    }
+    if (currentHere && currentEnd == prefix) {
+      const typename FieldStops<Char>::Stop &c = f.stops[f.current];
+      for (int i = f.current + 1; i < f.count; ++i) {
+        typename FieldStops<Char>::Stop &s = f.stops[i];
+        if (s.dropped || s.line != li || startedAt[i] != currentEnd || s.pos >= c.end) continue;
+        const bool empty = s.end == s.pos;
+        s.pos = c.end;
+        if (empty || s.end < s.pos) s.end = s.pos;
+      }
     }
     // The text just read is the line's copy from now on: no second read.
     if (!Recopy(l, now, nowLen))

@@ -208,7 +208,9 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
     if (generation == f.generation && order.size() == now.size()) {
       for (size_t i = 0; i < now.size(); ++i)
         for (size_t j = i + 1; j < now.size(); ++j)
-          if (now[i].first >= 0 && now[j].first >= 0 && order[i] <= order[j] && now[j] < now[i]) {
+          // Both waited before and wait now (Shift+Tab brings a passed stop back).
+          if (order[i].first >= 0 && order[j].first >= 0 && now[i].first >= 0 && now[j].first >= 0 &&
+              order[i] <= order[j] && now[j] < now[i]) {
             *failure = "field stops changed their order: " + std::to_string(i) + " and " + std::to_string(j) +
                        ", from " + std::to_string(order[i].first) + ":" + std::to_string(order[i].second) + " and " +
                        std::to_string(order[j].first) + ":" + std::to_string(order[j].second) + " to " +
