@@ -344,7 +344,7 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
         std::u16string &line = shadow.lines[static_cast<size_t>(target)].text;
         // The '}' assist rewrites only a blank current line; the rest (a
         // mirror's copy, the line nl opens) are the templates'.
-        if (far3::KeyChar(rec) == u'}') {
+        if (far3::KeyChar(rec) == u'}' && c.line == -1) {
           bool blank = line.find_first_not_of(u' ') == std::u16string::npos;
           bool brace = !c.text.empty() && c.text.back() == u'}' &&
                        c.text.find_first_not_of(u' ') == c.text.size() - 1;
