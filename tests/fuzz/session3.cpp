@@ -38,8 +38,10 @@ struct State {
     return text == o.text && line == o.line && pos == o.pos && top == o.top && left == o.left;
   }
   bool operator!=(const State &o) const { return !(*this == o); }
-  // Text and cursor only: what an undo gives back.
-  bool SameTextAndCursor(const State &o) const { return text == o.text && line == o.line && pos == o.pos; }
+  // Text and the cursor's line: what an undo gives back. (A group that
+  // shrank to one edit record puts the cursor where its first change was,
+  // as Far does: in overtype a body's first keys may change nothing.)
+  bool SameTextAndCursor(const State &o) const { return text == o.text && line == o.line; }
   std::string Describe() const {
     return sim::Utf8(text) + "|" + std::to_string(line) + ":" + std::to_string(pos) + " top " +
            std::to_string(top) + " left " + std::to_string(left);
