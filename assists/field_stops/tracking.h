@@ -33,8 +33,8 @@ void SyncFieldStops() {
 
   // The line numbers, event by event, as the host counted them. Lines added
   // or changed in this batch are kept too: a split's new line, a join's line.
-  int added[FieldChangeLimit], changed[FieldChangeLimit];
-  int addedCount = 0, changedCount = 0;
+  int added[FieldChangeLimit], changed[FieldChangeLimit], joined[FieldChangeLimit];
+  int addedCount = 0, changedCount = 0, joinedCount = 0;
   for (int k = 0; k < f.changeCount; ++k) {
     const int n = f.changes[k].line;
     const int type = f.changes[k].type;
@@ -45,6 +45,8 @@ void SyncFieldStops() {
         if (added[i] >= n) ++added[i];
       for (int i = 0; i < changedCount; ++i)
         if (changed[i] >= n) ++changed[i];
+      for (int i = 0; i < joinedCount; ++i)
+        if (joined[i] >= n) ++joined[i];
       added[addedCount++] = n;
     } else if (type == FieldLineDeleted) {
       for (int i = 0; i < f.lineCount; ++i) {
@@ -65,12 +67,23 @@ void SyncFieldStops() {
       for (int i = 0; i < changedCount; ++i)
         if (changed[i] != n) changed[kept++] = changed[i] > n ? changed[i] - 1 : changed[i];
       changedCount = kept;
+      // The line above may have taken in the gone line's text.
+      kept = 0;
+      for (int i = 0; i < joinedCount; ++i)
+        if (joined[i] != n) joined[kept++] = joined[i] > n ? joined[i] - 1 : joined[i];
+      joinedCount = kept;
+      if (n > 0) joined[joinedCount++] = n - 1;
     } else {
       bool known = false;
       for (int i = 0; i < changedCount; ++i) known = known || changed[i] == n;
       if (!known) changed[changedCount++] = n;
     }
   }
+  auto wasJoined = [&](int n) {
+    for (int i = 0; i < joinedCount; ++i)
+      if (joined[i] == n) return true;
+    return false;
+  };
   auto wasAdded = [&](int n) {
     for (int i = 0; i < addedCount; ++i)
       if (added[i] == n) return true;
@@ -161,9 +174,10 @@ void SyncFieldStops() {
     int prefix = 0, suffix = 0;
     CommonEnds(l.text, l.length, now, nowLen, &prefix, &suffix);
     // The current stop's end before the change: a stop after it that starts
-    // right there moves on with what the current stop takes in.
+    // right there moves on with what the current stop takes in. A line that
+    // took in the next one's text was joined, not typed at: nothing is taken.
     const bool currentHere = f.current >= 0 && f.current < f.count && !f.stops[f.current].dropped &&
-                             f.stops[f.current].line == li;
+                             f.stops[f.current].line == li && !wasJoined(l.number);
     const int currentEnd = currentHere ? f.stops[f.current].end : -1;
     int startedAt[FieldStopLimit + 1];
     for (int i = 0; i < f.count; ++i) {
@@ -180,7 +194,7 @@ void SyncFieldStops() {
         s.line = -2 - (l.number + 1);  // on the new line: placed once every line is read
         continue;
       }
-      MoveRange(l.length, nowLen, prefix, suffix, i == f.current, &s.pos, &s.end);
+      MoveRange(l.length, nowLen, prefix, suffix, i == f.current && currentHere, &s.pos, &s.end);
     }
     if (currentHere && currentEnd == prefix) {
       const typename FieldStops<Char>::Stop &c = f.stops[f.current];
