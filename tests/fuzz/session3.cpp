@@ -306,7 +306,19 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
         continue;
       shadow.Apply(rec);
       if (keyDown) shadow.Redraw();
-      if (StateOf(shadow) != StateOf(host)) {
+      // At the redraw after a key that changed a stop with mirrors, the
+      // plug-in copies the stop's text to them: only then may it set lines.
+      for (const sim::Command3 &c : host.journal) {
+        if (c.depth != 1 || c.code != far3::ECTL_SETSTRING) continue;
+        if (!far3::Fields.waiting || c.line < 0 || c.line >= static_cast<intptr_t>(shadow.lines.size())) {
+          *failure = "answer 0 to " + sim::DescribeInput(rec, true) + " yet a line was set: " +
+                     sim::DescribeCommand3(c);
+          ok = false;
+          break;
+        }
+        shadow.lines[static_cast<size_t>(c.line)].text = c.text;
+      }
+      if (ok && StateOf(shadow) != StateOf(host)) {
         *failure = "answer 0 to " + sim::DescribeInput(rec, true) + " but the state is not the editor's own:\n  before   " +
                    before.Describe() + "\n  editor   " + StateOf(shadow).Describe() + "\n  got      " +
                    StateOf(host).Describe() + Journal(host);
