@@ -105,6 +105,10 @@ struct FieldStops {
     int lineNumber[FieldStopLimit + 1];
     Char *text[FieldStopLimit + 1];
     int length[FieldStopLimit + 1];
+    // Each stop's text last copied to its mirrors (null for none): after the
+    // undo, a mirror edited by hand keeps its edit.
+    Char *known[FieldStopLimit + 1];
+    int knownLength[FieldStopLimit + 1];
   };
   static constexpr int SnapshotLimit = 16;
   Snapshot snapshots[SnapshotLimit];
@@ -137,6 +141,7 @@ bool EndsWith(const Char *text, int n, const Char *tail, int nt) {
 template <class Char>
 void FreeSnapshot(typename FieldStops<Char>::Snapshot &n) {
   for (int i = 0; i < n.lineCount; ++i) std::free(n.text[i]);
+  for (int i = 0; i < n.count; ++i) std::free(n.known[i]);
   n.lineCount = n.count = 0;
 }
 
@@ -294,12 +299,14 @@ void TakeFieldSnapshot() {
   }
   typename FieldStops<Char>::Snapshot &n = f.snapshots[f.snapshotCount];
   n = typename FieldStops<Char>::Snapshot();
-  n.count = f.count;
   for (int i = 0; i < f.count; ++i) {
     const typename FieldStops<Char>::Stop &s = f.stops[i];
     n.stopLine[i] = s.dropped ? -1 : f.lines[s.line].number;
     n.pos[i] = s.pos;
     n.end[i] = s.end;
+    n.known[i] = s.known ? field_stops::CopyUnits(s.known, s.knownLength) : nullptr;
+    n.knownLength[i] = n.known[i] ? s.knownLength : 0;
+    n.count = i + 1;
   }
   for (int i = 0; i < f.lineCount; ++i) {
     if (f.lines[i].deleted) continue;
@@ -341,6 +348,12 @@ void RestoreFieldSnapshot() {
       s.line = entry;
       s.pos = n.pos[i];
       s.end = n.end[i];
+      if (n.known[i]) {
+        std::free(s.known);
+        s.known = n.known[i];
+        s.knownLength = n.knownLength[i];
+        n.known[i] = nullptr;
+      }
     }
     for (int i = k; i < f.snapshotCount; ++i) field_stops::FreeSnapshot<Char>(f.snapshots[i]);
     f.snapshotCount = k;
