@@ -196,6 +196,18 @@ void SyncFieldStops() {
       }
       MoveRange(l.length, nowLen, prefix, suffix, i == f.current && currentHere, &s.pos, &s.end);
     }
+    // A line whose text repeats itself can be read as changed in more places
+    // than one; whichever was taken, stops on it keep the order they had.
+    for (int i = 0; i < f.count; ++i) {
+      typename FieldStops<Char>::Stop &a = f.stops[i];
+      if (a.dropped || a.line != li) continue;
+      for (int j = i + 1; j < f.count; ++j) {
+        typename FieldStops<Char>::Stop &b = f.stops[j];
+        if (b.dropped || b.line != li || startedAt[i] > startedAt[j] || b.pos >= a.pos) continue;
+        b.pos = a.pos;
+        if (b.end < b.pos) b.end = b.pos;
+      }
+    }
     if (currentHere && currentEnd == prefix) {
       const typename FieldStops<Char>::Stop &c = f.stops[f.current];
       for (int i = f.current + 1; i < f.count; ++i) {
