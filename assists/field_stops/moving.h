@@ -108,8 +108,10 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
   if (vk != VK_TAB || (mods != 0 && !back)) {
     if (!E::FieldStopsOn() || !E::editor()) return -1;
     const bool typing = !ctrl && !alt && E::KeyChar(*Rec) >= 0x20;
+    // Enter too: with auto indent the editor redraws in the middle of it,
+    // where no copy may be written; fed within the group, it is copied after.
     const bool edits = typing || (!ctrl && !alt && (vk == VK_BACK || vk == VK_DELETE)) ||
-                       (vk == VK_INSERT && mods == SHIFT_PRESSED);
+                       (vk == VK_RETURN && mods == 0) || (vk == VK_INSERT && mods == SHIFT_PRESSED);
     if (!edits) {
       f.selected = false;
       return -1;

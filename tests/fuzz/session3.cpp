@@ -43,7 +43,10 @@ struct State {
   // as Far does: in overtype a body's first keys may change nothing.)
   bool SameTextAndCursor(const State &o) const { return text == o.text && line == o.line; }
   std::string Describe() const {
-    return sim::Utf8(text) + "|" + std::to_string(line) + ":" + std::to_string(pos) + " top " +
+    // Line ends and NULs shown as escapes: a finding's message is one line.
+    std::string shown;
+    for (char c : sim::Utf8(text)) shown += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : c == 0 ? std::string("\\0") : std::string(1, c);
+    return shown + "|" + std::to_string(line) + ":" + std::to_string(pos) + " top " +
            std::to_string(top) + " left " + std::to_string(left);
   }
 };
