@@ -196,6 +196,16 @@ void SyncFieldStops() {
       }
       MoveRange(l.length, nowLen, prefix, suffix, i == f.current && currentHere, &s.pos, &s.end);
     }
+    if (currentHere && currentEnd == prefix) {
+      const typename FieldStops<Char>::Stop &c = f.stops[f.current];
+      for (int i = f.current + 1; i < f.count; ++i) {
+        typename FieldStops<Char>::Stop &s = f.stops[i];
+        if (s.dropped || s.line != li || startedAt[i] != currentEnd || s.pos >= c.end) continue;
+        const bool empty = s.end == s.pos;
+        s.pos = c.end;
+        if (empty || s.end < s.pos) s.end = s.pos;
+      }
+    }
     // A line whose text repeats itself can be read as changed in more places
     // than one; whichever was taken, stops on it keep the order they had.
     for (int i = 0; i < f.count; ++i) {
@@ -206,16 +216,6 @@ void SyncFieldStops() {
         if (b.dropped || b.line != li || startedAt[i] > startedAt[j] || b.pos >= a.pos) continue;
         b.pos = a.pos;
         if (b.end < b.pos) b.end = b.pos;
-      }
-    }
-    if (currentHere && currentEnd == prefix) {
-      const typename FieldStops<Char>::Stop &c = f.stops[f.current];
-      for (int i = f.current + 1; i < f.count; ++i) {
-        typename FieldStops<Char>::Stop &s = f.stops[i];
-        if (s.dropped || s.line != li || startedAt[i] != currentEnd || s.pos >= c.end) continue;
-        const bool empty = s.end == s.pos;
-        s.pos = c.end;
-        if (empty || s.end < s.pos) s.end = s.pos;
       }
     }
     // The text just read is the line's copy from now on: no second read.
