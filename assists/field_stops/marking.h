@@ -57,12 +57,12 @@ void MarkFieldStop(int number = -1) {
   } else if (mirrorOf >= 0 && !f.stops[mirrorOf].dropped) {
     // The stop's text, typed here: copied first, as typing moves the host's
     // line buffer.
-    const typename FieldStops<Char>::Stop &m = f.stops[mirrorOf];
-    const typename FieldStops<Char>::Line &l = f.lines[m.line];
-    const int from = m.pos < l.length ? m.pos : l.length, to = m.end < l.length ? m.end : l.length;
-    Char *copy = field_stops::CopyUnits(l.text + from, to - from);
+    const Char *text = nullptr;
+    int length = 0;
+    field_stops::StopText(f, f.stops[mirrorOf], &text, &length);
+    Char *copy = field_stops::CopyUnits(text, length);
     if (copy) {
-      for (int i = 0; i < to - from; ++i) ed->TypeChar(copy[i]);
+      for (int i = 0; i < length; ++i) ed->TypeChar(copy[i]);
       std::free(copy);
       pos = ed->GetPosition();
     }
@@ -145,10 +145,11 @@ void FinishFieldStops() {
     if (f.stops[i].mirrorOf < 0) continue;
     typename FieldStops<Char>::Stop &m = f.stops[f.stops[i].mirrorOf];
     if (m.known) continue;
-    const typename FieldStops<Char>::Line &l = f.lines[m.line];
-    const int from = m.pos < l.length ? m.pos : l.length, to = m.end < l.length ? m.end : l.length;
-    m.known = field_stops::CopyUnits(l.text + from, to - from);
-    m.knownLength = m.known ? to - from : 0;
+    const Char *text = nullptr;
+    int length = 0;
+    field_stops::StopText(f, m, &text, &length);
+    m.known = field_stops::CopyUnits(text, length);
+    m.knownLength = m.known ? length : 0;
   }
   int first = 0;
   while (first < f.count && f.stops[first].mirrorOf >= 0) ++first;

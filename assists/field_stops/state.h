@@ -180,10 +180,8 @@ bool CopyLine(int n, typename E::Char **text, int *length) {
   typename E::Editor::LineRecord rec;
   if (!E::editor()->GetString(&rec, n)) return false;
   const int len = static_cast<int>(rec.StringLength);
-  Char *copy = static_cast<Char *>(std::malloc((static_cast<size_t>(len) + 1) * sizeof(Char)));
+  Char *copy = CopyUnits(rec.StringText, len);
   if (!copy) return false;
-  if (len > 0) std::memcpy(copy, rec.StringText, static_cast<size_t>(len) * sizeof(Char));
-  copy[len] = 0;
   *text = copy;
   *length = len;
   return true;
@@ -257,10 +255,8 @@ inline void MoveRange(int oldLen, int nowLen, int prefix, int suffix, bool curre
 // Replaces a line entry's copy with TEXT; false when memory runs out.
 template <class Line, class Char>
 bool Recopy(Line &l, const Char *text, int length) {
-  Char *copy = static_cast<Char *>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(Char)));
+  Char *copy = CopyUnits(text, length);
   if (!copy) return false;
-  if (length > 0) std::memcpy(copy, text, static_cast<size_t>(length) * sizeof(Char));
-  copy[length] = 0;
   std::free(l.text);
   l.text = copy;
   l.length = length;
