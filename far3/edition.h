@@ -18,6 +18,8 @@ extern Editor *FarEditor;
 extern int Busy;
 extern MacroEntry *MacroTable;
 extern int MacroCount;
+// Each entry's section of the macro file (`Files` lines), and their masks.
+extern MacroSections<FarChar> Sections;
 extern FieldStops<FarChar> Fields;
 
 // The user's options, kept in the host's settings store under the plug-in's
@@ -44,14 +46,21 @@ void ResetOptions();
 bool MasksValid(const FarChar *masks);
 // Whether a file name (with or without its folder) matches the masks.
 bool NameMatchesMasks(const FarChar *name);
+// Whether it matches a mask list of the macro file's (false without the
+// host's matcher).
+bool NameMatchesList(const FarChar *masks, const FarChar *name);
+// The macro that answers to `name` in the file `fileName` (its section's
+// over the general part's), or null.
+const BasicMacroEntry<FarChar> *FindMacroFor(const FarChar *name, const FarChar *fileName);
 
 struct Edition {
   using Char = FarChar;
   using Editor = far3::Editor;
   static Editor *editor() { return FarEditor; }
   static int &busy() { return Busy; }
+  // For the file the key's file test read.
   static const MacroEntry *FindMacro(const FarChar *name) {
-    return FindMacroIn<FarChar>(MacroTable, MacroCount, name);
+    return FindMacroFor(name, FarEditor ? FarEditor->FileName() : nullptr);
   }
   static unsigned KeyChar(const INPUT_RECORD &rec) { return far3::KeyChar(rec); }
   static bool AssistOn(Assist assist) {

@@ -127,12 +127,20 @@ int Editor::ProcessInput(const INPUT_RECORD *rec) {
   return static_cast<int>(Control(ECTL_PROCESSINPUT, 0, const_cast<INPUT_RECORD *>(rec)));
 }
 
-bool Editor::FileQualifies(KeyContext *) {
+const FarChar *Editor::ReadFileName() {
   name_[0] = 0;
   intptr_t need = Control(ECTL_GETFILENAME, static_cast<intptr_t>(NameLimit), name_);
-  if (need <= 0 || static_cast<size_t>(need) > NameLimit) return false;
+  if (need <= 0 || static_cast<size_t>(need) > NameLimit) {
+    name_[0] = 0;
+    return nullptr;
+  }
   name_[need - 1] = 0;  // whatever the host wrote, the name ends in the buffer
-  return NameMatchesMasks(name_);
+  return name_;
+}
+
+bool Editor::FileQualifies(KeyContext *) {
+  const FarChar *name = ReadFileName();
+  return name && NameMatchesMasks(name);
 }
 
 void Editor::EndUndo() {

@@ -12,7 +12,7 @@ class Editor {
 public:
   using LineRecord = EditorGetString;
 
-  explicit Editor(EditorControlFn control) : control_(control) {}
+  explicit Editor(EditorControlFn control) : control_(control) { name_[0] = 0; }
 
   EditorPosition GetPosition();
   int SetPosition(EditorPosition pos);
@@ -36,6 +36,10 @@ public:
   // for the longest Windows path; the host copies the name only when the size
   // it answers fits.
   bool FileQualifies(KeyContext *context);
+  // The file's name (null when the host gives none that fits), and the name
+  // the last reading gave (empty after a failed one).
+  const FarChar *ReadFileName();
+  const FarChar *FileName() const { return name_; }
   // Far 3 gives the column with ECTL_GETINFO, asked only when needed.
   int CursorColumn(const KeyContext &) { return GetPosition().CurPos; }
 

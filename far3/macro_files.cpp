@@ -225,15 +225,26 @@ void FreeMacros() {
   std::free(MacroTable);
   MacroTable = nullptr;
   MacroCount = 0;
+  FreeMacroSections(&Sections);
 }
 
 void LoadMacros() {
   MacroTable = nullptr;
   MacroCount = 0;
+  FreeMacroSections(&Sections);
   FILE *f = ProfileMacroPath(Scratch) ? OpenFile(Scratch, "rb") : nullptr;
   if (!f && ModuleMacroPath(Scratch)) f = OpenFile(Scratch, "rb");
   Remember(f ? Scratch : Empty);
-  LoadMacroTable<FarChar>(f, nullptr, &MacroTable, &MacroCount);
+  Sections.valid = &MasksValid;
+  LoadMacroTable<FarChar>(f, nullptr, &MacroTable, &MacroCount, &Sections);
+}
+
+const MacroEntry *FindMacroFor(const FarChar *name, const FarChar *fileName) {
+  // A section's masks are asked only when it defines the name.
+  return FindMacroInSections<FarChar>(MacroTable, MacroCount, Sections, name, [fileName](int k) {
+    const FarChar *masks = Sections.masks[k - 1];
+    return masks && fileName && fileName[0] && NameMatchesList(masks, fileName);
+  });
 }
 
 void EditMacroFile() {
@@ -269,8 +280,10 @@ void MacroFileSaving(intptr_t editorId, const FarChar *fileName) {
   size_t size = 0;
   MacroEntry *table = nullptr;
   int count = 0;
+  MacroSections<FarChar> sections;
+  sections.valid = &MasksValid;
   bool read = ReadEditorText(editorId, &bytes, &size);
-  if (read) read = LoadMacroTableFromBytes<FarChar>(bytes, size, &table, &count);
+  if (read) read = LoadMacroTableFromBytes<FarChar>(bytes, size, &table, &count, &sections);
   std::free(bytes);
   if (!read) {
     ShowMessage(MacroFileTopic, GetMsgText(MMacroFileUnread), fileName, GetMsgText(MMacrosKept));
@@ -279,6 +292,7 @@ void MacroFileSaving(intptr_t editorId, const FarChar *fileName) {
   FreeMacros();
   MacroTable = table;
   MacroCount = count;
+  Sections = sections;
   Remember(fileName);
 }
 

@@ -142,6 +142,12 @@ bool MasksValid(const FarChar *masks) {
   return processName(masks, nullptr, 0, PN_CHECKMASK) != 0;
 }
 
+bool NameMatchesList(const FarChar *masks, const FarChar *name) {
+  ProcessNameFn processName = ProcessName();
+  return processName &&
+         processName(masks, const_cast<FarChar *>(name), 0, PN_CMPNAMELIST | PN_SKIPPATH) != 0;
+}
+
 bool NameMatchesMasks(const FarChar *name) {
   ProcessNameFn processName = ProcessName();
   if (!processName) return IsSourceFileName(name);

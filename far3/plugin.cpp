@@ -34,6 +34,7 @@ Editor *FarEditor = nullptr;
 int Busy = 0;
 MacroEntry *MacroTable = nullptr;
 int MacroCount = 0;
+MacroSections<FarChar> Sections;
 FieldStops<FarChar> Fields;
 
 namespace {

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "macros/fields.h"
+#include "macros/sections.h"
 #include "macros/utf8.h"
 
 template <class Char>
@@ -134,16 +135,33 @@ BasicMacroEntry<Char> *AllocateMacroTable(size_t counted) {
 
 // Fills `table` from a second reading, never past `counted` (a file may have
 // changed since the count), and hands it over; an empty result is released.
+// With `sections`, `Files` lines start sections and each kept entry's section
+// is noted. Without memory for that the table is left empty: its sections'
+// macros would otherwise apply to every file.
 template <class Char>
 void FillMacroTable(MacroTextReader<Char> *reader, BasicMacroEntry<Char> *table, size_t counted,
-                    BasicMacroEntry<Char> **tableOut, int *countOut) {
+                    BasicMacroEntry<Char> **tableOut, int *countOut,
+                    MacroSections<Char> *sections = nullptr) {
   size_t filled = 0;
-  while (table && reader && filled < counted) {
+  bool lost = false;
+  if (sections && table) {
+    sections->of = static_cast<int *>(std::malloc(counted * sizeof(int)));
+    lost = !sections->of;
+  }
+  while (table && reader && filled < counted && !lost) {
     const Char *line = reader->Next();
     if (!line) break;
-    if (ParseMacroLine(line, &table[filled])) ++filled;
+    if (ParseMacroLine(line, &table[filled])) {
+      if (sections) sections->of[filled] = sections->count;
+      ++filled;
+      continue;
+    }
+    size_t start = 0, end = 0;
+    if (sections && ParseFilesLine(line, &start, &end))
+      lost = !AddMacroSection(sections, line, start, end);
   }
-  if (filled == 0) {
+  if (filled == 0 || lost) {
+    if (sections) FreeMacroSections(sections);
     std::free(table);
     return;
   }
@@ -155,7 +173,8 @@ void FillMacroTable(MacroTextReader<Char> *reader, BasicMacroEntry<Char> *table,
 // counts the kept lines, a second fills a table of that size. Leaves an empty
 // table when nothing is kept. Does not release an earlier table.
 template <class Char>
-void LoadMacroTable(FILE *f, const char *path, BasicMacroEntry<Char> **tableOut, int *countOut) {
+void LoadMacroTable(FILE *f, const char *path, BasicMacroEntry<Char> **tableOut, int *countOut,
+                    MacroSections<Char> *sections = nullptr) {
   *tableOut = nullptr;
   *countOut = 0;
   if (!f) return;
@@ -172,7 +191,7 @@ void LoadMacroTable(FILE *f, const char *path, BasicMacroEntry<Char> **tableOut,
   if (counted > 0 && std::fseek(f, 0, SEEK_SET) == 0) table = AllocateMacroTable<Char>(counted);
   {
     MacroTextReader<Char> reader(f);
-    FillMacroTable(&reader, table, counted, tableOut, countOut);
+    FillMacroTable(&reader, table, counted, tableOut, countOut, sections);
   }
   std::fclose(f);
 }
@@ -181,7 +200,7 @@ void LoadMacroTable(FILE *f, const char *path, BasicMacroEntry<Char> **tableOut,
 // the memory for a table that would not be empty could not be had.
 template <class Char>
 bool LoadMacroTableFromBytes(const char *bytes, size_t size, BasicMacroEntry<Char> **tableOut,
-                             int *countOut) {
+                             int *countOut, MacroSections<Char> *sections = nullptr) {
   *tableOut = nullptr;
   *countOut = 0;
   MacroTextReader<Char> counter(bytes, size);
@@ -190,7 +209,7 @@ bool LoadMacroTableFromBytes(const char *bytes, size_t size, BasicMacroEntry<Cha
   BasicMacroEntry<Char> *table = AllocateMacroTable<Char>(counted);
   if (!table) return false;
   MacroTextReader<Char> reader(bytes, size);
-  FillMacroTable(&reader, table, counted, tableOut, countOut);
+  FillMacroTable(&reader, table, counted, tableOut, countOut, sections);
   return true;
 }
 
@@ -205,6 +224,30 @@ const BasicMacroEntry<Char> *FindMacroIn(const BasicMacroEntry<Char> *table, int
     if (*a == *b) return &table[i];
   }
   return nullptr;
+}
+
+// The entry that answers to `name` in a file: the one of the latest section
+// that applies (`applies(k)` for k >= 1), else the general part's; within
+// one section the first. Without sections, the first of the table.
+template <class Char, class Applies>
+const BasicMacroEntry<Char> *FindMacroInSections(const BasicMacroEntry<Char> *table, int count,
+                                                 const MacroSections<Char> &sections,
+                                                 const Char *name, Applies applies) {
+  if (!sections.of) return FindMacroIn<Char>(table, count, name);
+  const BasicMacroEntry<Char> *best = nullptr;
+  int bestSection = -1;
+  for (int i = 0; i < count; ++i) {
+    const int section = sections.of[i];
+    if (section <= bestSection) continue;
+    const Char *a = table[i].Name;
+    const Char *b = name;
+    while (*a && *a == *b) ++a, ++b;
+    if (*a != *b) continue;
+    if (section > 0 && !applies(section)) continue;
+    best = &table[i];
+    bestSection = section;
+  }
+  return best;
 }
 
 // Turns a copy of the DLL's path into the macro file's path in place: folds

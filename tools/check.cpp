@@ -108,6 +108,10 @@ public:
     Span first = Field(line, 1, 0);
     std::string word = Text(line, first);
     size_t col = base + first.start;
+    if (word == "Files") {
+      FilesLine(line, lineNo, base, col);
+      return;
+    }
     if (word != "Macro") {
       std::string lower = Lower(word);
       if (lower == "macro") {
@@ -189,19 +193,43 @@ public:
     }
 
     if (kept) {
+      // Far 3: a name may stand once in each section.
+      if (o_.far3) nameText = std::to_string(section_) + " " + nameText;
       auto it = firstLine_.find(nameText);
       if (it != firstLine_.end()) {
+        const std::string shown = Text(line, name);
         Say(lineNo, base + name.start, Diagnostic::Error,
-            "'" + nameText + "' is already defined at line " + std::to_string(it->second.first) +
-                ": this macro is never used");
+            "'" + shown + "' is already defined at line " + std::to_string(it->second.first) +
+                (section_ > 0 ? " in the same section" : "") + ": this macro is never used");
         Say(it->second.first, it->second.second, Diagnostic::Note,
-            "'" + nameText + "' first defined here; this definition wins");
+            "'" + shown + "' first defined here; this definition wins");
       } else {
         firstLine_[nameText] = {lineNo, base + name.start};
         r_->macros.push_back(CheckedMacro{lineNo, keptName, keptBody});
       }
     }
     Tokens(line, body, lineNo, base);
+  }
+
+  // `Files MASKS`: a section's start in Far 3, a remark in 1.x.
+  void FilesLine(const char *line, int lineNo, size_t base, size_t col) {
+    if (!o_.far3) {
+      if (!filesSaid_)
+        Say(lineNo, col, Diagnostic::Note,
+            "'Files' starts a section only in the Far 3 edition (--host far3): here it is a remark, "
+            "and the macros after it apply to every file");
+      filesSaid_ = true;
+      return;
+    }
+    ++section_;
+    size_t start = 0, end = 0;
+    ParseFilesLine(line, &start, &end);
+    const std::string masks(line + start, end - start);
+    if (masks.empty())
+      Say(lineNo, col, Diagnostic::Error, "'Files' without masks: the macros of this section apply nowhere");
+    else if (!sim::MaskListValid(Units(masks)))
+      Say(lineNo, base + start, Diagnostic::Error,
+          "Far rejects the mask list '" + masks + "': the macros of this section apply nowhere");
   }
 
   void Tokens(const char *line, Span body, int lineNo, size_t base) {
@@ -320,6 +348,8 @@ private:
   CheckResult *r_;
   CheckOptions o_;
   std::map<std::string, std::pair<int, size_t>> firstLine_;
+  int section_ = 0;
+  bool filesSaid_ = false;
 };
 
 const char CheckUsage[] =

@@ -21,17 +21,18 @@ std::string Quoted(const std::string &s) {
 // -1. The Windows tool reaches the plug-ins only through their DLLs and does
 // not explain.
 #ifdef _WIN32
-int MacroIndex(const std::string &) { return -1; }
-int MacroIndex(const std::u16string &) { return -1; }
+int MacroIndex(const std::string &, const std::string &) { return -1; }
+int MacroIndex(const std::u16string &, const std::u16string &) { return -1; }
 int MacroCountOf(bool) { return 0; }
 #else
-int MacroIndex(const std::string &keyword) {
+int MacroIndex(const std::string &keyword, const std::string &) {
   const MacroEntry *entry = FindMacro(keyword.c_str());
   return entry ? static_cast<int>(entry - MacroTable) : -1;
 }
-int MacroIndex(const std::u16string &keyword) {
+int MacroIndex(const std::u16string &keyword, const std::u16string &fileName) {
   std::basic_string<far3::FarChar> wide(keyword.begin(), keyword.end());
-  const far3::MacroEntry *entry = far3::Edition::FindMacro(wide.c_str());
+  std::basic_string<far3::FarChar> file(fileName.begin(), fileName.end());
+  const far3::MacroEntry *entry = far3::FindMacroFor(wide.c_str(), file.c_str());
   return entry ? static_cast<int>(entry - far3::MacroTable) : -1;
 }
 int MacroCountOf(bool far3) { return far3 ? far3::MacroCount : MacroCount; }
@@ -191,13 +192,14 @@ std::string Explainer::Explain(const HostT &host, unsigned c, WORD vk, bool *tak
   if (!refused.empty()) return key + refused;
   const auto &text = host.lines[static_cast<size_t>(host.curLine)].text;
   const bool far3 = sizeof(text[0]) == 2;
-  if (c == ' ') return key + Space(text, host.curPos, far3, takes);
+  if (c == ' ') return key + Space(text, host.curPos, host.fileName, far3, takes);
   if (c == '}') return key + CloseBrace(host, takes);
   return key + Enter(text, host.curPos, takes);
 }
 
 template <class String>
-std::string Explainer::Space(const String &text, int pos, bool far3, bool *takes) const {
+std::string Explainer::Space(const String &text, int pos, const String &fileName, bool far3,
+                                 bool *takes) const {
   if (pos == 0) return "not expanded: the cursor is at the start of the line, with nothing before it";
   if (pos > static_cast<int>(text.size()))
     return "not expanded: the cursor stands past the end of the line";
@@ -205,7 +207,7 @@ std::string Explainer::Space(const String &text, int pos, bool far3, bool *takes
   if (text.size() >= 4096) return "not expanded: the line is far longer than any macro name";
   const String keyword = Trimmed(text);
   const std::string word = Utf8Of(keyword);
-  const int index = MacroIndex(keyword);
+  const int index = MacroIndex(keyword, fileName);
   if (index >= 0) {
     *takes = true;
     std::string where;

@@ -27,7 +27,7 @@ private:
   template <class HostT>
   std::string Explain(const HostT &host, unsigned c, WORD vk, bool *takes) const;
   template <class String>
-  std::string Space(const String &text, int pos, bool far3, bool *takes) const;
+  std::string Space(const String &text, int pos, const String &fileName, bool far3, bool *takes) const;
   template <class HostT>
   std::string CloseBrace(const HostT &host, bool *takes) const;
   template <class String>

@@ -42,6 +42,10 @@ CASES = [
     # nothing.
     (['--host', 'far3', 'templates.mac'], expected('templates_far3.expected'), 1),
     (['templates.mac'], expected('templates_1x.expected'), 0),
+    # Sections: Far 3 rejects what its masks reject and a name twice in one
+    # section; 1.x notes once that they are remarks there.
+    (['--host', 'far3', 'sections.mac'], expected('sections_far3.expected'), 1),
+    (['sections.mac'], expected('sections_1x.expected'), 1),
     # Only the file's first line may begin with a byte-order mark: a later
     # one (two files joined) makes its line a remark, as in the plug-in.
     (['--host', 'far3', '--list', 'bom.mac'], expected('bom.list'), 0),
