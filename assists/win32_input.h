@@ -58,6 +58,7 @@ enum : WORD {
   VK_BACK = 0x08,
   VK_TAB = 0x09,
   VK_RETURN = 0x0D,
+  VK_ESCAPE = 0x1B,
   VK_SPACE = 0x20,
   VK_PRIOR = 0x21,
   VK_NEXT = 0x22,
@@ -69,6 +70,7 @@ enum : WORD {
   VK_DOWN = 0x28,
   VK_INSERT = 0x2D,
   VK_DELETE = 0x2E,
+  VK_F1 = 0x70,
   VK_F2 = 0x71,
 };
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)

@@ -154,7 +154,15 @@ int RunConfigDialog(Options *options) {
 
 using namespace far3;
 
-extern "C" HANDLE WINAPI OpenW(const OpenInfo *) {
+extern "C" HANDLE WINAPI OpenW(const OpenInfo *Info) {
+  if (Info && Info->StructSize >= offsetof(OpenInfo, Instance)) {
+    if (Info->OpenFrom == OPEN_FROMMACRO)
+      return CallMacro(reinterpret_cast<const OpenMacroInfo *>(Info->Data));
+    if (Info->Guid && std::memcmp(Info->Guid, &InsertMacroGuid, sizeof(GUID)) == 0) {
+      PickMacro();
+      return nullptr;
+    }
+  }
   FarDialogItem items[DialogItemCount];
   for (int i = 0; i < DialogItemCount; ++i) {
     items[i] = DialogTemplate[i];

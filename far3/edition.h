@@ -51,7 +51,10 @@ bool NameMatchesMasks(const FarChar *name);
 bool NameMatchesList(const FarChar *masks, const FarChar *name);
 // The macro that answers to `name` in the file `fileName` (its section's
 // over the general part's), or null.
-const BasicMacroEntry<FarChar> *FindMacroFor(const FarChar *name, const FarChar *fileName);
+// `applies`, when given, holds one entry per section (-1 at first): the
+// host is asked about each section once.
+const BasicMacroEntry<FarChar> *FindMacroFor(const FarChar *name, const FarChar *fileName,
+                                             signed char *applies = nullptr);
 
 struct Edition {
   using Char = FarChar;
@@ -82,6 +85,8 @@ extern const GUID DialogGuid;
 extern const GUID ConfigMenuGuid;
 extern const GUID ConfigDialogGuid;
 extern const GUID MessageGuid;
+extern const GUID InsertMacroGuid;
+extern const GUID PickerGuid;
 
 // Message ids of the plug-in's language files (the first four as in 1.x).
 enum {
@@ -104,6 +109,10 @@ enum {
   MMacrosKept = 16,
   MNoProfileCopy = 17,
   MConfigFieldStops = 18,
+  MInsertMacroEntry = 19,
+  MPickerTitle = 20,
+  MPickerBottom = 21,
+  MNoMacros = 22,
 };
 
 // The host's text for message `msgId` (null without a GetMsg).
@@ -120,6 +129,14 @@ void EditMacroFile();
 // An editor is about to write `fileName`: when that is the macro file, the
 // table is rebuilt from the editor's text.
 void MacroFileSaving(intptr_t editorId, const FarChar *fileName);
+
+// The editor menu's "Insert macro": a menu of the macros that apply to the
+// file; the one chosen is typed and played as Space would play it.
+void PickMacro();
+// Plugin.Call from a keyboard macro with a macro's name: expands it at the
+// cursor. (HANDLE)1 when it did (the macro sees true), null when no such
+// macro applies.
+HANDLE CallMacro(const OpenMacroInfo *info);
 
 // A message box with the plug-in's title and up to three lines.
 void ShowMessage(const FarChar *helpTopic, const FarChar *line1, const FarChar *line2 = nullptr,

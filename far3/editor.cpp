@@ -26,6 +26,7 @@ EditorPosition Editor::GetPosition() {
   options_ = ei.Options;
   editorId_ = ei.EditorID;
   blockType_ = static_cast<int>(ei.BlockType);
+  windowWidth_ = static_cast<int>(ei.WindowSizeX);
   EditorPosition pos;
   pos.CurLine = static_cast<int>(ei.CurLine);
   pos.CurPos = static_cast<int>(ei.CurPos);

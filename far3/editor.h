@@ -31,6 +31,8 @@ public:
   // block type.
   bool PersistentBlocks() const { return (options_ & EOPT_PERSISTENTBLOCKS) != 0; }
   int LastBlockType() const { return blockType_; }
+  // The editor window's width in columns, as the last GetPosition read it.
+  int WindowWidth() const { return windowWidth_; }
 
   // The file test on the name ECTL_GETFILENAME gives: one call with a buffer
   // for the longest Windows path; the host copies the name only when the size
@@ -76,6 +78,7 @@ private:
   uintptr_t options_ = EOPT_CURSORBEYONDEOL;
   intptr_t editorId_ = 0;
   int blockType_ = 0;
+  int windowWidth_ = 0;
   bool redrawFedKeys_ = false;
   FarChar name_[NameLimit];
 };

@@ -84,10 +84,59 @@ typedef intptr_t(WINAPI *EditorFn)(const FarChar *FileName, const FarChar *Title
                                    intptr_t Y1, intptr_t X2, intptr_t Y2, Flags64 Flags,
                                    intptr_t StartLine, intptr_t StartChar, uintptr_t CodePage);
 
+// A key: its virtual-key code and Ctrl/Alt/Shift state.
+struct FarKey {
+  WORD VirtualKeyCode;
+  DWORD ControlKeyState;
+};
+
+// One item of a menu the host shows (PluginStartupInfo.Menu).
+struct FarMenuItem {
+  Flags64 Flags;
+  const FarChar *Text;
+  FarKey AccelKey;
+  intptr_t UserData;
+  intptr_t Reserved[2];
+};
+
+typedef intptr_t(WINAPI *MenuFn)(const GUID *PluginId, const GUID *Id, intptr_t X, intptr_t Y,
+                                 intptr_t MaxHeight, Flags64 Flags, const FarChar *Title,
+                                 const FarChar *Bottom, const FarChar *HelpTopic,
+                                 const FarKey *BreakKeys, intptr_t *BreakCode,
+                                 const FarMenuItem *Item, size_t ItemsNumber);
+
+// A value a keyboard macro passes to the plug-in (Plugin.Call's parameters).
+struct FarMacroValue {
+  int Type;
+  union {
+    long long Integer;
+    long long Boolean;
+    double Double;
+    const FarChar *String;
+    const char *MBString;
+    void *Pointer;
+    struct {
+      void *Data;
+      size_t Size;
+    } Binary;
+    struct {
+      FarMacroValue *Values;
+      size_t Count;
+    } Array;
+  };
+};
+
+// OpenInfo.Data when a keyboard macro calls the plug-in (OPEN_FROMMACRO).
+struct OpenMacroInfo {
+  size_t StructSize;
+  size_t Count;
+  FarMacroValue *Values;
+};
+
 struct PluginStartupInfo {
   size_t StructSize;
   const FarChar *ModuleName;
-  void *Menu;
+  MenuFn Menu;
   MessageFn Message;
   GetMsgFn GetMsg;
   void *PanelControl;
@@ -340,6 +389,21 @@ enum : uintptr_t {
   EOPT_EXPANDONLYNEWTABS = 0x80,
 };
 enum { OPEN_PLUGINSMENU = 1, OPEN_EDITOR = 5, OPEN_FROMMACRO = 11 };
+enum { FMVT_UNKNOWN = 0, FMVT_INTEGER = 1, FMVT_STRING = 2, FMVT_DOUBLE = 3, FMVT_BOOLEAN = 4 };
+enum : Flags64 {
+  FMENU_SHOWAMPERSAND = 0x1,
+  FMENU_WRAPMODE = 0x2,
+  FMENU_AUTOHIGHLIGHT = 0x4,
+  FMENU_SHOWNOBOX = 0x20,
+};
+enum : Flags64 {
+  MIF_SELECTED = 0x10000,
+  MIF_CHECKED = 0x20000,
+  MIF_SEPARATOR = 0x40000,
+  MIF_DISABLE = 0x80000,
+  MIF_GRAYED = 0x100000,
+  MIF_HIDDEN = 0x200000,
+};
 enum : Flags64 { PF_PRELOAD = 0x1, PF_DISABLEPANELS = 0x2, PF_EDITOR = 0x4 };
 enum { DI_TEXT = 0, DI_DOUBLEBOX = 3, DI_EDIT = 4, DI_BUTTON = 7, DI_CHECKBOX = 8 };
 enum : Flags64 {
@@ -425,6 +489,20 @@ FAR3_CHECK(PluginInfo, DiskMenu, 16, 16);
 FAR3_CHECK(PluginInfo, PluginMenu, 28, 40);
 FAR3_CHECK(PluginInfo, PluginConfig, 40, 64);
 FAR3_CHECK(PluginInfo, CommandPrefix, 52, 88);
+FAR3_SIZE(FarKey, 8, 8);
+FAR3_CHECK(FarKey, ControlKeyState, 4, 4);
+FAR3_SIZE(FarMenuItem, 32, 48);
+FAR3_CHECK(FarMenuItem, Text, 8, 8);
+FAR3_CHECK(FarMenuItem, AccelKey, 12, 16);
+FAR3_CHECK(FarMenuItem, UserData, 20, 24);
+FAR3_CHECK(FarMenuItem, Reserved, 24, 32);
+FAR3_SIZE(FarMacroValue, 16, 24);
+FAR3_CHECK(FarMacroValue, String, 8, 8);
+FAR3_CHECK(FarMacroValue, Binary.Size, 12, 16);
+FAR3_SIZE(OpenMacroInfo, 12, 24);
+FAR3_CHECK(OpenMacroInfo, Count, 4, 8);
+FAR3_CHECK(OpenMacroInfo, Values, 8, 16);
+FAR3_CHECK(PluginStartupInfo, Menu, 8, 16);
 FAR3_SIZE(OpenInfo, 20, 40);
 FAR3_CHECK(OpenInfo, OpenFrom, 4, 8);
 FAR3_CHECK(OpenInfo, Guid, 8, 16);

@@ -28,6 +28,11 @@ const GUID ConfigDialogGuid = {0x9f58e00b, 0x7b45, 0x434a, {0x97, 0x34, 0x0e, 0x
 // {6971EEB9-0AA3-4411-918A-856C3136C7E1}
 const GUID MessageGuid = {0x6971eeb9, 0x0aa3, 0x4411, {0x91, 0x8a, 0x85, 0x6c, 0x31, 0x36, 0xc7, 0xe1}};
 
+// {744143D2-555B-4932-AC1B-2FE3B29FECB0}
+const GUID InsertMacroGuid = {0x744143d2, 0x555b, 0x4932, {0xac, 0x1b, 0x2f, 0xe3, 0xb2, 0x9f, 0xec, 0xb0}};
+// {A041A734-2E96-44DC-8CA6-EA72113C276D}
+const GUID PickerGuid = {0xa041a734, 0x2e96, 0x44dc, {0x8c, 0xa6, 0xea, 0x72, 0x11, 0x3c, 0x27, 0x6d}};
+
 PluginStartupInfo StartupInfo;
 FarStandardFunctions StandardFunctions;
 Editor *FarEditor = nullptr;
@@ -41,9 +46,13 @@ namespace {
 
 // Our copy of the DLL's path: the host's string is only lent to us.
 FarChar *ModulePath = nullptr;
-const FarChar *MenuStrings[1];
+const FarChar *MenuStrings[2];
+// Far sorts the editor's plug-in menu by text: the first entry's text is a
+// prefix of the second's, so it stays first.
+const GUID MenuGuids[2] = {MenuGuid, InsertMacroGuid};
 const FarChar *ConfigStrings[1];
 const FarChar FallbackMenuText[] = FAR3_TEXT("vorlane");
+const FarChar FallbackInsertText[] = FAR3_TEXT("vorlane: insert macro");
 
 void DestroyEditor() {
   if (!FarEditor) return;
@@ -114,9 +123,11 @@ extern "C" void WINAPI SetStartupInfoW(const PluginStartupInfo *Info) {
 extern "C" void WINAPI GetPluginInfoW(PluginInfo *Info) {
   MenuStrings[0] = GetMsgText(MMenuEntry);
   if (!MenuStrings[0]) MenuStrings[0] = FallbackMenuText;
+  MenuStrings[1] = GetMsgText(MInsertMacroEntry);
+  if (!MenuStrings[1] || !MenuStrings[1][0]) MenuStrings[1] = FallbackInsertText;
   Info->Flags = PF_DISABLEPANELS | PF_EDITOR;
   Info->DiskMenu = PluginMenuItem{nullptr, nullptr, 0};
-  Info->PluginMenu = PluginMenuItem{&MenuGuid, MenuStrings, 1};
+  Info->PluginMenu = PluginMenuItem{MenuGuids, MenuStrings, 2};
   ConfigStrings[0] = GetMsgText(MConfigEntry);
   if (!ConfigStrings[0] || !ConfigStrings[0][0]) ConfigStrings[0] = FallbackMenuText;
   Info->PluginConfig = PluginMenuItem{&ConfigMenuGuid, ConfigStrings, 1};

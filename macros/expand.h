@@ -8,6 +8,30 @@
 #include "macros/fields.h"
 #include "macros/playback.h"
 
+// Plays `entry` at the cursor as one undo step, with the first stop's text
+// selected afterwards. With `typeName` the keyword is typed first (a macro
+// picked from a list rather than typed).
+template <class E>
+void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry, bool typeName = false) {
+  typename E::Editor *ed = E::editor();
+  unsigned marked = 0;
+  if constexpr (E::HasFieldStops) marked = E::fields().generation;
+  ed->BeginUndo();
+  E::busy() = 1;
+  if (typeName)
+    for (const typename E::Char *p = entry->Name; *p; ++p) ed->TypeChar(*p);
+  PlayMacro<E>(entry);
+  E::busy() = 0;
+  ed->EndUndo();
+  // The first stop's text selected, after the step is closed (the keys that
+  // close it drop a selection); only for stops this body marked.
+  if constexpr (E::HasFieldStops) {
+    if (E::fields().generation != marked) SelectFieldStop<E>();
+  }
+  (void)marked;
+  ed->Redraw();
+}
+
 // 1 when a macro was played, else 0 (the host then inserts the Space).
 template <class E>
 int ExpandKeyword() {
@@ -34,19 +58,6 @@ int ExpandKeyword() {
   const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
   if (!entry) return 0;
 
-  unsigned marked = 0;
-  if constexpr (E::HasFieldStops) marked = E::fields().generation;
-  ed->BeginUndo();
-  E::busy() = 1;
-  PlayMacro<E>(entry);
-  E::busy() = 0;
-  ed->EndUndo();
-  // The first stop's text selected, after the step is closed (the keys that
-  // close it drop a selection); only for stops this body marked.
-  if constexpr (E::HasFieldStops) {
-    if (E::fields().generation != marked) SelectFieldStop<E>();
-  }
-  (void)marked;
-  ed->Redraw();
+  PlayExpansion<E>(entry);
   return 1;
 }

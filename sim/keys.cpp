@@ -19,6 +19,11 @@ const char KeyNotationHelp[] =
     "  <Release:K>        the key-up event of key K\n"
     "  <Mouse> <Focus>    a mouse event, a focus event\n"
     "  <Menu>             choose the plug-in's entry in the editor's plug-in menu\n"
+    "  <Menu N>           Far 3: its N-th entry, in the menu's order (by text)\n"
+    "  <Plugin.Menu N>    Far 3: a keyboard macro's Plugin.Menu with that entry's GUID\n"
+    "  <Plugin.Call TEXT> Far 3: a keyboard macro's Plugin.Call with the string TEXT\n"
+    "                     (what it gives the macro is written on standard error)\n"
+    "  <Esc> <F1>         keys for a menu the plug-in shows; <C-A-f> is its filter\n"
     "  <Config>           choose the plug-in's entry in Far 3's \"Plugins\n"
     "                     configuration\" menu (--host far3)\n"
     "  <F2> <S-F2>        Far 3: save the file (Shift: under the next --save-as)\n"
@@ -40,7 +45,8 @@ const NamedKey Named[] = {
     {"bs", VK_BACK, 0x08},    {"del", VK_DELETE, 0},      {"left", VK_LEFT, 0},
     {"right", VK_RIGHT, 0},   {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
     {"home", VK_HOME, 0},     {"end", VK_END, 0},         {"lt", 0, '<'},
-    {"f2", VK_F2, 0},         {"ins", VK_INSERT, 0},
+    {"f2", VK_F2, 0},         {"ins", VK_INSERT, 0},      {"esc", VK_ESCAPE, 0x1B},
+    {"f1", VK_F1, 0},
 };
 
 std::string Lower(const std::string &s) {
@@ -136,6 +142,14 @@ bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::str
     std::string lower = Lower(inner);
     if (lower == "menu") {
       step.kind = ScriptStep::Menu;
+    } else if ((lower.compare(0, 5, "menu ") == 0 || lower.compare(0, 12, "plugin.menu ") == 0) &&
+               lower.find_first_not_of("0123456789", lower.find(' ') + 1) == std::string::npos &&
+               lower.size() > lower.find(' ') + 1 && lower.size() < lower.find(' ') + 4) {
+      step.kind = lower[0] == 'm' ? ScriptStep::Menu : ScriptStep::MacroMenu;
+      step.entry = std::stoi(lower.substr(lower.find(' ') + 1));
+    } else if (lower.compare(0, 12, "plugin.call ") == 0) {
+      step.kind = ScriptStep::MacroCall;
+      step.text = inner.substr(12);
     } else if (lower == "config") {
       step.kind = ScriptStep::Config;
     } else if (lower == "mouse") {

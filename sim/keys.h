@@ -9,8 +9,10 @@
 namespace sim {
 
 struct ScriptStep {
-  enum Kind { Input, Menu, Config } kind = Input;
+  enum Kind { Input, Menu, Config, MacroMenu, MacroCall } kind = Input;
   INPUT_RECORD input{};
+  int entry = 1;     // Menu, MacroMenu: which entry of the editor's plug-in menu
+  std::string text;  // MacroCall: the string passed (UTF-8)
 };
 
 // Parses KEYS into steps. On a fault returns false with a message that names

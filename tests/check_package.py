@@ -8,6 +8,7 @@ With --far3 it checks the Far 3 package vorlane-far3-ARCH/ instead of the
 1.x one.
 """
 import os
+import re
 import sys
 import zipfile
 
@@ -145,9 +146,13 @@ def main():
                 problems.append('%s is not UTF-8' % hlf)
                 continue
             topics = set(l[1:].split('=')[0].strip() for l in text.splitlines() if l.startswith('@'))
-            for topic in ('Contents', 'MacroFile', 'Reload', 'Config'):
+            for topic in ('Contents', 'MacroFile', 'Reload', 'Config', 'FieldStops', 'InsertMacro'):
                 if topic not in topics:
                     problems.append('%s has no topic %s' % (hlf, topic))
+            # Every link ~text~@Topic@ leads to a topic of the file.
+            for target in re.findall(r'~[^~\n]*~@([^@\n]*)@', text):
+                if target not in topics:
+                    problems.append('%s links to a topic it lacks: %s' % (hlf, target))
 
     for p in problems:
         print('FAIL ' + p)

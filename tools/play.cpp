@@ -330,6 +330,27 @@ void SetDialogScript(sim::Host3 &host, const PlayOptions &o) {
 }
 void Configure(sim::Host &) {}
 void Configure(sim::Host3 &host) { host.Configure(); }
+void OpenMenu(sim::Host &host, int) { host.Menu(); }
+void OpenMenu(sim::Host3 &host, int entry) { host.Menu(entry); }
+// A menu the plug-in shows takes the script's next keys, up to a step that
+// is not a key.
+void SetMenuKeys(sim::Host &, const std::vector<sim::ScriptStep> &, size_t *) {}
+void SetMenuKeys(sim::Host3 &host, const std::vector<sim::ScriptStep> &steps, size_t *next) {
+  host.menuKeys = [&steps, next](INPUT_RECORD *rec) {
+    if (*next >= steps.size() || steps[*next].kind != sim::ScriptStep::Input) return false;
+    *rec = steps[(*next)++].input;
+    return true;
+  };
+}
+void MacroStep(sim::Host &, const sim::ScriptStep &) {}
+void MacroStep(sim::Host3 &host, const sim::ScriptStep &step) {
+  if (step.kind == sim::ScriptStep::MacroMenu) {
+    std::cerr << "Plugin.Menu -> " << (host.MacroMenu(step.entry) ? "true" : "false") << "\n";
+  } else {
+    std::cerr << "Plugin.Call(\"" << step.text << "\") -> "
+              << (host.MacroCall({sim::Utf16(step.text)}) ? "true" : "false") << "\n";
+  }
+}
 // The plug-in's faults in its use of the host: dialogs and message boxes shown
 // without end; in Far 3 also undo groups, settings handles and dialogs read
 // after they were freed.
@@ -403,8 +424,13 @@ int Play(PlayOptions o) {
 
   host.Start(folder.ModulePath());
   size_t nextReplacement = 0;
-  for (const sim::ScriptStep &step : o.steps) {
-    if (step.kind == sim::ScriptStep::Menu) {
+  size_t next = 0;
+  SetMenuKeys(host, o.steps, &next);
+  while (next < o.steps.size()) {
+    const sim::ScriptStep &step = o.steps[next++];
+    if (step.kind == sim::ScriptStep::MacroMenu || step.kind == sim::ScriptStep::MacroCall) {
+      MacroStep(host, step);
+    } else if (step.kind == sim::ScriptStep::Menu) {
       if (nextReplacement < o.replacements.size()) {
         const std::string &r = o.replacements[nextReplacement++];
         std::string bytes;
@@ -416,7 +442,7 @@ int Play(PlayOptions o) {
           std::cerr << "vorlane play: warning: cannot read '" << r << "'\n";
         if (o.explain) explainer.SetMacroFile(folder.MacroPath(), baseName(r), far3);
       }
-      host.Menu();
+      OpenMenu(host, step.entry);
     } else if (step.kind == sim::ScriptStep::Config) {
       Configure(host);
     } else {
@@ -581,6 +607,9 @@ int RunPlay(int argc, char **argv) {
   if (hostName != "far3") {
     for (const sim::ScriptStep &step : steps)
       if (step.kind == sim::ScriptStep::Config) return Usage("<Config> needs --host far3");
+      else if (step.kind == sim::ScriptStep::MacroMenu || step.kind == sim::ScriptStep::MacroCall ||
+               (step.kind == sim::ScriptStep::Menu && step.entry != 1))
+        return Usage("<Menu N>, <Plugin.Menu N> and <Plugin.Call TEXT> need --host far3");
     if (far3Only) return Usage("the profile, settings, --config, --save-as and --unreadable-save need --host far3");
   }
 

@@ -40,6 +40,9 @@ using far3::EOPT_AUTOINDENT;
 using far3::EOPT_CURSORBEYONDEOL;
 using far3::OPEN_EDITOR;
 
+// The host the plug-in's calls of the host's functions reach.
+void SetCurrent(Host3 *host);
+
 inline bool IsKeyDown(const INPUT_RECORD &rec) {
   return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
 }

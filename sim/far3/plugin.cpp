@@ -41,6 +41,13 @@ size_t WINAPI ProcessNameThunk(const FarChar *mask, FarChar *name, size_t, Flags
 intptr_t WINAPI SettingsControlThunk(HANDLE handle, int command, intptr_t param1, void *param2) {
   return Current ? Current->SettingsControl(handle, command, param1, param2) : 0;
 }
+intptr_t WINAPI MenuThunk(const GUID *, const GUID *id, intptr_t, intptr_t, intptr_t, Flags64 flags,
+                          const FarChar *title, const FarChar *bottom, const FarChar *help,
+                          const far3::FarKey *breakKeys, intptr_t *breakCode,
+                          const far3::FarMenuItem *items, size_t count) {
+  return Current ? Current->ShowMenu(id, flags, title, bottom, help, breakKeys, breakCode, items, count)
+                 : -1;
+}
 intptr_t WINAPI EditorThunk(const FarChar *fileName, const FarChar *, intptr_t, intptr_t, intptr_t,
                             intptr_t, Flags64 flags, intptr_t startLine, intptr_t startChar,
                             uintptr_t codePage) {
@@ -48,6 +55,8 @@ intptr_t WINAPI EditorThunk(const FarChar *fileName, const FarChar *, intptr_t, 
 }
 
 }  // namespace
+
+void SetCurrent(Host3 *host) { Current = host; }
 
 std::string Utf8(const std::u16string &text) {
   std::string out(text.size() * 3, '\0');
@@ -109,6 +118,7 @@ void Host3::Start(const std::string &moduleNameUtf8) {
     psi.StructSize = sizeof(psi);
     std::u16string module = moduleName_;
     psi.ModuleName = reinterpret_cast<const FarChar *>(module.c_str());
+    psi.Menu = &MenuThunk;
     psi.Message = &MessageThunk;
     psi.GetMsg = &GetMsgThunk;
     psi.EditorControl = &EditorControlThunk;
@@ -208,23 +218,6 @@ void Host3::Changed(int type, int line) {
 }
 
 void Host3::MidRedraw() { SendEvent(far3::EE_REDRAW, nullptr); }
-
-void Host3::Menu() {
-  Current = this;
-  if (!started_ || !plugin_.GetPluginInfoW || !plugin_.OpenW) return;
-  TakePluginInfo(&PluginInfo::PluginMenu, &menuText, &menuGuid);
-  if (trace) Trace(depth_, "menu \"" + menuText + "\"");
-  OpenInfo oi;
-  std::memset(&oi, 0, sizeof(oi));
-  oi.StructSize = sizeof(oi);
-  oi.OpenFrom = OPEN_EDITOR;
-  oi.Guid = &menuGuid;
-  HANDLE h = plugin_.OpenW(&oi);
-  CheckCallEnded("OpenW");
-  if (trace) Trace(depth_, std::string("open -> ") + (h ? "handle" : "null"));
-  // The Enter that chose the entry is released in the editor.
-  Input(MakeKeyEvent(VK_RETURN, '\r', 0, false));
-}
 
 void Host3::CheckCallEnded(const std::string &what) {
   shows_.CallEnded();

@@ -118,9 +118,37 @@ public:
   // A console event typed by the user: the plug-in sees it first, and the
   // editor applies it only when the plug-in answers 0. Returns the answer.
   intptr_t Input(const INPUT_RECORD &rec);
-  // The user chooses the plug-in's entry in the editor's plug-in menu with
-  // Enter: OpenW, then the key-up of that Enter reaches the editor.
-  void Menu();
+  // The user chooses the plug-in's ENTRY-th entry (1-based, in the order Far
+  // shows them: sorted by text) in the editor's plug-in menu with Enter:
+  // OpenW, then the key-up of that Enter reaches the editor.
+  void Menu(int entry = 1);
+  // A keyboard macro's Plugin.Menu with that entry's GUID: OpenW as from the
+  // menu, no focus events, no key-up. False when there is no such entry.
+  bool MacroMenu(int entry);
+  // A keyboard macro's Plugin.Call with these strings: OpenW from a macro;
+  // what the macro receives (a null handle is false).
+  bool MacroCall(const std::vector<std::u16string> &strings);
+  // The Menu service. The user's keys in a menu come from `menuKeys` (none
+  // left: Esc). Up, Down (around with FMENU_WRAPMODE), Enter, Esc, F1 (shows
+  // the help topic), a break key, Ctrl+Alt+F (Far's filter: typed characters
+  // and BS edit it, items that do not contain it are hidden), and without the
+  // filter an item's '&' letter.
+  intptr_t ShowMenu(const far3::GUID *id, far3::Flags64 flags, const far3::FarChar *title,
+                    const far3::FarChar *bottom, const far3::FarChar *helpTopic,
+                    const far3::FarKey *breakKeys, intptr_t *breakCode,
+                    const far3::FarMenuItem *items, size_t count);
+  std::function<bool(INPUT_RECORD *)> menuKeys;
+  struct MenuCall3 {
+    far3::GUID id{};
+    far3::Flags64 flags = 0;
+    std::u16string title, bottom, helpTopic;
+    std::vector<std::u16string> items;
+    std::vector<far3::Flags64> itemFlags;
+    std::vector<std::string> drawn;         // each item as the box shows it
+    std::vector<std::u16string> helpShown;  // a topic for each F1
+    intptr_t answer = -1;
+  };
+  std::vector<MenuCall3> menuCalls;
   // The user chooses the plug-in's entry in "Plugins configuration":
   // GetPluginInfoW, ConfigureW, and GetPluginInfoW again when it answers
   // "changed". Returns ConfigureW's answer.
@@ -235,6 +263,12 @@ private:
   void Trace(int depth, const std::string &text);
   intptr_t Offer(const INPUT_RECORD &rec, bool fed);
   void SendEvent(intptr_t event, void *param);
+  struct MenuEntry {
+    std::string text;
+    far3::GUID guid;
+  };
+  // GetPluginInfoW: the editor menu's entries, in Far's order.
+  std::vector<MenuEntry> PluginMenuEntries();
   // GetPluginInfoW, with the first entry of one of its menus.
   void TakePluginInfo(far3::PluginMenuItem far3::PluginInfo::*menu, std::string *text,
                       far3::GUID *guid);

@@ -1,0 +1,134 @@
+// "Insert macro": a menu of the macros that apply to the file in the editor,
+// and the same expansion for a keyboard macro's Plugin.Call.
+#include <cstdlib>
+#include <cstring>
+
+#include "far3/edition.h"
+#include "macros/expand.h"
+#include "macros/preview.h"
+
+namespace far3 {
+
+namespace {
+
+const FarChar PickerTopic[] = FAR3_TEXT("InsertMacro");
+const FarChar Empty[1] = {0};
+// Far shows a tab in a menu as one space: names are aligned with spaces, and
+// a line break in a body is drawn as this mark.
+constexpr FarChar LineBreakMark = 0x23CE;
+constexpr FarChar Ellipsis = 0x2026;
+// Names longer than this are not padded: the bodies stay in sight.
+constexpr size_t NameColumnLimit = 24;
+// Items as wide as Far draws them on a screen of 256 columns.
+constexpr size_t ItemLimit = 256;
+
+size_t Length(const FarChar *text) {
+  size_t n = 0;
+  while (text[n]) ++n;
+  return n;
+}
+
+// The widest item the menu shows uncut: the box is the item and five columns
+// (frame, two in front, one behind) and leaves two columns each side.
+size_t ItemWidth(int windowWidth) {
+  const int width = windowWidth > 0 ? windowWidth : 80;
+  const int item = width - 9;
+  if (item < 20) return 20;
+  return static_cast<size_t>(item) < ItemLimit ? static_cast<size_t>(item) : ItemLimit;
+}
+
+// NAME, spaces to the body's column, the preview; cut to `width` with an
+// ellipsis as its last unit.
+void ItemText(const MacroEntry &entry, size_t nameColumn, size_t width, FarChar *out) {
+  static FarChar preview[MacroNameLimit + 2 * MacroBodyLimit + 2];
+  PreviewMacro(entry, LineBreakMark, preview, sizeof(preview) / sizeof(FarChar));
+  size_t n = 0;
+  auto put = [&](FarChar c) {
+    if (n < ItemLimit) out[n++] = c;
+  };
+  for (const FarChar *p = entry.Name; *p; ++p) put(*p);
+  put(' ');
+  while (n < nameColumn + 2) put(' ');
+  for (const FarChar *p = preview; *p; ++p) put(*p);
+  if (n > width) {
+    n = width;
+    out[n - 1] = Ellipsis;
+  }
+  out[n] = 0;
+}
+
+}  // namespace
+
+void PickMacro() {
+  if (!FarEditor || !StartupInfo.Menu) return;
+  if (MacroCount == 0) {
+    ShowMessage(PickerTopic, GetMsgText(MNoMacros));
+    return;
+  }
+  const FarChar *fileName = FarEditor->ReadFileName();
+  const size_t width = ItemWidth((FarEditor->GetPosition(), FarEditor->WindowWidth()));
+
+  // The macros that answer in this file: for each name the one its section
+  // gives, in the file's order.
+  const size_t count = static_cast<size_t>(MacroCount);
+  int *chosen = static_cast<int *>(std::malloc(count * sizeof(int)));
+  signed char *applies =
+      static_cast<signed char *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
+  FarMenuItem *items = static_cast<FarMenuItem *>(std::malloc(count * sizeof(FarMenuItem)));
+  FarChar *texts = static_cast<FarChar *>(std::malloc(count * (ItemLimit + 1) * sizeof(FarChar)));
+  if (!chosen || !applies || !items || !texts) {
+    std::free(chosen);
+    std::free(applies);
+    std::free(items);
+    std::free(texts);
+    return;
+  }
+  std::memset(applies, -1, static_cast<size_t>(Sections.count) + 1);
+  size_t shown = 0, nameColumn = 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (FindMacroFor(MacroTable[i].Name, fileName ? fileName : Empty, applies) != &MacroTable[i])
+      continue;
+    chosen[shown++] = static_cast<int>(i);
+    const size_t n = Length(MacroTable[i].Name);
+    if (n > nameColumn && n <= NameColumnLimit) nameColumn = n;
+  }
+  for (size_t k = 0; k < shown; ++k) {
+    FarChar *text = texts + k * (ItemLimit + 1);
+    ItemText(MacroTable[chosen[k]], nameColumn, width, text);
+    std::memset(&items[k], 0, sizeof(items[k]));
+    items[k].Text = text;
+  }
+
+  intptr_t picked = -1;
+  if (shown == 0) {
+    ShowMessage(PickerTopic, GetMsgText(MNoMacros));
+  } else {
+    const FarChar *title = GetMsgText(MPickerTitle);
+    const FarChar *bottom = GetMsgText(MPickerBottom);
+    // Bodies hold '&' (as in &&): shown as typed, never taken as a hot key.
+    picked = StartupInfo.Menu(&PluginGuid, &PickerGuid, -1, -1, 0,
+                              FMENU_WRAPMODE | FMENU_SHOWAMPERSAND, title ? title : Empty,
+                              bottom ? bottom : Empty, PickerTopic, nullptr, nullptr, items, shown);
+  }
+  const MacroEntry *entry =
+      picked >= 0 && static_cast<size_t>(picked) < shown ? &MacroTable[chosen[picked]] : nullptr;
+  std::free(chosen);
+  std::free(applies);
+  std::free(items);
+  std::free(texts);
+  if (entry) PlayExpansion<Edition>(entry, true);
+}
+
+HANDLE CallMacro(const OpenMacroInfo *info) {
+  if (!FarEditor || !info || info->StructSize < sizeof(OpenMacroInfo) || info->Count < 1 ||
+      !info->Values || info->Values[0].Type != FMVT_STRING || !info->Values[0].String)
+    return nullptr;
+  const FarChar *fileName = FarEditor->ReadFileName();
+  const MacroEntry *entry = FindMacroFor(info->Values[0].String, fileName ? fileName : Empty);
+  if (!entry) return nullptr;
+  PlayExpansion<Edition>(entry, true);
+  // Not an address: the macro sees true.
+  return reinterpret_cast<HANDLE>(static_cast<intptr_t>(1));
+}
+
+}  // namespace far3
