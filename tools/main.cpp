@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "tools/check.h"
+#include "tools/import.h"
 #include "tools/play.h"
 
 namespace {
@@ -13,6 +14,7 @@ const char Usage[] =
     "commands:\n"
     "  play   run one scripted editing session through the stand-in host\n"
     "  check  read macro files as the plug-in does and report what is wrong\n"
+    "  import turn Visual Studio Code snippet files into Far 3 macro lines\n"
     "  play-batch FILE  many play sessions in one process, each in its own folder\n"
     "         (for the test suite's runs under valgrind; see tools/batch.cpp)\n"
     "\n"
@@ -27,6 +29,7 @@ int main(int argc, char **argv) {
   }
   if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "check")) return RunCheck(argc - 2, argv + 2);
+  if (!std::strcmp(argv[1], "import")) return RunImport(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "play-batch")) return RunPlayBatch(argc - 2, argv + 2);
   std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << Usage;
   return 2;

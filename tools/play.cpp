@@ -345,10 +345,11 @@ void SetMenuKeys(sim::Host3 &host, const std::vector<sim::ScriptStep> &steps, si
 void MacroStep(sim::Host &, const sim::ScriptStep &) {}
 void MacroStep(sim::Host3 &host, const sim::ScriptStep &step) {
   if (step.kind == sim::ScriptStep::MacroMenu) {
-    std::cerr << "Plugin.Menu -> " << (host.MacroMenu(step.entry) ? "true" : "false") << "\n";
+    const bool result = host.MacroMenu(step.entry);
+    std::cerr << "Plugin.Menu -> " << (result ? "true" : "false") << "\n";
   } else {
-    std::cerr << "Plugin.Call(\"" << step.text << "\") -> "
-              << (host.MacroCall({sim::Utf16(step.text)}) ? "true" : "false") << "\n";
+    const bool result = host.MacroCall({sim::Utf16(step.text)});
+    std::cerr << "Plugin.Call(\"" << step.text << "\") -> " << (result ? "true" : "false") << "\n";
   }
 }
 // The plug-in's faults in its use of the host: dialogs and message boxes shown

@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Runs `vorlane import` on the snippet files in this folder, compares its
+output, notes and exit status with what is expected, checks every output with
+`vorlane check --host far3` and plays the imported macros through
+`vorlane play --host far3`.
+
+usage: run_import.py VORLANE
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def expected(name):
+    with open(os.path.join(HERE, name), 'rb') as f:
+        return f.read()
+
+
+CASES = [
+    # files, expected standard output, expected standard error, exit status
+    # Every feature of a snippet file: scopes, prefix lists, placeholders,
+    # mirrors, choices, nested stops, variables, escapes; what cannot be
+    # carried over is skipped with a note (status 1).
+    (['features.code-snippets'], expected('features.expected'), expected('features.notes'), 1),
+    # A per-language file with comments and trailing commas: all written.
+    (['cpp.json'], expected('cpp.expected'), b'', 0),
+    # Two files: one section per set of masks, whichever file gave it.
+    (['cpp.json', 'features.code-snippets'], None, None, 1),
+    # A file the parser rejects: its line and column, status 2.
+    (['broken.json'], b'', b'broken.json:4:25: error: cannot be read as JSON: '
+                           b"Missing ',' or ']' in array declaration\n", 2),
+    (['absent.json', 'cpp.json'], expected('cpp.expected'), b'absent.json: error: cannot read the file\n', 2),
+    ([], b'', None, 2),
+]
+
+# Sessions with imported macros: files, the edited file's name, keys, text
+# before and after.
+PLAYS = [
+    (['cpp.json'], 'main.cpp', '    for <Tab>j<Tab>len<Tab>x', '\n',
+     '    for (int j = 0; j < len; ++j) {\n    \tx\n    }\n'),
+    (['cpp.json'], 'shape.hpp', 'class Shape<Down><End>', '\n',
+     'class Shape {\npublic:\n\tShape();\n};\n'),
+    (['features.code-snippets'], 'a.c', 'pr <Tab>n<Tab>;', '\n', 'printf("%d\\n", n);;\n'),
+    (['features.code-snippets'], 'a.cpp', 'pr <S-Tab>', '\n', "std::cout << value << '\\n';\n"),
+    (['features.code-snippets'], 'a.cpp', 'swap int<Tab>x<Tab>y', '\n', 'int tmp = x;\nx = y;\ny = tmp;\n'),
+    (['features.code-snippets'], 'a.cpp', 'sout ', '\n', 'sout \n'),
+]
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, capture_output=True, stdin=subprocess.DEVNULL, timeout=120, **kw)
+
+
+def main():
+    tool = os.path.abspath(sys.argv[1])
+    passed = failed = 0
+    for files, out, err, status in CASES:
+        r = run([tool, 'import'] + files, cwd=HERE)
+        problems = []
+        if r.returncode != status:
+            problems.append('exit status %d, expected %d' % (r.returncode, status))
+        if out is not None and r.stdout != out:
+            problems.append('standard output differs:\n  got      %r\n  expected %r' % (r.stdout, out))
+        if err is not None and r.stderr != err:
+            problems.append('standard error differs:\n  got      %r\n  expected %r' % (r.stderr, err))
+        if r.stdout:
+            with tempfile.TemporaryDirectory() as tmp:
+                path = os.path.join(tmp, 'imported.mac')
+                with open(path, 'wb') as f:
+                    f.write(r.stdout)
+                c = run([tool, 'check', '--host', 'far3', path])
+                if c.returncode != 0 or b': error:' in c.stdout:
+                    problems.append('the output does not pass the check:\n' + c.stdout.decode())
+        name = 'import ' + ' '.join(files)
+        if problems:
+            failed += 1
+            print('FAIL ' + name)
+            for p in problems:
+                print('  ' + p)
+        else:
+            passed += 1
+            print('ok   ' + name)
+    for files, name, keys, before, after in PLAYS:
+        with tempfile.TemporaryDirectory() as tmp:
+            r = run([tool, 'import'] + files, cwd=HERE)
+            macros = os.path.join(tmp, 'imported.mac')
+            text = os.path.join(tmp, 'input')
+            with open(macros, 'wb') as f:
+                f.write(r.stdout)
+            with open(text, 'w') as f:
+                f.write(before)
+            p = run([tool, 'play', '--host', 'far3', '--macros', macros, '--name', name, '--keys', keys, text])
+            label = 'play %s in %s: %s' % (' '.join(files), name, keys)
+            if p.returncode != 0 or p.stdout != after.encode():
+                failed += 1
+                print('FAIL ' + label)
+                print('  got      %r (status %d)\n  expected %r' % (p.stdout, p.returncode, after.encode()))
+            else:
+                passed += 1
+                print('ok   ' + label)
+    print('%d passed, %d failed' % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
