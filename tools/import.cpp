@@ -441,19 +441,27 @@ struct Place {
   int line = 1, column = 1;
 };
 
-Place PlaceOf(const std::string &bytes, ptrdiff_t offset) {
-  Place p;
-  if (offset < 0) return p;
-  for (size_t i = 0; i < static_cast<size_t>(offset) && i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      ++p.line;
-      p.column = 1;
-    } else {
-      ++p.column;
-    }
+// Lines and columns (bytes, 1-based) of offsets into a text.
+class Places {
+public:
+  explicit Places(const std::string &bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i)
+      if (bytes[i] == '\n') breaks_.push_back(i);
   }
-  return p;
-}
+  Place At(ptrdiff_t offset) const {
+    Place p;
+    if (offset < 0) return p;
+    const size_t at = static_cast<size_t>(offset);
+    auto it = std::lower_bound(breaks_.begin(), breaks_.end(), at);
+    p.line = static_cast<int>(it - breaks_.begin()) + 1;
+    const size_t start = it == breaks_.begin() ? 0 : *(it - 1) + 1;
+    p.column = static_cast<int>(at - start) + 1;
+    return p;
+  }
+
+private:
+  std::vector<size_t> breaks_;
+};
 
 std::string BaseName(const std::string &path) {
   size_t slash = path.find_last_of("/\\");
@@ -517,8 +525,9 @@ void ImportSnippetFile(const std::string &fileName, const std::string &bytes, Im
     result->status = 2;
     return;
   }
+  const Places places(bytes);
   if (!root.isObject()) {
-    say(PlaceOf(bytes, root.getOffsetStart()), true, "not a snippet file: an object of snippets is expected");
+    say(places.At(root.getOffsetStart()), true, "not a snippet file: an object of snippets is expected");
     result->status = 2;
     return;
   }
@@ -530,7 +539,7 @@ void ImportSnippetFile(const std::string &fileName, const std::string &bytes, Im
   });
   for (const std::string &name : names) {
     const Json::Value &snippet = root[name];
-    const Place at = PlaceOf(bytes, snippet.getOffsetStart());
+    const Place at = places.At(snippet.getOffsetStart());
     auto skip = [&](const std::string &why) {
       say(at, false, Quoted(name) + ": " + why + ": the snippet is skipped");
       if (result->status < 1) result->status = 1;
@@ -600,7 +609,7 @@ void ImportSnippetFile(const std::string &fileName, const std::string &bytes, Im
     }
     const std::string remark =
         snippet["description"].isString() ? OneLine(snippet["description"].asString()) : std::string();
-    const Place bodyAt = PlaceOf(bytes, body.getOffsetStart());
+    const Place bodyAt = places.At(body.getOffsetStart());
     for (const std::string &p : prefixes) {
       if (p.empty() || p.find_first_of(" \t\r\n\"") != std::string::npos) {
         skip("the prefix " + Quoted(p) + " holds a space or a quote, which no macro name can");

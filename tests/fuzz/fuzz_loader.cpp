@@ -10,6 +10,40 @@
 #include "tests/fuzz/bytes.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
+#include "sim/far3/masks.h"
+
+namespace {
+
+bool Valid(const char16_t *masks) { return sim::MaskListValid(masks); }
+
+// The same bytes as the Far 3 edition reads them, `Files` lines making
+// sections: every entry's section exists, and a lookup finds the entry of
+// the latest section that applies.
+void LoadSections(const uint8_t *data, size_t size) {
+  MacroSections<char16_t> sections;
+  sections.valid = &Valid;
+  BasicMacroEntry<char16_t> *table = nullptr;
+  int count = 0;
+  if (!LoadMacroTableFromBytes<char16_t>(reinterpret_cast<const char *>(data), size, &table, &count,
+                                         &sections))
+    return;
+  if ((count == 0) != (table == nullptr)) __builtin_trap();
+  for (int i = 0; i < count; ++i) {
+    const int s = sections.of[i];
+    if (s < 0 || s > sections.count || (i > 0 && s < sections.of[i - 1])) __builtin_trap();
+    const BasicMacroEntry<char16_t> *all =
+        FindMacroInSections<char16_t>(table, count, sections, table[i].Name, [](int) { return true; });
+    const BasicMacroEntry<char16_t> *none =
+        FindMacroInSections<char16_t>(table, count, sections, table[i].Name, [](int) { return false; });
+    if (!all || sections.of[all - table] < s) __builtin_trap();
+    if (s == 0 && (!none || sections.of[none - table] != 0 || none > &table[i])) __builtin_trap();
+    if (none && sections.of[none - table] != 0) __builtin_trap();
+  }
+  std::free(table);
+  FreeMacroSections(&sections);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static std::string path = fuzz::Folder("vorlane-fuzz-loader-") + "vorlane.mac";
@@ -37,5 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   FreeMacros();
   if (MacroTable || MacroCount) __builtin_trap();
+  LoadSections(data, size);
   return 0;
 }
