@@ -17,6 +17,7 @@
 
 namespace {
 
+#ifdef VORLANE_HAVE_JSONCPP
 // The usual file masks of the languages Visual Studio Code names.
 const std::map<std::string, std::string> &LanguageMasks() {
   static const std::map<std::string, std::string> masks = {
@@ -60,6 +61,7 @@ const std::map<std::string, std::string> &LanguageMasks() {
   };
   return masks;
 }
+#endif
 
 std::string Quoted(const std::string &text) { return "'" + text + "'"; }
 

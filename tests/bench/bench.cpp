@@ -299,6 +299,28 @@ void BM_FindMacroMiss(benchmark::State &state) {
 }
 BENCHMARK(BM_FindMacroMiss)->Unit(benchmark::kMicrosecond);
 
+// The Far 3 edition's lookup for a file: 1 000 macros in one section or in
+// ten (each `Files *.cpp`, so each applies); the name asked is the last one,
+// in the last section. The host's mask matcher is called for each section
+// that defines the name: once.
+void BM_FindMacroSections_Far3(benchmark::State &state) {
+  const int sections = static_cast<int>(state.range(0));
+  std::string text;
+  for (int i = 0; i < 1000; ++i) {
+    if (i % (1000 / sections) == 0) text += "Files *.cpp\n";
+    text += "Macro kw" + std::to_string(i) + " \"sp ( ) left\"\n";
+  }
+  Session3 s("x\n", text);
+  const std::u16string name = u"kw999", file = u"bench.cpp";
+  const size_t calls = s.host.processNameCalls;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(far3::FindMacroFor(reinterpret_cast<const far3::FarChar *>(name.c_str()),
+                                                reinterpret_cast<const far3::FarChar *>(file.c_str())));
+  state.counters["mask_calls"] =
+      static_cast<double>(s.host.processNameCalls - calls) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FindMacroSections_Far3)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+
 void BM_BraceScan(benchmark::State &state) {
   const int distance = static_cast<int>(state.range(0));
   std::string text = "{\n";
