@@ -116,7 +116,7 @@ void PickMacro() {
   std::free(applies);
   std::free(items);
   std::free(texts);
-  if (entry) PlayExpansion<Edition>(entry, true);
+  if (entry) PlayExpansion<Edition, true>(entry);
 }
 
 HANDLE CallMacro(const OpenMacroInfo *info) {
@@ -126,7 +126,7 @@ HANDLE CallMacro(const OpenMacroInfo *info) {
   const FarChar *fileName = FarEditor->ReadFileName();
   const MacroEntry *entry = FindMacroFor(info->Values[0].String, fileName ? fileName : Empty);
   if (!entry) return nullptr;
-  PlayExpansion<Edition>(entry, true);
+  PlayExpansion<Edition, true>(entry);
   // Not an address: the macro sees true.
   return reinterpret_cast<HANDLE>(static_cast<intptr_t>(1));
 }

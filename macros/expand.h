@@ -9,16 +9,16 @@
 #include "macros/playback.h"
 
 // Plays `entry` at the cursor as one undo step, with the first stop's text
-// selected afterwards. With `typeName` the keyword is typed first (a macro
+// selected afterwards. With `TypeName` the keyword is typed first (a macro
 // picked from a list rather than typed).
-template <class E>
-void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry, bool typeName = false) {
+template <class E, bool TypeName = false>
+void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
   typename E::Editor *ed = E::editor();
   unsigned marked = 0;
   if constexpr (E::HasFieldStops) marked = E::fields().generation;
   ed->BeginUndo();
   E::busy() = 1;
-  if (typeName)
+  if constexpr (TypeName)
     for (const typename E::Char *p = entry->Name; *p; ++p) ed->TypeChar(*p);
   PlayMacro<E>(entry);
   E::busy() = 0;

@@ -144,6 +144,9 @@ void FillMacroTable(MacroTextReader<Char> *reader, BasicMacroEntry<Char> *table,
                     MacroSections<Char> *sections = nullptr) {
   size_t filled = 0;
   bool lost = false;
+  // Only the Far 3 edition (UTF-16 text) reads sections: the 1.x edition's
+  // table is built as it always was.
+  if constexpr (sizeof(Char) == 1) sections = nullptr;
   if (sections && table) {
     sections->of = static_cast<int *>(std::malloc(counted * sizeof(int)));
     lost = !sections->of;
