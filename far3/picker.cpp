@@ -65,8 +65,11 @@ void PickMacro() {
     ShowMessage(PickerTopic, GetMsgText(MNoMacros));
     return;
   }
+  // No file name: no editor is current.
   const FarChar *fileName = FarEditor->ReadFileName();
-  const size_t width = ItemWidth((FarEditor->GetPosition(), FarEditor->WindowWidth()));
+  if (!fileName) return;
+  FarEditor->GetPosition();
+  const size_t width = ItemWidth(FarEditor->WindowWidth());
 
   // The macros that answer in this file: for each name the one its section
   // gives, in the file's order.
@@ -86,7 +89,7 @@ void PickMacro() {
   std::memset(applies, -1, static_cast<size_t>(Sections.count) + 1);
   size_t shown = 0, nameColumn = 0;
   for (size_t i = 0; i < count; ++i) {
-    if (FindMacroFor(MacroTable[i].Name, fileName ? fileName : Empty, applies) != &MacroTable[i])
+    if (FindMacroFor(MacroTable[i].Name, fileName, applies) != &MacroTable[i])
       continue;
     chosen[shown++] = static_cast<int>(i);
     const size_t n = Length(MacroTable[i].Name);
@@ -123,8 +126,9 @@ HANDLE CallMacro(const OpenMacroInfo *info) {
   if (!FarEditor || !info || info->StructSize < sizeof(OpenMacroInfo) || info->Count < 1 ||
       !info->Values || info->Values[0].Type != FMVT_STRING || !info->Values[0].String)
     return nullptr;
+  // A keyboard macro may call from the panels too: only an editor has a file name.
   const FarChar *fileName = FarEditor->ReadFileName();
-  const MacroEntry *entry = FindMacroFor(info->Values[0].String, fileName ? fileName : Empty);
+  const MacroEntry *entry = fileName ? FindMacroFor(info->Values[0].String, fileName) : nullptr;
   if (!entry) return nullptr;
   PlayExpansion<Edition, true>(entry);
   // Not an address: the macro sees true.
