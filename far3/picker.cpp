@@ -48,6 +48,7 @@ void ItemText(const MacroEntry &entry, size_t nameColumn, size_t width, FarChar 
   };
   for (const FarChar *p = entry.Name; *p; ++p) put(*p);
   put(' ');
+  put(' ');
   while (n < nameColumn + 2) put(' ');
   for (const FarChar *p = preview; *p; ++p) put(*p);
   if (n > width) {
