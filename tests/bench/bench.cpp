@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,14 +27,23 @@
 
 namespace {
 
-std::string Dir() {
-  static std::string dir;
-  if (dir.empty()) {
-    const char *tmp = std::getenv("TMPDIR");
-    dir = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vorlane-bench-" + std::to_string(getpid());
-    mkdir(dir.c_str(), 0700);
+// The run's folder, removed with everything in it when the program ends.
+struct BenchFolder {
+  std::string path;
+  ~BenchFolder() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
   }
-  return dir;
+};
+
+std::string Dir() {
+  static BenchFolder folder;
+  if (folder.path.empty()) {
+    const char *tmp = std::getenv("TMPDIR");
+    folder.path = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vorlane-bench-" + std::to_string(getpid());
+    mkdir(folder.path.c_str(), 0700);
+  }
+  return folder.path;
 }
 
 void Write(const std::string &path, const std::string &bytes) {
