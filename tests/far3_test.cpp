@@ -506,6 +506,46 @@ HANDLE WINAPI RefusingDialogInit(const far3::GUID *, const far3::GUID *, intptr_
   return INVALID_HANDLE_VALUE;
 }
 
+// Plugin.Call from a keyboard macro: values that name no macro (none, no
+// record, a number, a null string, a short record) are false and change
+// nothing; a name is typed and expanded.
+TEST(Far3Menu, KeyboardMacroCallsWithoutAMacroNameAreFalse) {
+  Session3 s("\n", "main.cpp", "Macro if \"sp ( field ) field\"\n");
+  auto call = [](far3::OpenMacroInfo *info) {
+    far3::OpenInfo oi;
+    std::memset(&oi, 0, sizeof(oi));
+    oi.StructSize = sizeof(oi);
+    oi.OpenFrom = far3::OPEN_FROMMACRO;
+    oi.Data = reinterpret_cast<intptr_t>(info);
+    return OpenW(&oi);
+  };
+  far3::FarMacroValue value;
+  std::memset(&value, 0, sizeof(value));
+  far3::OpenMacroInfo info{sizeof(far3::OpenMacroInfo), 1, &value};
+  EXPECT_EQ(nullptr, call(nullptr));
+  info.Count = 0;
+  EXPECT_EQ(nullptr, call(&info));
+  info.Count = 1;
+  info.Values = nullptr;
+  EXPECT_EQ(nullptr, call(&info));
+  info.Values = &value;
+  value.Type = far3::FMVT_DOUBLE;
+  value.Double = 42;
+  EXPECT_EQ(nullptr, call(&info));
+  value.Type = far3::FMVT_STRING;
+  value.String = nullptr;
+  EXPECT_EQ(nullptr, call(&info));
+  const std::u16string name = u"if";
+  value.String = reinterpret_cast<const far3::FarChar *>(name.c_str());
+  info.StructSize = 4;
+  EXPECT_EQ(nullptr, call(&info));
+  EXPECT_EQ("\n", s.host.TextUtf8());
+  info.StructSize = sizeof(far3::OpenMacroInfo);
+  EXPECT_NE(nullptr, call(&info));
+  EXPECT_EQ("if ()\n", s.host.TextUtf8());
+  EXPECT_TRUE(s.host.undoFaults.empty());
+}
+
 TEST(Far3Menu, AFailedDialogChangesNothing) {
   Session3 s("if\n", "main.cpp", "Macro if a\n");
   far3::StartupInfo.DialogInit = &RefusingDialogInit;
