@@ -51,10 +51,9 @@ bool NameMatchesMasks(const FarChar *name);
 bool NameMatchesList(const FarChar *masks, const FarChar *name);
 // The macro that answers to `name` in the file `fileName` (its section's
 // over the general part's), or null.
-// `applies`, when given, holds one entry per section (-1 at first): the
-// host is asked about each section once.
-const BasicMacroEntry<FarChar> *FindMacroFor(const FarChar *name, const FarChar *fileName,
-                                             signed char *applies = nullptr);
+const BasicMacroEntry<FarChar> *FindMacroFor(const FarChar *name, const FarChar *fileName);
+// Whether section K (1-based) of the macro file applies to `fileName`.
+bool SectionApplies(int k, const FarChar *fileName);
 
 struct Edition {
   using Char = FarChar;

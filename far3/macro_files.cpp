@@ -239,15 +239,15 @@ void LoadMacros() {
   LoadMacroTable<FarChar>(f, nullptr, &MacroTable, &MacroCount, &Sections);
 }
 
-const MacroEntry *FindMacroFor(const FarChar *name, const FarChar *fileName, signed char *applies) {
+bool SectionApplies(int k, const FarChar *fileName) {
+  const FarChar *masks = Sections.masks[k - 1];
+  return masks && fileName && fileName[0] && NameMatchesList(masks, fileName);
+}
+
+const MacroEntry *FindMacroFor(const FarChar *name, const FarChar *fileName) {
   // A section's masks are asked only when it defines the name.
-  return FindMacroInSections<FarChar>(MacroTable, MacroCount, Sections, name, [=](int k) {
-    if (applies && applies[k - 1] >= 0) return applies[k - 1] != 0;
-    const FarChar *masks = Sections.masks[k - 1];
-    const bool match = masks && fileName && fileName[0] && NameMatchesList(masks, fileName);
-    if (applies) applies[k - 1] = match ? 1 : 0;
-    return match;
-  });
+  return FindMacroInSections<FarChar>(MacroTable, MacroCount, Sections, name,
+                                      [fileName](int k) { return SectionApplies(k, fileName); });
 }
 
 void EditMacroFile() {

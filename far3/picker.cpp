@@ -22,12 +22,6 @@ constexpr size_t NameColumnLimit = 24;
 // Items as wide as Far draws them on a screen of 256 columns.
 constexpr size_t ItemLimit = 256;
 
-size_t Length(const FarChar *text) {
-  size_t n = 0;
-  while (text[n]) ++n;
-  return n;
-}
-
 // The widest item the menu shows uncut: the box is the item and five columns
 // (frame, two in front, one behind) and leaves two columns each side.
 size_t ItemWidth(int windowWidth) {
@@ -58,6 +52,18 @@ void ItemText(const MacroEntry &entry, size_t nameColumn, size_t width, FarChar 
   out[n] = 0;
 }
 
+int SectionOf(int entry) { return Sections.of ? Sections.of[entry] : 0; }
+
+// Table entries by name, then the latest section first, then the file's order.
+int ByNameLatestFirst(const void *a, const void *b) {
+  const int i = *static_cast<const int *>(a), j = *static_cast<const int *>(b);
+  const FarChar *x = MacroTable[i].Name, *y = MacroTable[j].Name;
+  while (*x && *x == *y) ++x, ++y;
+  if (*x != *y) return *x < *y ? -1 : 1;
+  if (SectionOf(i) != SectionOf(j)) return SectionOf(i) > SectionOf(j) ? -1 : 1;
+  return i < j ? -1 : i > j ? 1 : 0;
+}
+
 }  // namespace
 
 void PickMacro() {
@@ -73,27 +79,38 @@ void PickMacro() {
   const size_t width = ItemWidth(FarEditor->WindowWidth());
 
   // The macros that answer in this file: for each name the one its section
-  // gives, in the file's order.
+  // gives, in the file's order. The host is asked once per section.
   const size_t count = static_cast<size_t>(MacroCount);
   int *chosen = static_cast<int *>(std::malloc(count * sizeof(int)));
-  signed char *applies =
-      static_cast<signed char *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
+  bool *applies = static_cast<bool *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
+  bool *answers = static_cast<bool *>(std::malloc(count));
   FarMenuItem *items = static_cast<FarMenuItem *>(std::malloc(count * sizeof(FarMenuItem)));
   FarChar *texts = static_cast<FarChar *>(std::malloc(count * (ItemLimit + 1) * sizeof(FarChar)));
-  if (!chosen || !applies || !items || !texts) {
+  if (!chosen || !applies || !answers || !items || !texts) {
     std::free(chosen);
     std::free(applies);
+    std::free(answers);
     std::free(items);
     std::free(texts);
     return;
   }
-  std::memset(applies, -1, static_cast<size_t>(Sections.count) + 1);
+  applies[0] = true;
+  for (int k = 1; k <= Sections.count; ++k) applies[k] = SectionApplies(k, fileName);
+  size_t candidates = 0;
+  for (size_t i = 0; i < count; ++i) {
+    answers[i] = false;
+    if (applies[SectionOf(static_cast<int>(i))]) chosen[candidates++] = static_cast<int>(i);
+  }
+  // By name, the latest section first: the first of each name answers.
+  std::qsort(chosen, candidates, sizeof(int), &ByNameLatestFirst);
+  for (size_t k = 0; k < candidates; ++k)
+    if (k == 0 || !SameMacroName(MacroTable[chosen[k]].Name, MacroTable[chosen[k - 1]].Name))
+      answers[chosen[k]] = true;
   size_t shown = 0, nameColumn = 0;
   for (size_t i = 0; i < count; ++i) {
-    if (FindMacroFor(MacroTable[i].Name, fileName, applies) != &MacroTable[i])
-      continue;
+    if (!answers[i]) continue;
     chosen[shown++] = static_cast<int>(i);
-    const size_t n = Length(MacroTable[i].Name);
+    const size_t n = TextLength(MacroTable[i].Name);
     if (n > nameColumn && n <= NameColumnLimit) nameColumn = n;
   }
   for (size_t k = 0; k < shown; ++k) {
@@ -118,6 +135,7 @@ void PickMacro() {
       picked >= 0 && static_cast<size_t>(picked) < shown ? &MacroTable[chosen[picked]] : nullptr;
   std::free(chosen);
   std::free(applies);
+  std::free(answers);
   std::free(items);
   std::free(texts);
   if (entry) PlayExpansion<Edition, true>(entry);

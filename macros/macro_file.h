@@ -216,16 +216,19 @@ bool LoadMacroTableFromBytes(const char *bytes, size_t size, BasicMacroEntry<Cha
   return true;
 }
 
+// Whether two names are equal unit for unit.
+template <class Char>
+bool SameMacroName(const Char *a, const Char *b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
 // The first entry whose name equals `name` unit for unit, or null.
 template <class Char>
 const BasicMacroEntry<Char> *FindMacroIn(const BasicMacroEntry<Char> *table, int count,
                                          const Char *name) {
-  for (int i = 0; i < count; ++i) {
-    const Char *a = table[i].Name;
-    const Char *b = name;
-    while (*a && *a == *b) ++a, ++b;
-    if (*a == *b) return &table[i];
-  }
+  for (int i = 0; i < count; ++i)
+    if (SameMacroName(table[i].Name, name)) return &table[i];
   return nullptr;
 }
 
@@ -241,11 +244,7 @@ const BasicMacroEntry<Char> *FindMacroInSections(const BasicMacroEntry<Char> *ta
   int bestSection = -1;
   for (int i = 0; i < count; ++i) {
     const int section = sections.of[i];
-    if (section <= bestSection) continue;
-    const Char *a = table[i].Name;
-    const Char *b = name;
-    while (*a && *a == *b) ++a, ++b;
-    if (*a != *b) continue;
+    if (section <= bestSection || !SameMacroName(table[i].Name, name)) continue;
     if (section > 0 && !applies(section)) continue;
     best = &table[i];
     bestSection = section;

@@ -10,6 +10,7 @@
 #include "macros/macro_file.h"
 #include "macros/utf8.h"
 #include "sim/far3/stand_in.h"
+#include "tools/platform.h"
 
 #ifdef VORLANE_HAVE_JSONCPP
 #include <json/json.h>
@@ -721,18 +722,7 @@ int RunImport(int argc, char **argv) {
   ImportResult result;
   for (const std::string &file : files) {
     std::string bytes;
-    FILE *f = std::fopen(file.c_str(), "rb");
-    bool read = f != nullptr;
-    char buffer[65536];
-    while (f) {
-      size_t n = std::fread(buffer, 1, sizeof(buffer), f);
-      bytes.append(buffer, n);
-      if (n < sizeof(buffer)) {
-        read = !std::ferror(f);
-        break;
-      }
-    }
-    if (f) std::fclose(f);
+    const bool read = ReadFile(file, &bytes);
     if (!read) {
       result.notes.push_back(ImportNote{file, 0, 0, true, "cannot read the file"});
       result.status = 2;

@@ -132,3 +132,24 @@ void PluginFolder::Remove() {
   dir_.clear();
 }
 #endif
+
+bool ReadFile(const std::string &path, std::string *out) {
+  FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string bytes;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.append(buffer, n);
+  const bool read = !std::ferror(f);
+  std::fclose(f);
+  if (read) *out = bytes;
+  return read;
+}
+
+bool WriteFile(const std::string &path, const std::string &bytes) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (std::fclose(f) != 0) written = false;
+  return written;
+}

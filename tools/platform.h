@@ -17,6 +17,10 @@ std::string ProgramDirectory();
 
 void SetBinaryOutput();
 
+// A whole file's bytes; false when it cannot be opened or read (a folder).
+bool ReadFile(const std::string &path, std::string *out);
+bool WriteFile(const std::string &path, const std::string &bytes);
+
 // Makes a new folder of this process's own in the temporary area, named
 // PREFIX-PID-N (in small letters on POSIX when PREFIX is).
 bool CreateTempFolder(const std::string &prefix, std::string *dir, std::string *error);

@@ -87,21 +87,6 @@ const char PlayUsage[] =
     "are reported on standard error.\n"
     "\n";
 
-bool ReadFile(const std::string &path, std::string *out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  *out = ss.str();
-  return true;
-}
-
-bool WriteFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out << bytes;
-  return static_cast<bool>(out);
-}
 
 bool ParseInt(const std::string &s, int *out) {
   if (s.empty()) return false;

@@ -6,11 +6,7 @@
 
 namespace sim {
 
-namespace {
-
-using String = std::u16string;
-
-char16_t Upper(char16_t c) {
+char16_t FoldedUpper(char16_t c) {
   if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
   if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<char16_t>(c - 32);
   if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return static_cast<char16_t>(c - 32);
@@ -18,6 +14,12 @@ char16_t Upper(char16_t c) {
   if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 80);
   return c;
 }
+
+namespace {
+
+using String = std::u16string;
+
+char16_t Upper(char16_t c) { return FoldedUpper(c); }
 
 bool SameFolded(char16_t a, char16_t b) { return Upper(a) == Upper(b); }
 

@@ -37,6 +37,10 @@ private:
   std::shared_ptr<const Parsed> parsed_;
 };
 
+// A character in capitals, as the model folds letter case (see above); the
+// stand-in's menu filter and sort fold the same way.
+char16_t FoldedUpper(char16_t c);
+
 // PN_CHECKMASK: whether `list` is a valid mask list.
 bool MaskListValid(const std::u16string &list);
 // PN_CMPNAMELIST: whether `name` matches the list (an invalid list matches

@@ -9,19 +9,18 @@ namespace sim {
 
 namespace {
 
-char16_t Folded(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-  if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);
-  return c;
+// An item's text without the '&' that marks its hot key (shown as it is
+// with FMENU_SHOWAMPERSAND).
+std::u16string WithoutAmpersand(const std::u16string &text, bool showAmpersand) {
+  std::u16string out = text;
+  size_t amp = showAmpersand ? std::u16string::npos : out.find(u'&');
+  if (amp != std::u16string::npos) out.erase(amp, 1);
+  return out;
 }
 
 // An item's text as the filter sees it: without its '&', trimmed.
 std::u16string FilterText(const std::u16string &text, bool showAmpersand) {
-  std::u16string out = text;
-  if (!showAmpersand) {
-    size_t amp = out.find(u'&');
-    if (amp != std::u16string::npos) out.erase(amp, 1);
-  }
+  std::u16string out = WithoutAmpersand(text, showAmpersand);
   size_t a = out.find_first_not_of(u' ');
   if (a == std::u16string::npos) return std::u16string();
   return out.substr(a, out.find_last_not_of(u' ') - a + 1);
@@ -31,7 +30,7 @@ bool Contains(const std::u16string &text, const std::u16string &part) {
   if (part.empty()) return true;
   for (size_t i = 0; i + part.size() <= text.size(); ++i) {
     size_t k = 0;
-    while (k < part.size() && Folded(text[i + k]) == Folded(part[k])) ++k;
+    while (k < part.size() && FoldedUpper(text[i + k]) == FoldedUpper(part[k])) ++k;
     if (k == part.size()) return true;
   }
   return false;
@@ -77,12 +76,8 @@ intptr_t Host3::ShowMenu(const GUID *id, Flags64 flags, const FarChar *title, co
   size_t longest = 0;
   std::vector<std::u16string> drawn;
   for (size_t i = 0; i < count; ++i) {
-    std::u16string text = call.items[i];
+    std::u16string text = WithoutAmpersand(call.items[i], showAmpersand);
     std::replace(text.begin(), text.end(), u'\t', u' ');
-    if (!showAmpersand) {
-      size_t amp = text.find(u'&');
-      if (amp != std::u16string::npos) text.erase(amp, 1);
-    }
     longest = std::max(longest, text.size());
     drawn.push_back(text);
   }
@@ -173,7 +168,7 @@ intptr_t Host3::ShowMenu(const GUID *id, Flags64 flags, const FarChar *title, co
       for (size_t i = 0; i < count && answer < 0; ++i) {
         size_t amp = call.items[i].find(u'&');
         if (amp != std::u16string::npos && amp + 1 < call.items[i].size() &&
-            Folded(call.items[i][amp + 1]) == Folded(static_cast<char16_t>(k.uChar.UnicodeChar)) &&
+            FoldedUpper(call.items[i][amp + 1]) == FoldedUpper(static_cast<char16_t>(k.uChar.UnicodeChar)) &&
             choosable(i, std::u16string()))
           answer = static_cast<intptr_t>(i);
       }
@@ -206,8 +201,8 @@ std::vector<Host3::MenuEntry> Host3::PluginMenuEntries() {
   // Far lists the entries of all plug-ins sorted by their text.
   std::stable_sort(entries.begin(), entries.end(), [](const MenuEntry &a, const MenuEntry &b) {
     std::u16string x = Utf16(a.text), y = Utf16(b.text);
-    for (char16_t &c : x) c = Folded(c);
-    for (char16_t &c : y) c = Folded(c);
+    for (char16_t &c : x) c = FoldedUpper(c);
+    for (char16_t &c : y) c = FoldedUpper(c);
     return x < y;
   });
   return entries;
@@ -228,16 +223,22 @@ void Host3::Menu(int entry) {
   // the focus.
   SendEvent(far3::EE_KILLFOCUS, nullptr);
   SendEvent(far3::EE_GOTFOCUS, nullptr);
-  OpenInfo oi;
-  std::memset(&oi, 0, sizeof(oi));
-  oi.StructSize = sizeof(oi);
-  oi.OpenFrom = OPEN_EDITOR;
-  oi.Guid = &menuGuid;
-  HANDLE h = plugin_.OpenW(&oi);
-  CheckCallEnded("OpenW");
+  HANDLE h = Open(OPEN_EDITOR, &menuGuid, 0);
   if (trace) Trace(depth_, std::string("open -> ") + (h ? "handle" : "null"));
   // The Enter that chose the entry is released in the editor.
   Input(MakeKeyEvent(VK_RETURN, '\r', 0, false));
+}
+
+HANDLE Host3::Open(int openFrom, const GUID *guid, intptr_t data) {
+  OpenInfo oi;
+  std::memset(&oi, 0, sizeof(oi));
+  oi.StructSize = sizeof(oi);
+  oi.OpenFrom = openFrom;
+  oi.Guid = guid;
+  oi.Data = data;
+  HANDLE h = plugin_.OpenW(&oi);
+  CheckCallEnded("OpenW");
+  return h;
 }
 
 bool Host3::MacroMenu(int entry) {
@@ -247,13 +248,7 @@ bool Host3::MacroMenu(int entry) {
   if (entry < 1 || static_cast<size_t>(entry) > entries.size()) return false;
   GUID guid = entries[static_cast<size_t>(entry) - 1].guid;
   if (trace) Trace(depth_, "Plugin.Menu \"" + entries[static_cast<size_t>(entry) - 1].text + "\"");
-  OpenInfo oi;
-  std::memset(&oi, 0, sizeof(oi));
-  oi.StructSize = sizeof(oi);
-  oi.OpenFrom = OPEN_EDITOR;
-  oi.Guid = &guid;
-  plugin_.OpenW(&oi);
-  CheckCallEnded("OpenW");
+  Open(OPEN_EDITOR, &guid, 0);
   Draw();
   SendEvent(far3::EE_REDRAW, nullptr);
   return true;
@@ -276,14 +271,7 @@ bool Host3::MacroCall(const std::vector<std::u16string> &strings) {
   omi.Count = values.size();
   omi.Values = values.empty() ? nullptr : values.data();
   static const GUID none{};
-  OpenInfo oi;
-  std::memset(&oi, 0, sizeof(oi));
-  oi.StructSize = sizeof(oi);
-  oi.OpenFrom = far3::OPEN_FROMMACRO;
-  oi.Guid = &none;
-  oi.Data = reinterpret_cast<intptr_t>(&omi);
-  HANDLE h = plugin_.OpenW(&oi);
-  CheckCallEnded("OpenW");
+  HANDLE h = Open(far3::OPEN_FROMMACRO, &none, reinterpret_cast<intptr_t>(&omi));
   for (std::u16string &s : held) std::fill(s.begin(), s.end(), u'#');
   // NULL is false; a value outside the address space (a small number) true;
   // the stand-in's plug-in returns no FarMacroCall.

@@ -267,6 +267,8 @@ private:
     std::string text;
     far3::GUID guid;
   };
+  // OpenW with a record as Far fills it.
+  HANDLE Open(int openFrom, const far3::GUID *guid, intptr_t data);
   // GetPluginInfoW: the editor menu's entries, in Far's order.
   std::vector<MenuEntry> PluginMenuEntries();
   // GetPluginInfoW, with the first entry of one of its menus.
