@@ -481,10 +481,18 @@ std::string LanguageOfFile(const std::string &path) {
   return LanguageMasks().count(base) ? base : "";
 }
 
+// A description as a remark line: control characters (a line end, or the
+// 0x1A that ends a macro file's data) become spaces.
 std::string OneLine(std::string text) {
   for (char &c : text)
-    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   return text;
+}
+
+bool HoldsControl(const std::string &text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+  return false;
 }
 
 }  // namespace
@@ -614,8 +622,8 @@ void ImportSnippetFile(const std::string &fileName, const std::string &bytes, Im
         snippet["description"].isString() ? OneLine(snippet["description"].asString()) : std::string();
     const Place bodyAt = places.At(body.getOffsetStart());
     for (const std::string &p : prefixes) {
-      if (p.empty() || p.find_first_of(" \t\r\n\"") != std::string::npos) {
-        skip("the prefix " + Quoted(p) + " holds a space or a quote, which no macro name can");
+      if (p.empty() || p.find_first_of(" \"") != std::string::npos || HoldsControl(p)) {
+        skip("the prefix " + Quoted(p) + " holds a space, a quote or a control character, which no macro name can");
         continue;
       }
       if (Utf16Length(p) > MacroNameLimit) {

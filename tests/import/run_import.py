@@ -29,6 +29,9 @@ CASES = [
     (['cpp.json'], expected('cpp.expected'), b'', 0),
     # Two files: one section per set of masks, whichever file gave it.
     (['cpp.json', 'features.code-snippets'], None, None, 1),
+    # Control characters: a description's become spaces (0x1A would end the
+    # file's data there), a prefix holding one is skipped.
+    (['controls.json'], expected('controls.expected'), expected('controls.notes'), 1),
     # A file the parser rejects: its line and column, status 2.
     (['broken.json'], b'', b'broken.json:4:25: error: cannot be read as JSON: '
                            b"Missing ',' or ']' in array declaration\n", 2),
