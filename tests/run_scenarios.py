@@ -6,7 +6,9 @@ usage: run_scenarios.py [--wine | --valgrind] [--host far3] VORLANE SCENARIO_DIR
 
 --valgrind runs the sessions under valgrind's memcheck, all in one process
 (`vorlane play-batch`: starting valgrind costs far more than a session); any
-error it reports fails the run. --host far3 plays every session through the Far 3 edition
+error it reports fails the run. Otherwise each session is a process of its
+own, VORLANE_SCENARIO_JOBS of them at a time (default: four; a Wine program
+spends most of its start waiting, not computing). --host far3 plays every session through the Far 3 edition
 (the same expectations hold).
 
 A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
@@ -30,6 +32,7 @@ optionally followed by flags:
 Lines before the first section, and lines starting with '#' in args, are
 remarks.
 """
+import concurrent.futures
 import os
 import shutil
 import subprocess
@@ -223,10 +226,12 @@ def main():
                 print('FAIL valgrind reported errors in the batch:\n%s'
                       % report.decode(errors='replace')[-4000:])
         else:
-            results = []
             prefix = [shutil.which('wine') or 'wine'] if wine else []
-            for (name, _), (work, session_args) in zip(chosen, sessions):
-                results.append(run(prefix + [tool, 'play'] + session_args, work, wine, name))
+            jobs = int(os.environ.get('VORLANE_SCENARIO_JOBS', '4'))
+            with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, jobs)) as pool:
+                results = list(pool.map(
+                    lambda one: run(prefix + [tool, 'play'] + one[1][1], one[1][0], wine, one[0][0]),
+                    zip(chosen, sessions)))
         for (name, scenario), (work, session_args), result in zip(chosen, sessions, results):
             problems = problems_of(scenario, result, host, wine)
             if problems:
