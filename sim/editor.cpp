@@ -45,6 +45,7 @@ void TextEditor<Unit>::CopyEditorFrom(const TextEditor &other) {
   blockPos2_ = other.blockPos2_;
   rememberedColumn_ = other.rememberedColumn_;
   unclampedColumn_ = other.unclampedColumn_;
+  drawnColumn_ = other.drawnColumn_;
 }
 
 template <class Unit>
@@ -69,7 +70,7 @@ void TextEditor<Unit>::SetText(const String &bytes) {
     start = nl + 1;
   }
   curLine = curPos = topLine = leftPos = 0;
-  rememberedColumn_ = 0;
+  rememberedColumn_ = drawnColumn_ = 0;
   unclampedColumn_ = -1;
   blockType_ = BlockNone;
 }
@@ -86,6 +87,15 @@ template <class Unit>
 void TextEditor<Unit>::Draw() {
   rememberedColumn_ = unclampedColumn_ >= 0 ? unclampedColumn_ : ScreenColumn(curLine, curPos);
   unclampedColumn_ = -1;
+  // Each drawn line is given the cursor's column and, without a cursor beyond
+  // the end, clamps it to its own length: the window's bottom line, or the
+  // file's last one above it, is drawn last.
+  drawnColumn_ = rememberedColumn_;
+  if (!settings.cursorBeyondEol) {
+    const int last = std::min(topLine + windowY, static_cast<int>(lines.size())) - 1;
+    const int length = static_cast<int>(lines[static_cast<size_t>(last)].text.size());
+    drawnColumn_ = std::min(drawnColumn_, ScreenColumn(last, length));
+  }
   Fix();
 }
 
@@ -524,7 +534,7 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
   const bool keepsBlock = settings.persistentBlocks;
   if ((vk == VK_TAB || c == '\t') && shift && !ctrlAlt && settings.shiftTabMovesBack) {
     // Back to the previous tab stop from the column last drawn; no text changes.
-    const int col = rememberedColumn_;
+    const int col = drawnColumn_;
     curPos = PosAtColumn(curLine, col > 0 ? (col - 1) / settings.tabSize * settings.tabSize : 0);
   } else if (vk == VK_RETURN || c == '\r') {
     if (ctrlAlt || shift) return;  // the host does other things with these

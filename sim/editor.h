@@ -63,6 +63,12 @@ public:
   void Apply(const INPUT_RECORD &rec);
   // The editor redrawing its window, as after a key or on ECTL_REDRAW.
   void Redraw() { Draw(); }
+  // The window scrolled to a cursor put somewhere, and drawn.
+  void DrawAt() {
+    Fix();
+    EnsureVisible();
+    Draw();
+  }
 
   // Selections, as a test sets them (stream: end exclusive).
   void SelectStream(int line1, int pos1, int line2, int pos2);
@@ -176,6 +182,9 @@ protected:
   int blockLine1_ = 0, blockPos1_ = 0, blockLine2_ = 0, blockPos2_ = 0;
   int rememberedColumn_ = 0;
   int unclampedColumn_ = -1;  // Up or Down's column before a short line pulled it back
+  // The column the editor's own Shift+Tab counts from: every line a redraw
+  // draws overwrites it, so the last line drawn decides.
+  int drawnColumn_ = 0;
 };
 
 extern template class TextEditor<char>;

@@ -391,6 +391,8 @@ int Play(PlayOptions o) {
   host.curPos = o.atCol - 1;
   if (host.curLine >= static_cast<int>(host.lines.size()))
     host.curLine = static_cast<int>(host.lines.size()) - 1;
+  // The host shows the cursor where it was put, drawn as after any key.
+  host.DrawAt();
 
 #ifdef _WIN32
   if (o.explain) {

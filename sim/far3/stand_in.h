@@ -228,7 +228,7 @@ public:
     std::vector<Line> old;     // the line or lines as they were
     int newCount = 0;          // Lines: how many lines stand in their place now
     int pos = 0;               // Edit: its position
-    int curLine = 0, curPos = 0;  // Lines, Begin: the cursor before
+    int curLine = 0, curPos = 0;  // Begin: the cursor before; Lines: where taking it back puts it
   };
   std::vector<UndoRecord> undoRecords;  // the last UndoLimit steps of them
   static constexpr size_t UndoLimit = 100;

@@ -174,10 +174,25 @@ void Host3::Change(const INPUT_RECORD *rec) {
   }
   const std::vector<Line> before = lines;
   const int line = curLine, pos = curPos;
+  const size_t records = undoRecords.size();
   Apply(*rec);
   // A typed key: the smaller of the cursor's index before and after it; a
   // Backspace: the index before it.
   RecordDiff(before, line, pos, vk == VK_BACK ? pos : std::min(pos, curPos));
+  if (undoRecords.size() > records && undoRecords.back().kind == UndoRecord::Lines) {
+    // Taking back a whole line puts the cursor where the line was: an added
+    // line (Enter at or beyond the end) at the column Enter gave the new one,
+    // a deleted line (Ctrl+Y) at its end.
+    UndoRecord &r = undoRecords.back();
+    const bool ctrl = (rec->Event.KeyEvent.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+    if (vk == VK_RETURN && r.old.empty() && r.newCount == 1) {
+      r.curLine = curLine;
+      r.curPos = curPos;
+    } else if (vk == 'Y' && ctrl && r.old.size() == 1 && r.newCount == 0) {
+      r.curLine = r.line;
+      r.curPos = static_cast<int>(r.old[0].text.size());
+    }
+  }
   if (SetsNewStep(*rec)) newStep_ = true;
 }
 
