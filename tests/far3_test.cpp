@@ -119,6 +119,28 @@ TEST(Far3Filter, EveryRecordCarriesItsStructSizeForTheCurrentEditor) {
   EXPECT_TRUE(sawRecords);
 }
 
+TEST(Far3Filter, TheBraceScanGivesBackTheScrollItFound) {
+  // Scrolled down and sideways: the scan's last position set puts back the
+  // top line and the left column each in its own field.
+  std::string text = "{\n";
+  for (int i = 0; i < 40; ++i) text += "  x;\n";
+  text += "    \n";
+  Session3 s(text);
+  s.At(41, 4);
+  s.host.topLine = 30;
+  s.host.leftPos = 2;
+  s.host.journal.clear();
+  s.Type("}");
+  const sim::Command3 *restore = nullptr;
+  for (const sim::Command3 &c : s.host.journal)
+    if (!restore && c.code == far3::ECTL_SETPOSITION && c.position.CurLine == 41) restore = &c;
+  ASSERT_NE(nullptr, restore);
+  EXPECT_EQ(30, restore->position.TopScreenLine);
+  EXPECT_EQ(2, restore->position.LeftPos);
+  EXPECT_EQ(30, s.host.topLine);
+  EXPECT_EQ("{\n}\n", s.host.TextUtf8().substr(0, 2) + s.host.TextUtf8().substr(s.host.TextUtf8().size() - 2));
+}
+
 TEST(Far3Filter, TheBusyFlagLetsFedKeysThroughAndIsClearedAfterwards) {
   Session3 s("if\nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
   s.At(0, 2);

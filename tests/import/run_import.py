@@ -32,6 +32,12 @@ CASES = [
     # Control characters: a description's become spaces (0x1A would end the
     # file's data there), a prefix holding one is skipped.
     (['controls.json'], expected('controls.expected'), expected('controls.notes'), 1),
+    # A number's first default wins, the later one noted; $9 stays field9; a
+    # two-item choice's note in the singular; a known variable without its
+    # default. Notes alone leave the status 0.
+    (['details.code-snippets'], expected('details.expected'), expected('details.notes'), 0),
+    # A snippet without a prefix is skipped: status 1 though nothing else is wrong.
+    (['noprefix.json'], None, b"noprefix.json:3:13: note: 'no name': no prefix to type: the snippet is skipped\n", 1),
     # A file the parser rejects: its line and column, status 2.
     (['broken.json'], b'', b'broken.json:4:25: error: cannot be read as JSON: '
                            b"Missing ',' or ']' in array declaration\n", 2),
