@@ -24,6 +24,7 @@ TEST(BuildMacroPath, FoldsAndReplacesTheFirstDll) {
   EXPECT_EQ("c:\\far\\plugins\\vorlane\\vorlane.mac", Path("C:\\FAR\\PLUGINS\\VORLANE\\VORLANE.DLL"));
   EXPECT_EQ("c:\\tools.mac", Path("c:\\tools.dll\\vorlane.dll"));
   EXPECT_EQ("c:\\x\\other.mac", Path("C:\\X\\Other.Dll"));
+  EXPECT_EQ("a:\\z\\az.mac", Path("A:\\Z\\AZ.DLL"));  // both ends of the alphabet
   EXPECT_EQ("c:\\\xC4\xE9\\v.mac", Path("C:\\\xC4\xE9\\V.DLL"));  // high bytes unchanged
   EXPECT_EQ("", Path("c:\\x\\vorlane.exe"));  // no ".dll": nothing to read
 }
