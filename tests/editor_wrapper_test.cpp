@@ -162,6 +162,12 @@ TEST_F(Wrapper, UpdateBlockRunningToTheLastLineEndsThere) {
   FarEditor->UpdateBlock();
   EXPECT_EQ(5, FarEditor->BlockEndLine);
   EXPECT_EQ(0, FarEditor->BlockEndPos);
+  // A last line with text: the block ends at its end.
+  s.host.lines.back().text = "end";
+  s.host.SelectStream(3, 1, 99, 0);
+  FarEditor->UpdateBlock();
+  EXPECT_EQ(5, FarEditor->BlockEndLine);
+  EXPECT_EQ(3, FarEditor->BlockEndPos);
 }
 
 }  // namespace

@@ -136,6 +136,29 @@ TEST(Far3Options, StoredValuesAreReadAndUnreadableOnesFallBack) {
   }
 }
 
+TEST(Far3Options, AStoredListTooLongForItsBufferIsNotTaken) {
+  // A valid list of exactly MaskLimit units leaves no room for its end: the
+  // default list stays.
+  std::u16string list = u"*.cpp";
+  for (int i = 0; i < 252; ++i) list += u",*.c";
+  list += u",*.hxx,*.hh";
+  ASSERT_EQ(far3::MaskLimit, list.size());
+  Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  s.host.settingsStore[u"Masks"] = Text(list);
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ(std::u16string(u"*.c,*.cpp,*.h,*.hpp"), std::u16string(far3::ActiveOptions().masks));
+}
+
+TEST(Far3Options, WithoutTheHostsMatcherAnyTextButNoneIsAList) {
+  Session3 s("");
+  far3::FarStandardFunctions *fsf = far3::StartupInfo.FSF;
+  far3::StartupInfo.FSF = nullptr;
+  EXPECT_FALSE(far3::MasksValid(u""));
+  EXPECT_TRUE(far3::MasksValid(u"/(/"));
+  far3::StartupInfo.FSF = fsf;
+}
+
 TEST(Far3Config, TheEntryAndTheDialog) {
   Session3 s("");
   s.host.settingsStore[u"Masks"] = Text(u"*.cc");

@@ -119,6 +119,15 @@ TEST(Far3Filter, EveryRecordCarriesItsStructSizeForTheCurrentEditor) {
   EXPECT_TRUE(sawRecords);
 }
 
+TEST(Far3Menu, ANarrowWindowStillGetsItemsOfTwentyUnits) {
+  Session3 s("x\n", "main.cpp", "Macro lng \"a b c d e f g h i j k l m n o p q r s t u\"\n");
+  s.host.windowX = 25;
+  s.host.Menu(2);  // no keys for the menu: as Esc
+  ASSERT_EQ(1u, s.host.menuCalls.size());
+  ASSERT_EQ(1u, s.host.menuCalls[0].items.size());
+  EXPECT_EQ(u"lng  lngabcdefghijk\u2026", s.host.menuCalls[0].items[0]);  // 20 units
+}
+
 TEST(Far3Filter, TheBraceScanGivesBackTheScrollItFound) {
   // Scrolled down and sideways: the scan's last position set puts back the
   // top line and the left column each in its own field.

@@ -1,9 +1,15 @@
-// The diagnostic log: created, appended, CR LF line ends, and a missing folder.
+// The diagnostic log: created, appended, CR LF line ends, and a missing folder;
+// and the native build's file names taken letter case aside.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <regex>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
+#include "files/files.h"
 #include "log/log.h"
 #include "tests/support.h"
 
@@ -65,5 +71,29 @@ TEST_F(Log, MissingFolderReportsOnStandardErrorAndReturns) {
   EXPECT_FALSE(test::FileExists(missing));
   EXPECT_EQ(nullptr, LogFile);
 }
+
+#ifndef _WIN32
+TEST(Files, NamesAreMatchedWholeLetterCaseAside) {
+  const std::string dir = test::NewTempDir();
+  ASSERT_EQ(0, mkdir(test::Join(dir, "Sub").c_str(), 0700));
+  std::fclose(std::fopen(test::Join(dir, "Sub/File.txt").c_str(), "wb"));
+  std::fclose(std::fopen(test::Join(dir, "Sub/vorlane.mac.bak").c_str(), "wb"));
+  char out[4096];
+  // Each part found in its folder, whatever its letters' case.
+  ASSERT_TRUE(files::ResolveCase(test::Join(dir, "sub/FILE.TXT").c_str(), out, sizeof(out)));
+  EXPECT_EQ(test::Join(dir, "Sub/File.txt"), out);
+  // A name that only begins like an entry is not that entry.
+  ASSERT_TRUE(files::ResolveCase(test::Join(dir, "SUB/VORLANE.MAC").c_str(), out, sizeof(out)));
+  EXPECT_EQ(test::Join(dir, "Sub/VORLANE.MAC"), out);
+  // The path and its end must fit.
+  const std::string path = test::Join(dir, "Sub/File.txt");
+  EXPECT_FALSE(files::ResolveCase(path.c_str(), out, path.size()));
+  EXPECT_TRUE(files::ResolveCase(path.c_str(), out, path.size() + 1));
+  std::remove(test::Join(dir, "Sub/File.txt").c_str());
+  std::remove(test::Join(dir, "Sub/vorlane.mac.bak").c_str());
+  rmdir(test::Join(dir, "Sub").c_str());
+  rmdir(dir.c_str());
+}
+#endif
 
 }  // namespace
