@@ -46,6 +46,8 @@ CASES = [
     # section; 1.x notes once that they are remarks there.
     (['--host', 'far3', 'sections.mac'], expected('sections_far3.expected'), 1),
     (['sections.mac'], expected('sections_1x.expected'), 1),
+    # A line longer than the reader's buffer: said once, where it is cut.
+    (['longline.mac'], expected('longline.expected'), 0),
     # Only the file's first line may begin with a byte-order mark: a later
     # one (two files joined) makes its line a remark, as in the plug-in.
     (['--host', 'far3', '--list', 'bom.mac'], expected('bom.list'), 0),
