@@ -388,6 +388,30 @@ TEST(Far3Save, AfterALongerPathTheShorterFileInForceStillReloadsOnSave) {
   EXPECT_EQ(u'[', far3::MacroTable[0].Body[3]);
 }
 
+TEST(Far3Save, ASaveUnderTheMacroFilesNameInOtherLettersReloads) {
+  // Names are compared as Windows does, letter case aside (a..z all of them).
+  const std::string dir = test::Join(test::NewTempDir(), "zz");
+  Profile::MakeDir(dir);
+  Profile::MakeDir(test::Join(dir, "PluginsData"));
+  Profile::MakeDir(test::Join(dir, "PluginsData/vorlane"));
+  const std::string macroPath = test::Join(dir, "PluginsData/vorlane/vorlane.mac");
+  test::WriteFile(macroPath, "Macro if \"sp ( ) left\"\n");
+  SetEnv("FARPROFILE", dir);
+  {
+    Session3 s("Macro if \"sp [ ] left\"\n", "notes.txt", "Macro if \"sp < > left\"\n");
+    ASSERT_EQ(1, far3::MacroCount);
+    EXPECT_EQ(u'(', far3::MacroTable[0].Body[3]);
+    std::string shouted = macroPath;
+    for (char &c : shouted)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    s.host.saveAsNames.push_back(sim::Utf16(shouted));
+    s.Type("<S-F2>");
+    ASSERT_EQ(1, far3::MacroCount);
+    EXPECT_EQ(u'[', far3::MacroTable[0].Body[3]);
+  }
+  SetEnv("FARPROFILE", std::string());
+}
+
 TEST(Far3Save, OnlyASaveUnderTheMacroFilesNameReloads) {
   Profile p;
   Session3 s("Macro if \"sp [ ] left\"\n", "notes.txt", "Macro if \"sp ( ) left\"\n");
