@@ -116,6 +116,27 @@ TEST_F(Wrapper, UpdateInfoReadsIdAndTabSize) {
   EXPECT_EQ(4, FarEditor->TabSize);
 }
 
+// A host that answers ECTL_GETSTRING with no text and a negative length.
+int WINAPI BrokenGetString(int command, void *param) {
+  if (command != ECTL_GETSTRING) return 0;
+  auto *egs = static_cast<EditorGetString *>(param);
+  egs->StringText = nullptr;
+  egs->StringLength = -1;
+  return 1;
+}
+
+TEST(WrapperOnABrokenHost, AStringWithoutTextOrWithANegativeLengthIsEmpty) {
+  PluginStartupInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.EditorControl = &BrokenGetString;
+  TFarEditor editor(&info);
+  EditorGetString egs;
+  EXPECT_EQ(1, editor.GetString(&egs, -1));
+  ASSERT_NE(nullptr, egs.StringText);
+  EXPECT_STREQ("", egs.StringText);
+  EXPECT_EQ(0, egs.StringLength);
+}
+
 TEST_F(Wrapper, UpdateBlockWithoutSelectionMovesNothing) {
   s.At(2, 1);
   FarEditor->BlockStartLine = 1234;
