@@ -147,15 +147,17 @@ TEST(Far3Options, AStoredListTooLongForItsBufferIsNotTaken) {
   s.host.settingsStore[u"Masks"] = Text(list);
   s.At(0, 2);
   s.Type(" ");
-  EXPECT_EQ(std::u16string(u"*.c,*.cpp,*.h,*.hpp"), std::u16string(far3::ActiveOptions().masks));
+  const far3::FarChar *masks = far3::ActiveOptions().masks;
+  EXPECT_EQ(u"*.c,*.cpp,*.h,*.hpp", std::u16string(masks, masks + TextLength(masks)));
 }
 
 TEST(Far3Options, WithoutTheHostsMatcherAnyTextButNoneIsAList) {
   Session3 s("");
   far3::FarStandardFunctions *fsf = far3::StartupInfo.FSF;
   far3::StartupInfo.FSF = nullptr;
-  EXPECT_FALSE(far3::MasksValid(u""));
-  EXPECT_TRUE(far3::MasksValid(u"/(/"));
+  const far3::FarChar none[] = {0}, odd[] = {'/', '(', '/', 0};
+  EXPECT_FALSE(far3::MasksValid(none));
+  EXPECT_TRUE(far3::MasksValid(odd));
   far3::StartupInfo.FSF = fsf;
 }
 
