@@ -1,11 +1,33 @@
-// The editor's key-event filter: picks the three trigger keys in C and C++
-// files and hands each to its assist.
+// The editor's key-event filter: picks the trigger keys in C and C++ files
+// and hands each to its assist.
 #pragma once
 
 #include "assists/adapter.h"
 #include "assists/braces.h"
 #include "assists/field_stops/field_stops.h"
+#include "assists/indent/assist.h"
 #include "macros/expand.h"
+
+// Enter, or an electric key, in a served file with C/C++ indentation on. In
+// overtype mode, with a block selected, or with Shift, Ctrl or Alt held, the
+// host's own key runs.
+template <class E>
+int IndentKey(const INPUT_RECORD *Rec, unsigned c, bool enter) {
+  typename E::Editor *ed = E::editor();
+  if (!ed) return 0;
+  const DWORD held = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
+  if (enter && (Rec->Event.KeyEvent.dwControlKeyState & held)) return 0;
+  KeyContext context;
+  if (!ed->FileQualifies(&context)) return 0;
+  const EditorPosition pos = ed->GetPosition();
+  if (ed->Overtype() || ed->LastBlockType() != 0) return 0;
+  indent::Fallback fallback;
+  fallback.tabSize = ed->TabSize();
+  fallback.expandTabs = ed->ExpandsTabs();
+  fallback.indentCaseLabels = E::IndentCaseLabels();
+  if (enter) return indent::IndentOnEnter<E>(Rec, pos, fallback);
+  return indent::ElectricKey<E>(c, pos, fallback);
+}
 
 // What an edition's ProcessEditorInput does with one event. While the
 // edition's busy flag is set (the plug-in is feeding keys itself) every event
@@ -26,9 +48,21 @@ int FilterKey(const INPUT_RECORD *Rec) {
   if (!Rec) return 0;
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
   const unsigned c = E::KeyChar(*Rec);
-  if (c != ' ' && c != '}' && key.wVirtualKeyCode != VK_RETURN) return 0;
+  const bool enter = key.wVirtualKeyCode == VK_RETURN;
+  if (c != ' ' && c != '}' && !enter) {
+    if constexpr (E::HasIndentation) {
+      if (c != '{' && c != ':' && c != '#') return 0;
+    } else {
+      return 0;
+    }
+  }
   if (E::busy()) return 0;
   if (Rec->EventType != KEY_EVENT || !key.bKeyDown) return 0;
+  if constexpr (E::HasIndentation) {
+    // With C/C++ indentation on, Enter and the electric keys are its own.
+    if (c != ' ' && E::IndentationOn()) return IndentKey<E>(Rec, c, enter);
+    if (c == '{' || c == ':' || c == '#') return 0;
+  }
   if (!E::AssistOn(AssistOfKey(c))) return 0;
   typename E::Editor *ed = E::editor();
   if (!ed) return 0;

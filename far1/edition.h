@@ -30,6 +30,8 @@ struct Far1 {
   static constexpr bool AssistOn(Assist) { return true; }
   // Nor change reports: a `field` types nothing and Tab is the editor's.
   static constexpr bool HasFieldStops = false;
+  // Its Enter and '}' keep the brace rules alone.
+  static constexpr bool HasIndentation = false;
 };
 
 // Builds a new table from the file at `path`; a file that cannot be opened

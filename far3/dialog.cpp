@@ -70,6 +70,8 @@ enum {
   ConfigBraceAlignment,
   ConfigTabAfterBrace,
   ConfigFieldStops,
+  ConfigIndentation,
+  ConfigIndentCaseLabels,
   ConfigSeparator,
   ConfigOk,
   ConfigCancel,
@@ -101,11 +103,12 @@ int RunConfigDialog(Options *options) {
   intptr_t content = ButtonRowWidth(buttons, 2);
   for (int msg : {MConfigTitle, MConfigMasks})
     if (ShownWidth(Text(msg)) > content) content = ShownWidth(Text(msg));
-  for (int msg : {MConfigKeywordMacros, MConfigBraceAlignment, MConfigTabAfterBrace, MConfigFieldStops})
+  for (int msg : {MConfigKeywordMacros, MConfigBraceAlignment, MConfigTabAfterBrace, MConfigFieldStops,
+                  MConfigIndentation, MConfigIndentCaseLabels})
     if (ShownWidth(Text(msg)) + 4 > content) content = ShownWidth(Text(msg)) + 4;
   const intptr_t width = DialogWidth(content, 66);
   item(ConfigBox, DI_DOUBLEBOX, 3, 1, width - 4, 0, Text(MConfigTitle));
-  items[ConfigBox].Y2 = 11;
+  items[ConfigBox].Y2 = 13;
   item(ConfigMasksLabel, DI_TEXT, 5, 2, 0, 0, Text(MConfigMasks));
   item(ConfigMasks, DI_EDIT, 5, 3, width - 6, DIF_HISTORY | DIF_FOCUS, options->masks);
   items[ConfigMasks].History = MasksHistory;
@@ -118,12 +121,16 @@ int RunConfigDialog(Options *options) {
   items[ConfigTabAfterBrace].Selected = options->tabAfterBrace ? BSTATE_CHECKED : BSTATE_UNCHECKED;
   item(ConfigFieldStops, DI_CHECKBOX, 5, 8, 0, 0, Text(MConfigFieldStops));
   items[ConfigFieldStops].Selected = options->fieldStops ? BSTATE_CHECKED : BSTATE_UNCHECKED;
-  item(ConfigSeparator, DI_TEXT, -1, 9, 0, DIF_SEPARATOR, Empty);
-  item(ConfigOk, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, buttons[0]);
-  item(ConfigCancel, DI_BUTTON, 0, 10, 0, DIF_CENTERGROUP, buttons[1]);
+  item(ConfigIndentation, DI_CHECKBOX, 5, 9, 0, 0, Text(MConfigIndentation));
+  items[ConfigIndentation].Selected = options->indentation ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigIndentCaseLabels, DI_CHECKBOX, 5, 10, 0, 0, Text(MConfigIndentCaseLabels));
+  items[ConfigIndentCaseLabels].Selected = options->indentCaseLabels ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigSeparator, DI_TEXT, -1, 11, 0, DIF_SEPARATOR, Empty);
+  item(ConfigOk, DI_BUTTON, 0, 12, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, buttons[0]);
+  item(ConfigCancel, DI_BUTTON, 0, 12, 0, DIF_CENTERGROUP, buttons[1]);
 
   if (!HaveDialogs() || !StartupInfo.SendDlgMessage) return -1;
-  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, width, 13, ConfigTopic,
+  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, width, 15, ConfigTopic,
                                          items, ConfigItemCount, 0, FDLG_NONE, nullptr, nullptr);
   if (dialog == INVALID_HANDLE_VALUE || !dialog) return -1;
   int chosen = StartupInfo.DialogRun(dialog) == ConfigOk ? 1 : 0;
@@ -143,6 +150,8 @@ int RunConfigDialog(Options *options) {
     options->braceAlignment = checked(ConfigBraceAlignment);
     options->tabAfterBrace = checked(ConfigTabAfterBrace);
     options->fieldStops = checked(ConfigFieldStops);
+    options->indentation = checked(ConfigIndentation);
+    options->indentCaseLabels = checked(ConfigIndentCaseLabels);
   }
   StartupInfo.DialogFree(dialog);
   return chosen;

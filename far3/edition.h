@@ -31,6 +31,8 @@ struct Options {
   bool braceAlignment;
   bool tabAfterBrace;
   bool fieldStops;
+  bool indentation;       // C/C++ indentation as the user types
+  bool indentCaseLabels;  // case labels one level in, where the file shows none
 };
 void DefaultOptions(Options *options);
 // Reads the stored options; each one missing or unreadable is its default.
@@ -72,6 +74,9 @@ struct Edition {
                                               : o.tabAfterBrace;
   }
   static constexpr bool HasFieldStops = true;
+  static constexpr bool HasIndentation = true;
+  static bool IndentationOn() { return ActiveOptions().indentation; }
+  static bool IndentCaseLabels() { return ActiveOptions().indentCaseLabels; }
   static FieldStops<FarChar> &fields() { return Fields; }
   static bool FieldStopsOn() { return ActiveOptions().fieldStops; }
 };
@@ -112,6 +117,8 @@ enum {
   MPickerTitle = 20,
   MPickerBottom = 21,
   MNoMacros = 22,
+  MConfigIndentation = 23,
+  MConfigIndentCaseLabels = 24,
 };
 
 // The host's text for message `msgId` (null without a GetMsg).

@@ -27,6 +27,8 @@ EditorPosition Editor::GetPosition() {
   editorId_ = ei.EditorID;
   blockType_ = static_cast<int>(ei.BlockType);
   windowWidth_ = static_cast<int>(ei.WindowSizeX);
+  tabSize_ = ei.TabSize > 0 && ei.TabSize <= 512 ? static_cast<int>(ei.TabSize) : 8;
+  overtype_ = ei.Overtype != 0;
   EditorPosition pos;
   pos.CurLine = static_cast<int>(ei.CurLine);
   pos.CurPos = static_cast<int>(ei.CurPos);

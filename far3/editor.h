@@ -33,6 +33,11 @@ public:
   int LastBlockType() const { return blockType_; }
   // The editor window's width in columns, as the last GetPosition read it.
   int WindowWidth() const { return windowWidth_; }
+  // The editor's tab size, whether Tab types spaces, and overtype mode, as
+  // the last GetPosition read them.
+  int TabSize() const { return tabSize_; }
+  bool ExpandsTabs() const { return (options_ & (EOPT_EXPANDALLTABS | EOPT_EXPANDONLYNEWTABS)) != 0; }
+  bool Overtype() const { return overtype_; }
 
   // The file test on the name ECTL_GETFILENAME gives: one call with a buffer
   // for the longest Windows path; the host copies the name only when the size
@@ -79,6 +84,8 @@ private:
   intptr_t editorId_ = 0;
   int blockType_ = 0;
   int windowWidth_ = 0;
+  int tabSize_ = 8;
+  bool overtype_ = false;
   bool redrawFedKeys_ = false;
   FarChar name_[NameLimit];
 };

@@ -15,6 +15,8 @@ const FarChar KeywordMacrosName[] = FAR3_TEXT("KeywordMacros");
 const FarChar BraceAlignmentName[] = FAR3_TEXT("BraceAlignment");
 const FarChar TabAfterBraceName[] = FAR3_TEXT("TabAfterBrace");
 const FarChar FieldStopsName[] = FAR3_TEXT("FieldStops");
+const FarChar IndentationName[] = FAR3_TEXT("Indentation");
+const FarChar IndentCaseLabelsName[] = FAR3_TEXT("IndentCaseLabels");
 
 Options Active;
 bool ActiveRead = false;
@@ -83,6 +85,8 @@ void DefaultOptions(Options *options) {
   options->braceAlignment = true;
   options->tabAfterBrace = true;
   options->fieldStops = true;
+  options->indentation = true;
+  options->indentCaseLabels = false;
 }
 
 void ReadOptions(Options *options) {
@@ -100,6 +104,8 @@ void ReadOptions(Options *options) {
   settings.ReadSwitch(BraceAlignmentName, &options->braceAlignment);
   settings.ReadSwitch(TabAfterBraceName, &options->tabAfterBrace);
   settings.ReadSwitch(FieldStopsName, &options->fieldStops);
+  settings.ReadSwitch(IndentationName, &options->indentation);
+  settings.ReadSwitch(IndentCaseLabelsName, &options->indentCaseLabels);
 }
 
 bool WriteOptions(const Options &options) {
@@ -116,6 +122,8 @@ bool WriteOptions(const Options &options) {
   stored = settings.WriteSwitch(BraceAlignmentName, options.braceAlignment) && stored;
   stored = settings.WriteSwitch(TabAfterBraceName, options.tabAfterBrace) && stored;
   stored = settings.WriteSwitch(FieldStopsName, options.fieldStops) && stored;
+  stored = settings.WriteSwitch(IndentationName, options.indentation) && stored;
+  stored = settings.WriteSwitch(IndentCaseLabelsName, options.indentCaseLabels) && stored;
   return stored;
 }
 

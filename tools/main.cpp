@@ -5,6 +5,7 @@
 #include "tools/check.h"
 #include "tools/import.h"
 #include "tools/play.h"
+#include "tools/retype.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ const char Usage[] =
     "  play   run one scripted editing session through the stand-in host\n"
     "  check  read macro files as the plug-in does and report what is wrong\n"
     "  import turn Visual Studio Code snippet files into Far 3 macro lines\n"
+    "  retype re-type real source files line by line and count the lines that\n"
+    "         Enter and the typed text put where their authors put them\n"
     "  play-batch FILE  many play sessions in one process, each in its own folder\n"
     "         (for the test suite's runs under valgrind; see tools/batch.cpp)\n"
     "\n"
@@ -30,6 +33,7 @@ int main(int argc, char **argv) {
   if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "check")) return RunCheck(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "import")) return RunImport(argc - 2, argv + 2);
+  if (!std::strcmp(argv[1], "retype")) return RunRetype(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "play-batch")) return RunPlayBatch(argc - 2, argv + 2);
   std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << Usage;
   return 2;

@@ -1,0 +1,183 @@
+// Where a C/C++ line goes: the column the reading of the lines above gives a
+// line that begins with what it begins with, in the file's own style, and the
+// blanks that write that column as the file writes them.
+#pragma once
+
+#include "assists/indent/reading.h"
+
+namespace indent {
+
+// What a line begins with, where that decides its place.
+enum Lead { PlainLead, CloseBraceLead, OpenBraceLead, CloseParenLead, HashLead, CaseLead, AccessLead };
+
+// The style to use where the file shows none: the editor's tab settings and
+// the user's choice for case labels.
+struct Fallback {
+  int tabSize = 8;
+  bool expandTabs = false;
+  bool indentCaseLabels = false;
+};
+
+struct Placement {
+  int column = -1;           // -1: nothing to place (the host's own key runs)
+  bool sure = true;          // false: reading further up may tell more
+  const char *rule = "";     // which rule placed it, in a user's words
+};
+
+template <class Char>
+bool StartsWord(const Char *s, int n, const char *word, int *after) {
+  int i = 0;
+  for (; word[i]; ++i)
+    if (i >= n || s[i] != static_cast<Char>(word[i])) return false;
+  if (i < n && IsNameUnit(s[i])) return false;
+  *after = i;
+  return true;
+}
+
+// The lead of a line's text (leading blanks skipped).
+template <class Char>
+Lead LeadOf(const Char *s, int n) {
+  int i = 0;
+  while (i < n && (s[i] == ' ' || s[i] == '\t')) ++i;
+  s += i;
+  n -= i;
+  if (n <= 0) return PlainLead;
+  if (s[0] == '}') return CloseBraceLead;
+  if (s[0] == '{') return OpenBraceLead;
+  if (s[0] == ')' || s[0] == ']') return CloseParenLead;
+  if (s[0] == '#') return HashLead;
+  int k = 0;
+  auto colonNext = [&](int at) {
+    while (at < n && (s[at] == ' ' || s[at] == '\t')) ++at;
+    return at < n && s[at] == ':' && !(at + 1 < n && s[at + 1] == ':');
+  };
+  if (StartsWord(s, n, "case", &k)) return CaseLead;
+  if (StartsWord(s, n, "default", &k) && colonNext(k)) return CaseLead;
+  static const char *const access[] = {"public", "protected", "private", "signals", "Q_SIGNALS"};
+  for (const char *a : access)
+    if (StartsWord(s, n, a, &k)) {
+      if (colonNext(k)) return AccessLead;
+      // "public slots:" and the like
+      while (k < n && (s[k] == ' ' || s[k] == '\t')) ++k;
+      int j = k;
+      while (j < n && IsNameUnit(s[j])) ++j;
+      if (j > k && colonNext(j)) return AccessLead;
+    }
+  return PlainLead;
+}
+
+// Whether the file writes its indentation with tabs.
+inline bool UsesTabs(const Style &st, const Fallback &fallback) {
+  const int tabs = st.Tabs();
+  return tabs >= 0 ? tabs == 1 : !fallback.expandTabs;
+}
+
+// The column for a line beginning with `lead`, read where `r` stopped.
+template <class Char>
+Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
+  Placement p;
+  const Style &st = r.style();
+  const int tab = r.tabSize();
+  const bool tabs = UsesTabs(st, fallback);
+  // Each part of the style the file has not shown yet makes the place
+  // uncertain: a longer look up may find it.
+  int unit = st.Unit();
+  if (!unit) {
+    unit = tabs ? tab : fallback.tabSize;
+    if (!st.tabLines) p.sure = false;
+  }
+  if (st.contDelta <= 0) p.sure = false;
+  const int cont = st.contDelta > 0 ? st.contDelta : (tabs ? unit : 2 * unit);
+  if (st.caseDelta < 0 && lead == CaseLead) p.sure = false;
+  const int caseDelta = st.caseDelta >= 0 ? st.caseDelta : (fallback.indentCaseLabels ? unit : 0);
+  if (st.accessDelta < 0 && lead == AccessLead) p.sure = false;
+  const int accessDelta = st.accessDelta >= 0 ? st.accessDelta : 0;
+  const int labelBody = st.labelBody > 0 ? st.labelBody : unit;
+  auto at = [&p](int column, const char *rule) {
+    p.column = column < 0 ? 0 : column;
+    p.rule = rule;
+    return p;
+  };
+
+  if (r.InComment()) {
+    if (r.CommentLead() == '*') return at(r.CommentLeadColumn(), "under the '*' of the comment's line above");
+    if (r.CommentLead()) return at(r.CommentLeadColumn(), "under the comment's text");
+    return at(r.CommentColumn() + 1, "under the '*' of the comment's opener");
+  }
+  if (lead == HashLead) return at(0, "a directive at the line's start");
+  if (r.InDirective()) {
+    if (r.DirectiveLastIndent() == r.DirectiveIndent() && r.Lines() > 0)
+      return at(r.DirectiveIndent() + unit, "a directive's continuation one level in");
+    if (r.DirectiveOpensBrace()) return at(r.DirectiveLastIndent() + unit, "one level in after '{'");
+    return at(r.DirectiveLastIndent(), "as the directive's line above");
+  }
+
+  const Frame &f = r.Top();
+  if (f.kind == ParenFrame) {
+    if (lead == CloseParenLead && f.align < 0)
+      return at(f.openerIndent, "a closing parenthesis at its opener's line");
+    if (f.lastLine >= 0) return at(f.lastLine, "as the line above inside the same parentheses");
+    if (f.align >= 0 && st.parenAligned == 0 && !f.angle)
+      return at(f.openerIndent + st.parenDelta, "indented from the open parenthesis's line, as the file does");
+    if (f.align >= 0) return at(f.align, "aligned after the open parenthesis");
+    return at(f.openerIndent + cont, "one continuation unit in: the parenthesis ends its line");
+  }
+  if (lead == CloseBraceLead) {
+    if (f.kind != RootFrame) return at(f.base, "'}' under the statement that opened its block");
+    p.sure = false;
+    return at(f.sibling >= 0 ? f.sibling - unit : 0, "'}' one level out");
+  }
+  if (f.inStmt) {
+    if (f.awaitBody) {
+      if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its head's level");
+      return at(f.partIndent + unit, "one level in for the statement the head controls");
+    }
+    if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its statement's level");
+    if (f.templateHead) return at(f.partIndent, "a template's declaration at its level");
+    if (f.onlyWords && f.word != ReturnWord &&
+        (f.kind == RootFrame || (f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock)))
+      return at(f.partIndent, "a declaration's name under its type");
+    if (f.contIndent >= 0 && f.colonAlign >= 0) return at(f.colonAlign, "an initializer under the one above");
+    if (f.contIndent >= 0) return at(f.contIndent, "as the continuation line above");
+    return at(f.partIndent + cont, "one continuation unit in: the statement goes on");
+  }
+  if (lead == CaseLead || lead == AccessLead) {
+    if (f.kind == BlockFrame && f.block == SwitchBlock && lead == CaseLead)
+      return at(f.base + caseDelta, "a case label at its switch's level in the file's style");
+    if (f.kind == BlockFrame && f.block == ClassBlock && lead == AccessLead)
+      return at(f.base + accessDelta, "an access label at its class's level in the file's style");
+    if (f.afterLabel) return at(f.labelIndent, "a label under the label above");
+  }
+  if (f.afterLabel) {
+    if (lead == OpenBraceLead) return at(f.labelIndent, "'{' under its label");
+    if (f.labelIsAccess) {
+      if (f.sibling >= 0) return at(f.sibling, "a member under the members above");
+      return at(f.base + unit, "a member one level in from its class");
+    }
+    return at(f.labelIndent + labelBody, "one level in after a case label");
+  }
+  if (f.sibling >= 0) return at(f.sibling, "as the statement above");
+  if (f.kind == RootFrame) {
+    if (r.Lines() > 0) p.sure = false;
+    return at(0, "a statement at the file's level");
+  }
+  if (f.block == NamespaceBlock)
+    return at(f.base + (st.namespaceDelta >= 0 ? st.namespaceDelta : 0), "a namespace's body in the file's style");
+  if (f.block == ExternBlock) return at(f.base, "an extern block's body at its level");
+  return at(f.base + unit, "one level in after '{'");
+}
+
+// Writes `column` as blanks the way the file indents (tabs, then spaces for
+// the rest, or spaces only) into `out` (room for `room` units); returns the
+// count written.
+template <class Char>
+int Blanks(int column, bool tabs, int tabSize, Char *out, int room) {
+  int n = 0;
+  if (tabs && tabSize > 0)
+    for (int c = 0; c + tabSize <= column && n < room; c += tabSize) out[n++] = '\t';
+  int rest = tabs && tabSize > 0 ? column % tabSize : column;
+  while (rest-- > 0 && n < room) out[n++] = ' ';
+  return n;
+}
+
+}  // namespace indent

@@ -1,0 +1,737 @@
+// The C/C++ reading of the lines above the cursor: which block, statement,
+// parenthesis or comment the cursor stands in, and the indentation style the
+// file shows. The lines are read forward from a start a bounded distance up;
+// nothing here touches the host.
+#pragma once
+
+namespace indent {
+
+constexpr int MaxFrames = 40;      // deeper nesting is read as the deepest frame
+constexpr int MaxConditionals = 4;  // #if levels whose first branch is kept
+constexpr int MaxDelimiter = 16;   // a raw string's delimiter
+
+enum FrameKind : unsigned char { RootFrame, BlockFrame, InitFrame, ParenFrame };
+enum BlockKind : unsigned char { CodeBlock, ClassBlock, SwitchBlock, NamespaceBlock, EnumBlock, ExternBlock };
+enum Word : unsigned char {
+  NoWord, OtherWord, IfWord, ForWord, WhileWord, SwitchWord, CatchWord, ElseWord, DoWord, TryWord,
+  CaseWord, DefaultWord, AccessWord, ClassWord, EnumWord, NamespaceWord, ExternWord, ReturnWord,
+  TemplateWord, OperatorWord
+};
+
+inline bool HasCondition(Word w) {
+  return w == IfWord || w == ForWord || w == WhileWord || w == SwitchWord || w == CatchWord;
+}
+inline bool IsLabelWord(Word w) { return w == CaseWord || w == DefaultWord || w == AccessWord; }
+
+// A block, initializer list or parenthesis open at the cursor, or the root.
+struct Frame {
+  FrameKind kind = RootFrame;
+  BlockKind block = CodeBlock;
+  bool condition = false;  // a parenthesis holding an if/for/while/switch/catch condition
+  bool angle = false;      // template brackets, read as a parenthesis
+  int base = 0;            // column of the statement that opened it: its closer goes there
+  int align = -1;          // parenthesis: column of what follows the opener on its line;
+                           // -1 when the opener ends its line, -2 while not yet known
+  int openerIndent = 0;    // indentation of the line holding the opener
+  int lastLine = -1;       // indentation of the latest line that began directly in it
+  bool bodySeen = false;   // a line began in it (its first line teaches the unit)
+
+  // The statement under way in a root, block or initializer list.
+  bool inStmt = false;
+  bool awaitBody = false;   // a control head is complete: its statement or block follows
+  bool expectCond = false;  // an if/for/... waits for its condition
+  bool doWhile = false;     // a do's block closed: its while follows
+  bool assign = false;      // '=' or return: a brace opens an initializer or lambda
+  bool parens = false;      // a parenthesis opened in the statement at this level
+  bool onlyWords = true;    // nothing but names so far (a return type on its own line)
+  bool macroCall = false;   // one capitalised name and its arguments, ended by the line end
+  bool templateHead = false;  // "template <...>" is complete: its declaration follows
+  int words = 0;            // names in the statement so far
+  int colonAlign = -1;      // column after a continuation line's leading ':' (initializers)
+  int prevSibling = -1;     // the sibling before this statement began (a goto label gives it back)
+  Word word = NoWord;       // the statement's (or its current part's) first word
+  int stmtIndent = -1;      // indentation of the line where the statement began
+  int partIndent = -1;      // ...where its current part (a head or the controlled statement) began
+  int contIndent = -1;      // ...of its latest continuation line
+  int stmtLine = -1;
+  int sibling = -1;         // indentation of the latest statement begun here
+  bool afterLabel = false;  // a case, default or access label ended last
+  bool labelIsAccess = false;
+  int labelIndent = -1;
+  bool underflow = false;   // root: a brace closed a block opened above the lines read
+};
+
+// What the file shows of its indentation style, learnt while reading.
+struct Style {
+  int unitVotes[17] = {};  // spaces from a block's statement to its first line
+  int lastUnit = 0;
+  int tabLines = 0, spaceLines = 0;  // lines indented with a tab first or a space first
+  int caseDelta = -1;    // a case label's column less its switch's; -1 not seen
+  int accessDelta = -1;  // an access label's column less its class's
+  int namespaceDelta = -1;
+  int contDelta = -1;    // a continuation line's column less its statement's
+  int labelBody = -1;    // a case body's column less its label's
+  int parenAligned = -1; // 1: a parenthesis's next line aligns after it; 0: it is indented
+  int parenDelta = -1;   // ...by this much from the opener's line
+  unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
+  int recentCount = 0;
+
+  // Whether the file's indentation is written with tabs: the latest lines
+  // decide, then the whole; -1 when no line tells.
+  int Tabs() const {
+    const int n = recentCount < 8 ? recentCount : 8;
+    int t = 0;
+    for (int i = 0; i < n; ++i) t += (recent >> i) & 1;
+    if (n && 2 * t != n) return 2 * t > n ? 1 : 0;
+    if (tabLines != spaceLines) return tabLines > spaceLines ? 1 : 0;
+    return -1;
+  }
+
+  int Unit() const {
+    int best = 0;
+    for (int d = 1; d <= 16; ++d)
+      if (unitVotes[d] > unitVotes[best] || (unitVotes[d] == unitVotes[best] && d == lastUnit && d))
+        best = d;
+    return unitVotes[best] ? best : 0;
+  }
+};
+
+// The reader's whole state; plain data so that an #if can keep a copy.
+struct Nesting {
+  Frame frames[MaxFrames];
+  int depth = 1;  // frames[0] is the root
+};
+
+template <class Char>
+class Reader {
+public:
+  explicit Reader(int tabSize) : tab_(tabSize > 0 && tabSize <= 512 ? tabSize : 8) {}
+
+  // Reads one line (its first `length` units; the cursor's line is read up to
+  // the cursor).
+  void Read(const Char *text, int length);
+
+  // Where the reading ended.
+  const Frame &Top() const { return n_.frames[n_.depth - 1]; }
+  const Frame &Enclosing(int up) const { return n_.frames[n_.depth - 1 - up]; }
+  int Depth() const { return n_.depth; }
+  const Style &style() const { return style_; }
+  bool InComment() const { return comment_; }
+  bool InDirective() const { return directive_; }
+  // Whether the last line read ended inside a string or character literal.
+  bool InString() const { return stringAtEnd_ || raw_; }
+  bool InLineComment() const { return lineComment_; }
+  // The block comment the reading ended in: its opener's column, and the
+  // first non-blank unit and column of its latest non-blank line after the
+  // opener's (0 when none).
+  int CommentColumn() const { return commentColumn_; }
+  Char CommentLead() const { return commentLead_; }
+  int CommentLeadColumn() const { return commentLeadColumn_; }
+  // The directive the reading ended in: its first line's column, and the
+  // indentation of its latest line.
+  int DirectiveIndent() const { return directiveIndent_; }
+  int DirectiveLastIndent() const { return directiveLast_; }
+  bool DirectiveOpensBrace() const { return directiveBrace_; }
+  int Lines() const { return lines_; }
+  // The unit that ended the last line read (0 for a blank line).
+  Char LastToken() const { return last_; }
+
+  int tabSize() const { return tab_; }
+
+private:
+  Frame &top() { return n_.frames[n_.depth - 1]; }
+  void Push(FrameKind kind, int base);
+  void BeginLine(Frame &f);
+  void Start(Frame &f, Word w);
+  void NextPart(Frame &f);
+  bool DeclarationContext() const;
+  void End(Frame &f);
+  void Word_(const Char *s, int n, bool capital);
+  void Punct(Char c, Char next, int column);
+  void OpenBrace();
+  void CloseBrace();
+  void Directive(const Char *text, int i, int length);
+  void Restart();
+
+  int tab_;
+  Nesting n_;
+  Style style_;
+  // #if levels: the nesting at each #if, and at the end of its first branch.
+  Nesting saved_[MaxConditionals];
+  Nesting firstBranch_[MaxConditionals];
+  bool hasElse_[MaxConditionals] = {};
+  int conditionals_ = 0;
+  int skippedConditionals_ = 0;
+
+  bool comment_ = false, string_ = false, raw_ = false, lineComment_ = false, stringAtEnd_ = false;
+  bool directive_ = false, directiveBrace_ = false;
+  Char quote_ = 0;
+  Char delimiter_[MaxDelimiter + 1] = {};
+  int delimiterLength_ = 0;
+  int commentColumn_ = 0, commentLeadColumn_ = 0;
+  Char commentLead_ = 0;
+  int directiveIndent_ = 0, directiveLast_ = 0;
+  int lineIndent_ = 0;
+  bool firstToken_ = false;
+  Char prev_ = 0;           // the last token's unit ('a' for a name, '0' for a number)
+  Word prevWord_ = NoWord;  // ...and its word when it was a name
+  Char last_ = 0;
+  int lines_ = 0;
+  int column_ = 0;  // the current token's column
+  bool colonNext_ = false;
+  bool firstOnLine_ = false;  // the token being read is its line's first  // a continuation line began with ':': the next token sets its column
+};
+
+// ---------------------------------------------------------------------------
+
+template <class Char>
+inline bool IsNameUnit(Char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || c >= 0x80;
+}
+
+template <class Char>
+bool Equals(const Char *s, int n, const char *word) {
+  int i = 0;
+  for (; i < n && word[i]; ++i)
+    if (s[i] != static_cast<Char>(word[i])) return false;
+  return i == n && !word[i];
+}
+
+template <class Char>
+Word Classify(const Char *s, int n) {
+  struct Entry {
+    const char *text;
+    Word word;
+  };
+  static const Entry entries[] = {
+      {"if", IfWord},           {"for", ForWord},           {"while", WhileWord},
+      {"switch", SwitchWord},   {"catch", CatchWord},       {"else", ElseWord},
+      {"do", DoWord},           {"try", TryWord},           {"case", CaseWord},
+      {"default", DefaultWord}, {"public", AccessWord},     {"protected", AccessWord},
+      {"private", AccessWord},  {"class", ClassWord},       {"struct", ClassWord},
+      {"union", ClassWord},     {"enum", EnumWord},         {"namespace", NamespaceWord},
+      {"extern", ExternWord},   {"return", ReturnWord},     {"template", TemplateWord},
+      {"signals", AccessWord},  {"Q_SIGNALS", AccessWord}, {"operator", OperatorWord},
+  };
+  for (const Entry &e : entries)
+    if (Equals(s, n, e.text)) return e.word;
+  return OtherWord;
+}
+
+template <class Char>
+void Reader<Char>::Push(FrameKind kind, int base) {
+  if (n_.depth >= MaxFrames) return;
+  Frame &f = n_.frames[n_.depth++];
+  f = Frame();
+  f.kind = kind;
+  f.base = base;
+  f.openerIndent = lineIndent_;
+}
+
+template <class Char>
+void Reader<Char>::Restart() {
+  n_ = Nesting();
+  conditionals_ = skippedConditionals_ = 0;
+}
+
+// The first token of a line, in frame `f`.
+template <class Char>
+void Reader<Char>::BeginLine(Frame &f) {
+  const int indent = lineIndent_;
+  if (f.kind == ParenFrame) {
+    if (f.lastLine < 0 && f.align == -1 && indent > f.openerIndent) style_.contDelta = indent - f.openerIndent;
+    if (f.lastLine < 0 && f.align >= 0 && !f.angle) {
+      if (indent == f.align) {
+        style_.parenAligned = 1;
+      } else if (indent > f.openerIndent && indent < f.align) {
+        style_.parenAligned = 0;
+        style_.parenDelta = indent - f.openerIndent;
+      }
+    }
+    f.lastLine = indent;
+    return;
+  }
+  if (f.kind == BlockFrame && !f.bodySeen) {
+    f.bodySeen = true;
+    const int delta = indent - f.base;
+    if (f.block == NamespaceBlock) {
+      if (delta >= 0) style_.namespaceDelta = delta;
+    } else if (f.block != ExternBlock && delta > 0 && delta <= 16) {
+      ++style_.unitVotes[delta];
+      style_.lastUnit = delta;
+    }
+  }
+  f.lastLine = indent;
+  if (f.inStmt && !f.awaitBody && !f.templateHead) {
+    if (f.contIndent < 0 && indent > f.partIndent) style_.contDelta = indent - f.partIndent;
+    f.contIndent = indent;
+    colonNext_ = false;
+  }
+}
+
+template <class Char>
+void Reader<Char>::Start(Frame &f, Word w) {
+  f.inStmt = true;
+  f.awaitBody = f.expectCond = f.doWhile = f.assign = f.parens = false;
+  f.onlyWords = true;
+  f.macroCall = false;
+  f.word = w;
+  f.stmtIndent = f.partIndent = lineIndent_;
+  f.contIndent = -1;
+  f.stmtLine = lines_;
+  f.templateHead = false;
+  f.words = 0;
+  f.colonAlign = -1;
+  f.prevSibling = f.sibling;
+  if (!IsLabelWord(w)) {
+    if (f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 && lineIndent_ > f.labelIndent)
+      style_.labelBody = lineIndent_ - f.labelIndent;
+    f.sibling = lineIndent_;
+    f.afterLabel = false;
+  }
+  if (HasCondition(w)) f.expectCond = true;
+  if (w == ElseWord || w == DoWord || w == TryWord) f.awaitBody = true;
+}
+
+// The first token after a template's head begins its declaration.
+template <class Char>
+void Reader<Char>::NextPart(Frame &f) {
+  if (colonNext_ && f.inStmt) {
+    f.colonAlign = column_;
+    colonNext_ = false;
+  }
+  if (!f.templateHead) return;
+  f.templateHead = false;
+  f.partIndent = lineIndent_;
+  f.contIndent = -1;
+}
+
+// Where '<' after a name opens template arguments: outside function bodies,
+// or in a template's head.
+template <class Char>
+bool Reader<Char>::DeclarationContext() const {
+  for (int k = n_.depth - 1; k >= 0; --k) {
+    const Frame &f = n_.frames[k];
+    if (f.kind == ParenFrame) continue;
+    if (f.word == TemplateWord) return true;
+    if (f.kind == RootFrame) return true;
+    return f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock;
+  }
+  return false;
+}
+
+template <class Char>
+void Reader<Char>::End(Frame &f) {
+  f.inStmt = f.awaitBody = f.expectCond = f.doWhile = f.assign = f.parens = false;
+  f.macroCall = f.templateHead = false;
+  f.contIndent = f.colonAlign = -1;
+  f.word = NoWord;
+}
+
+template <class Char>
+void Reader<Char>::Word_(const Char *s, int n, bool capital) {
+  Frame &f = top();
+  const Word w = Classify(s, n);
+  if (f.kind != ParenFrame) {
+    NextPart(f);
+    ++f.words;
+    if (!f.inStmt) {
+      Start(f, w);
+      f.macroCall = capital && f.kind != InitFrame;
+    } else if (f.awaitBody) {
+      // The controlled statement, or a further head (else if, a nested for).
+      f.awaitBody = false;
+      f.partIndent = lineIndent_;
+      f.contIndent = -1;
+      f.word = w;
+      if (HasCondition(w)) f.expectCond = true;
+      if (w == ElseWord || w == DoWord || w == TryWord) f.awaitBody = true;
+    } else {
+      f.macroCall = false;
+      if (f.doWhile && w == WhileWord) f.expectCond = true;
+      if (w == ReturnWord) f.assign = true;
+      // "template <...> class", "typedef struct": the block is a class's.
+      if ((w == ClassWord || w == EnumWord) && !f.parens && !f.assign && f.word != EnumWord) f.word = w;
+    }
+  }
+  prev_ = 'a';
+  prevWord_ = w;
+}
+
+template <class Char>
+void Reader<Char>::OpenBrace() {
+  Frame &f = top();
+  if (f.kind == ParenFrame) {
+    // A lambda's body or a braced list inside a call.
+    const bool list = prev_ == '(' || prev_ == ',' || prev_ == '[' || prev_ == '{' || prev_ == '=';
+    Push(list ? InitFrame : BlockFrame, lineIndent_);
+    return;
+  }
+  if (!f.inStmt) Start(f, OtherWord);
+  f.macroCall = false;
+  const bool list = f.kind == InitFrame || prev_ == '=' || prev_ == ',' || prev_ == '(' ||
+                    prev_ == '[' || prev_ == '{' || prevWord_ == ReturnWord ||
+                    (f.assign && prev_ != ')' && prevWord_ != OtherWord && prev_ == 'a');
+  const int base = f.partIndent;
+  BlockKind block = CodeBlock;
+  if (!list && !f.parens) {
+    if (f.word == ClassWord) block = ClassBlock;
+    if (f.word == EnumWord) block = EnumBlock;
+    if (f.word == NamespaceWord) block = NamespaceBlock;
+    if (f.word == ExternWord) block = ExternBlock;
+  }
+  if (f.awaitBody && f.word == SwitchWord) block = SwitchBlock;
+  f.awaitBody = false;
+  Push(list || block == EnumBlock ? (list ? InitFrame : BlockFrame) : BlockFrame, base);
+  top().block = block;
+}
+
+template <class Char>
+void Reader<Char>::CloseBrace() {
+  while (n_.depth > 1 && top().kind == ParenFrame) --n_.depth;
+  if (n_.depth == 1) {
+    // Closes a block opened above the lines read: what follows stands where
+    // this brace's statement stood.
+    Frame &root = top();
+    End(root);
+    root.sibling = lineIndent_;
+    root.afterLabel = false;
+    root.underflow = true;
+    return;
+  }
+  const Frame closed = top();
+  --n_.depth;
+  Frame &f = top();
+  if (f.kind == ParenFrame) return;
+  if (closed.kind == InitFrame || closed.block == ClassBlock || closed.block == EnumBlock || f.assign ||
+      f.kind == InitFrame)
+    return;  // the statement goes on to its ';' or ','
+  if (f.word == DoWord) {
+    f.doWhile = true;
+    return;
+  }
+  End(f);
+}
+
+template <class Char>
+void Reader<Char>::Punct(Char c, Char next, int column) {
+  // A '<' read as a template's bracket was a comparison after all.
+  if (c == ';' || c == '{' || c == '}' || c == ')' || c == ']')
+    while (n_.depth > 1 && top().angle) --n_.depth;
+  Frame &f = top();
+  if (f.kind == ParenFrame && f.align == -2) f.align = column;
+  if (f.kind != ParenFrame) NextPart(f);
+  if (c == '{') {
+    OpenBrace();
+  } else if (c == '}') {
+    CloseBrace();
+  } else if (c == '<' && next != '<' && next != '=' && prev_ == 'a' && prevWord_ != OperatorWord &&
+             DeclarationContext()) {
+    if (f.kind != ParenFrame && !f.inStmt) Start(f, OtherWord);
+    Push(ParenFrame, f.kind == ParenFrame ? lineIndent_ : f.partIndent);
+    top().angle = true;
+    top().align = -2;
+  } else if (c == '>' && f.angle) {
+    --n_.depth;
+    Frame &g = top();
+    if (g.kind != ParenFrame && g.word == TemplateWord && g.words == 1) g.templateHead = true;
+  } else if (c == '(' || c == '[') {
+    bool condition = false;
+    if (f.kind != ParenFrame) {
+      if (!f.inStmt) Start(f, OtherWord);
+      if (f.awaitBody) {  // an expression statement controlled by a head
+        f.awaitBody = false;
+        f.partIndent = lineIndent_;
+        f.word = OtherWord;
+      }
+      condition = f.expectCond && c == '(';
+      f.expectCond = false;
+      f.parens = true;
+      f.onlyWords = false;
+    }
+    Push(ParenFrame, f.kind == ParenFrame ? lineIndent_ : f.partIndent);
+    top().condition = condition;
+    top().align = -2;
+  } else if (c == ')' || c == ']') {
+    if (f.kind == ParenFrame) {
+      const bool condition = f.condition;
+      --n_.depth;
+      Frame &g = top();
+      if (condition && g.kind != ParenFrame && g.inStmt) {
+        if (g.doWhile)
+          g.doWhile = false;
+        else
+          g.awaitBody = true;
+      }
+    }
+  } else if (c == ';') {
+    if (f.kind != ParenFrame) End(f);
+  } else if (c == ',') {
+    if (f.kind == InitFrame || (f.kind == BlockFrame && f.block == EnumBlock))
+      End(f);
+    else if (f.kind != ParenFrame)
+      f.onlyWords = false;
+  } else if (c == ':') {
+    if (f.kind != ParenFrame && f.inStmt && IsLabelWord(f.word) && !f.parens) {
+      const bool access = f.word == AccessWord;
+      if (f.block == SwitchBlock && !access) style_.caseDelta = f.stmtIndent - f.base;
+      if (f.block == ClassBlock && access && f.stmtIndent >= f.base) style_.accessDelta = f.stmtIndent - f.base;
+      f.labelIndent = f.stmtIndent;
+      f.labelIsAccess = access;
+      End(f);
+      f.afterLabel = true;
+    } else if (f.kind == BlockFrame && f.block != ClassBlock && f.inStmt && f.words == 1 && f.onlyWords &&
+               !f.awaitBody && prev_ == 'a' && f.word == OtherWord) {
+      // A goto label: the statements around it keep their place.
+      f.sibling = f.prevSibling;
+      End(f);
+    } else if (f.kind != ParenFrame) {
+      f.onlyWords = false;
+      if (firstOnLine_ && f.inStmt) colonNext_ = true;
+    }
+  } else {
+    if (f.kind != ParenFrame) {
+      if (!f.inStmt) Start(f, OtherWord);
+      if (f.awaitBody) {
+        f.awaitBody = false;
+        f.partIndent = lineIndent_;
+        f.word = OtherWord;
+      }
+      if (c == '=' && next != '=' && prev_ != '=' && prev_ != '!' && prev_ != '<' && prev_ != '>')
+        f.assign = true;
+      if (c != '*' && c != '&' && c != '<' && c != '>') f.onlyWords = false;
+      f.macroCall = false;
+    }
+  }
+  prev_ = c;
+  prevWord_ = NoWord;
+}
+
+// A directive line: #if levels keep their first branch's nesting.
+template <class Char>
+void Reader<Char>::Directive(const Char *text, int i, int length) {
+  ++i;  // the '#'
+  while (i < length && (text[i] == ' ' || text[i] == '\t')) ++i;
+  int j = i;
+  while (j < length && IsNameUnit(text[j])) ++j;
+  const Char *w = text + i;
+  const int n = j - i;
+  if (Equals(w, n, "if") || Equals(w, n, "ifdef") || Equals(w, n, "ifndef")) {
+    if (conditionals_ < MaxConditionals) {
+      saved_[conditionals_] = n_;
+      hasElse_[conditionals_] = false;
+      ++conditionals_;
+    } else {
+      ++skippedConditionals_;
+    }
+  } else if (Equals(w, n, "else") || Equals(w, n, "elif") || Equals(w, n, "elifdef") ||
+             Equals(w, n, "elifndef")) {
+    if (!skippedConditionals_ && conditionals_ > 0) {
+      const int k = conditionals_ - 1;
+      if (!hasElse_[k]) firstBranch_[k] = n_;
+      hasElse_[k] = true;
+      n_ = saved_[k];
+    }
+  } else if (Equals(w, n, "endif")) {
+    if (skippedConditionals_) {
+      --skippedConditionals_;
+    } else if (conditionals_ > 0) {
+      const int k = --conditionals_;
+      if (hasElse_[k]) n_ = firstBranch_[k];
+    }
+  }
+}
+
+template <class Char>
+void Reader<Char>::Read(const Char *text, int length) {
+  ++lines_;
+  lineComment_ = false;
+  int i = 0, column = 0;
+  auto advance = [&](int k) {
+    for (; k > 0 && i < length; --k, ++i) column = text[i] == '\t' ? (column / tab_ + 1) * tab_ : column + 1;
+  };
+  while (i < length && (text[i] == ' ' || text[i] == '\t')) advance(1);
+  lineIndent_ = column;
+  if (i == length) {
+    if (directive_) directive_ = false;
+    last_ = 0;
+    return;
+  }
+  if (!comment_ && !raw_ && !string_ && column > 0) {
+    if (text[0] == '\t')
+      ++style_.tabLines;
+    else
+      ++style_.spaceLines;
+    style_.recent = (style_.recent << 1) | (text[0] == '\t' ? 1u : 0u);
+    ++style_.recentCount;
+  }
+  last_ = 0;
+  for (int k = length - 1; k >= 0; --k)
+    if (text[k] != ' ' && text[k] != '\t') {
+      last_ = text[k];
+      break;
+    }
+
+  if (directive_) {  // a directive's continuation line
+    directiveLast_ = column;
+    directiveBrace_ = last_ == '\\' && [&] {
+      for (int k = length - 1; k > i; --k)
+        if (text[k] != ' ' && text[k] != '\t' && text[k] != '\\') return text[k] == '{';
+      return false;
+    }();
+    directive_ = last_ == '\\';
+    return;
+  }
+  if (!comment_ && !raw_ && !string_ && text[i] == '#') {
+    directiveIndent_ = directiveLast_ = column;
+    directiveBrace_ = false;
+    directive_ = last_ == '\\';
+    Directive(text, i, length);
+    return;
+  }
+  if (comment_ && (text[i] != '*' || i + 1 >= length || text[i + 1] != '/')) {
+    commentLead_ = text[i];
+    commentLeadColumn_ = column;
+  }
+  firstToken_ = true;
+  while (i < length) {
+    const Char c = text[i];
+    if (comment_) {
+      if (c == '*' && i + 1 < length && text[i + 1] == '/') {
+        comment_ = false;
+        advance(2);
+      } else {
+        advance(1);
+      }
+      continue;
+    }
+    if (raw_) {
+      if (c == ')' && i + delimiterLength_ + 1 < length + 0 &&
+          [&] {
+            for (int k = 0; k < delimiterLength_; ++k)
+              if (text[i + 1 + k] != delimiter_[k]) return false;
+            return text[i + 1 + delimiterLength_] == '"';
+          }()) {
+        raw_ = false;
+        advance(delimiterLength_ + 2);
+        prev_ = '"';
+      } else {
+        advance(1);
+      }
+      continue;
+    }
+    if (string_) {
+      if (c == '\\') {
+        advance(2);
+      } else {
+        if (c == quote_) string_ = false;
+        advance(1);
+      }
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\r') {
+      advance(1);
+      continue;
+    }
+    if (c == '/' && i + 1 < length && text[i + 1] == '/') {
+      lineComment_ = true;
+      break;
+    }
+    if (c == '/' && i + 1 < length && text[i + 1] == '*') {
+      comment_ = true;
+      commentColumn_ = column;
+      commentLead_ = 0;
+      commentLeadColumn_ = 0;
+      advance(2);
+      continue;
+    }
+    if (c == '*' && i + 1 < length && text[i + 1] == '/') {
+      // The end of a comment whose start lies above the lines read: all
+      // before it was comment.
+      Restart();
+      advance(2);
+      continue;
+    }
+    const int at = column;
+    column_ = at;
+    firstOnLine_ = firstToken_;
+    if (firstToken_) {
+      firstToken_ = false;
+      if (!(c == '}' && top().kind != ParenFrame)) BeginLine(top());
+    }
+    if (top().kind == ParenFrame && top().align == -2) top().align = at;
+    if (c == '"' || c == '\'') {
+      Frame &f = top();
+      if (f.kind != ParenFrame) {
+        if (!f.inStmt) Start(f, OtherWord);
+        if (f.awaitBody) {
+          f.awaitBody = false;
+          f.partIndent = lineIndent_;
+        }
+        f.onlyWords = false;
+        f.macroCall = false;
+      }
+      // R"delim( ... )delim": a raw string, which may run over lines.
+      if (c == '"' && i > 0 && text[i - 1] == 'R' && prev_ == 'a') {
+        int k = i + 1;
+        delimiterLength_ = 0;
+        while (k < length && text[k] != '(' && delimiterLength_ < MaxDelimiter)
+          delimiter_[delimiterLength_++] = text[k++];
+        if (k < length && text[k] == '(') {
+          raw_ = true;
+          advance(k + 1 - i);
+          continue;
+        }
+      }
+      string_ = true;
+      quote_ = c;
+      advance(1);
+      prev_ = '"';
+      prevWord_ = NoWord;
+      continue;
+    }
+    if (IsNameUnit(c)) {
+      const bool digit = c >= '0' && c <= '9';
+      int k = i;
+      bool capital = !digit;
+      while (k < length && (IsNameUnit(text[k]) || (digit && (text[k] == '.' || text[k] == '\'')))) {
+        if (text[k] >= 'a' && text[k] <= 'z') capital = false;
+        ++k;
+      }
+      if (digit) {
+        Punct('0', 0, at);
+        prev_ = '0';
+      } else {
+        Word_(text + i, k - i, capital && k - i > 1);
+      }
+      advance(k - i);
+      continue;
+    }
+    if (c == ':' && i + 1 < length && text[i + 1] == ':') {
+      Frame &f = top();
+      if (f.kind != ParenFrame && !f.inStmt) Start(f, OtherWord);
+      advance(2);
+      prev_ = ':';
+      prevWord_ = NoWord;
+      continue;
+    }
+    if (c == '-' && i + 1 < length && text[i + 1] == '>') {  // "->" closes no bracket
+      Punct('.', 0, at);
+      advance(2);
+      continue;
+    }
+    Punct(c, i + 1 < length ? text[i + 1] : 0, at);
+    advance(1);
+  }
+  stringAtEnd_ = string_;
+  if (string_ && last_ != '\\') string_ = false;  // an unclosed literal ends with its line
+  Frame &f = top();
+  if (f.kind == ParenFrame && f.align == -2) f.align = -1;
+  // A line holding only a capitalised name and its arguments is a macro's
+  // use that needs no ';'.
+  if (f.kind != ParenFrame && f.inStmt && f.macroCall && f.stmtLine == lines_ && (prev_ == ')' || prev_ == 'a'))
+    End(f);
+}
+
+}  // namespace indent
