@@ -74,8 +74,9 @@ sim::StoredSetting Number(unsigned long long n) {
 struct ConfigAnswer {
   std::u16string masks;
   int macros = 1, braces = 1, tab = 1;
-  int button = 8;  // OK (9: Cancel)
+  int button = 10;  // OK (11: Cancel)
   int fields = 1;
+  int indentation = 1, caseLabels = 0;
 };
 
 // Answers each configuration dialog in turn; `shown` gets the masks each
@@ -86,13 +87,15 @@ void Answer(sim::Host3 &host, std::vector<ConfigAnswer> answers,
   host.dialogScript = [answers, next, shown](sim::DialogCall3 &call) mutable -> intptr_t {
     if (next >= answers.size()) return -1;
     const ConfigAnswer &a = answers[next++];
-    if (call.items.size() == 10) {
+    if (call.items.size() == 12) {
       if (shown) shown->push_back(call.texts[2]);
       call.texts[2] = a.masks;
       call.items[3].Selected = a.macros;
       call.items[4].Selected = a.braces;
       call.items[5].Selected = a.tab;
       call.items[6].Selected = a.fields;
+      call.items[7].Selected = a.indentation;
+      call.items[8].Selected = a.caseLabels;
     }
     return a.button;
   };
@@ -165,7 +168,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   Session3 s("");
   s.host.settingsStore[u"Masks"] = Text(u"*.cc");
   s.host.settingsStore[u"KeywordMacros"] = Number(0);
-  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 9}});  // Cancel
+  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 11}});  // Cancel
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ("vorlane", s.host.configText);
   EXPECT_TRUE(SameGuid(far3::ConfigMenuGuid, s.host.configGuid));
@@ -175,7 +178,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_TRUE(SameGuid(far3::ConfigDialogGuid, call.id));
   EXPECT_FALSE(call.helpTopicNull);
   EXPECT_TRUE(call.freed);
-  ASSERT_EQ(10u, call.items.size());
+  ASSERT_EQ(12u, call.items.size());
   EXPECT_EQ(far3::DI_EDIT, call.items[2].Type);
   EXPECT_NE(0u, call.items[2].Flags & far3::DIF_HISTORY);
   ASSERT_NE(nullptr, call.items[2].History);
@@ -187,16 +190,19 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_EQ(1, call.items[6].Selected);
   EXPECT_EQ(u"&Keyword macros on Space", call.texts[3]);
   EXPECT_EQ(u"&Field stops on Tab", call.texts[6]);
-  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[8].Flags);
-  EXPECT_EQ(u"OK", call.texts[8]);
-  EXPECT_EQ(u"Cancel", call.texts[9]);
+  EXPECT_EQ(1, call.items[7].Selected);  // C/C++ indentation is on unless switched off
+  EXPECT_EQ(0, call.items[8].Selected);
+  EXPECT_EQ(u"C/C++ &indentation", call.texts[7]);
+  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[10].Flags);
+  EXPECT_EQ(u"OK", call.texts[10]);
+  EXPECT_EQ(u"Cancel", call.texts[11]);
 }
 
 TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   Session3 s("if\n", "x.cc", "Macro if \"sp ( ) left\"\n");
   s.host.settingsStore[u"FutureOption"] = Text(u"kept");  // a newer version's
-  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 9}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
-                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 8}});
+  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 11}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
+                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 10, 1, 0, 1}});
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(1u, s.host.settingsStore.size());
@@ -207,6 +213,8 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   EXPECT_EQ(far3::FST_QWORD, s.host.settingsStore[u"KeywordMacros"].type);
   EXPECT_EQ(1u, s.host.settingsStore[u"KeywordMacros"].number);
   EXPECT_EQ(u"kept", s.host.settingsStore[u"FutureOption"].text);
+  EXPECT_EQ(0u, s.host.settingsStore[u"Indentation"].number);
+  EXPECT_EQ(1u, s.host.settingsStore[u"IndentCaseLabels"].number);
   EXPECT_TRUE(s.host.hostFaults.empty());
   // In force at once, and for the next session.
   s.At(0, 2);
@@ -216,6 +224,8 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   s.host.Start(test::Join(s.dir, "vorlane.dll"));
   EXPECT_TRUE(far3::ActiveOptions().keywordMacros);
   EXPECT_FALSE(far3::ActiveOptions().braceAlignment);
+  EXPECT_FALSE(far3::ActiveOptions().indentation);
+  EXPECT_TRUE(far3::ActiveOptions().indentCaseLabels);
 }
 
 TEST(Far3Config, AnInvalidListIsRefusedAndTheDialogComesBack) {
@@ -257,6 +267,7 @@ TEST(Far3Switches, EachAssistSwitchedOffLeavesItsKeyToTheEditor) {
   s.host.settingsStore[u"KeywordMacros"] = Number(0);
   s.host.settingsStore[u"BraceAlignment"] = Number(0);
   s.host.settingsStore[u"TabAfterBrace"] = Number(0);
+  s.host.settingsStore[u"Indentation"] = Number(0);
   s.At(0, 2);
   s.Type(" ");
   s.At(1, 9);

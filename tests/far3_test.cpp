@@ -87,7 +87,7 @@ TEST(Far3Filter, OrdinaryKeysAndEveryKeyUpCostNoHostCommand) {
   Session3 s("{\n  \n", "main.cpp", "Macro if x\n");
   s.At(1, 2);
   std::vector<INPUT_RECORD> events;
-  for (unsigned c : {0x61u, 0x7Bu, 0x0416u, 0xD83Du})  // a { Ж and half a pair
+  for (unsigned c : {0x61u, 0x3Bu, 0x0416u, 0xD83Du})  // a ; Ж and half a pair
     events.push_back(sim::KeyRecord(0, c, 0, true));
   for (WORD vk : {VK_TAB, VK_BACK, VK_LEFT, VK_DELETE}) events.push_back(sim::KeyRecord(vk, 0, 0, true));
   for (unsigned c : {0x20u, 0x7Du, 0x0Du, 0x61u})  // releases, the trigger keys' among them
@@ -135,6 +135,7 @@ TEST(Far3Filter, TheBraceScanGivesBackTheScrollItFound) {
   for (int i = 0; i < 40; ++i) text += "  x;\n";
   text += "    \n";
   Session3 s(text);
+  s.BraceRulesOnly();
   s.At(41, 4);
   s.host.topLine = 30;
   s.host.leftPos = 2;
@@ -152,6 +153,7 @@ TEST(Far3Filter, TheBraceScanGivesBackTheScrollItFound) {
 
 TEST(Far3Filter, TheBusyFlagLetsFedKeysThroughAndIsClearedAfterwards) {
   Session3 s("if\nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  s.BraceRulesOnly();
   s.At(0, 2);
   s.Type(" ");
   s.At(1, 9);
@@ -262,8 +264,23 @@ TEST(Far3Undo, EachAssistIsOneGroupAndEveryEarlyReturnHasNone) {
       {"f() {\n", 0, 4, "<Enter>", ""},            // not behind the '{'
       {"f() { x\n", 0, 5, "<Enter>", ""},          // text after it
   };
-  for (const Case &c : cases) {
+  // With C/C++ indentation on, Enter and the electric keys.
+  const Case indentCases[] = {
+      {"f() {\n", 0, 5, "<Enter>", "one group"},       // behind '{'
+      {"f() {\n", 0, 4, "<Enter>", "one group"},       // in the middle: the rest moves
+      {"x = \"ab\";\n", 0, 6, "<Enter>", ""},        // inside a string
+      {"x; // ab\n", 0, 6, "<Enter>", ""},            // inside a comment's text
+      {"{\n  \n", 1, 2, "}", "one group"},            // '}' under its statement
+      {"{\n  x\n", 1, 2, "}", ""},                    // not a blank line
+      {"switch (x) {\n  case 1\n", 1, 8, ":", "one group"},  // to the switch's level
+      {"switch (x) {\ncase 1\n", 1, 6, ":", ""},      // already there
+      {"int x\n", 0, 5, ":", ""},                     // no label
+      {"f();\n  \n", 1, 2, "#", "one group"},         // a directive to column 1
+      {"  a\n", 0, 3, "#", ""},                       // not at the line's start
+  };
+  auto run = [](const Case &c, bool braceRulesOnly) {
     Session3 s(c.text, "main.cpp", "Macro if \"sp ( ) left\"\nMacro nop \"\"\n");
+    if (braceRulesOnly) s.BraceRulesOnly();
     s.At(c.line, c.pos);
     s.host.journal.clear();
     s.Type(c.keys);
@@ -274,7 +291,9 @@ TEST(Far3Undo, EachAssistIsOneGroupAndEveryEarlyReturnHasNone) {
         EXPECT_EQ(sizeof(far3::EditorUndoRedo), cmd.structSize);
       }
     }
-  }
+  };
+  for (const Case &c : cases) run(c, true);
+  for (const Case &c : indentCases) run(c, false);
 }
 
 TEST(Far3Undo, OneUndoGivesBackTheTextAndTheCursor) {

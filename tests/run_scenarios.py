@@ -15,6 +15,7 @@ A scenario file (*.scn) holds sections, each opened by a line '=== NAME',
 optionally followed by flags:
   === args        one command-line argument per line (after 'play'); @ROOT@
                   stands for the repository's top folder
+  === args far3   more arguments, only with --host far3
   === keys        the KEYS; its last line feed is not part of them
   === input       the editor's text; flags: crlf (line feeds become CR LF),
                   noeol (the last line feed is dropped)
@@ -128,6 +129,9 @@ def prepare(scenario, folder, host):
         args += ['--macros', 'macros.mac']
     if host != '1.x':
         args += ['--host', host]
+        for line in scenario.get(('args', 'far3'), b'').decode().split('\n'):
+            if line and not line.startswith('#'):
+                args.append(line.replace('@ROOT@', root))
     args.append('input')
     return work, args
 

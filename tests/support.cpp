@@ -1,6 +1,7 @@
 #include "tests/support.h"
 
 #include "tests/fuzz/bytes.h"
+#include "far3/edition.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,14 @@ Session3::~Session3() {
 }
 
 void Session3::Type(const std::string &keys) { TypeKeys(host, keys); }
+
+void Session3::BraceRulesOnly() {
+  sim::StoredSetting off;
+  off.type = far3::FST_QWORD;
+  off.number = 0;
+  host.settingsStore[u"Indentation"] = off;
+  far3::ResetOptions();
+}
 
 void Session::Type(const std::string &keys) { TypeKeys(host, keys); }
 

@@ -49,6 +49,8 @@ struct Session3 {
   std::string Cursor() const {
     return std::to_string(host.curLine) + ":" + std::to_string(host.curPos);
   }
+  // C/C++ indentation switched off: Enter and '}' keep the brace rules alone.
+  void BraceRulesOnly();
   std::string dir;
   std::string macroPath;
   sim::Host3 host;

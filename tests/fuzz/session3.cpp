@@ -1,4 +1,5 @@
 // The session fuzzer's Far 3 side.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -117,8 +118,11 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       *menu = true;
       *answer = static_cast<int>(in.Next() % 5) - 1;
       return rec;
-    default:
-      return sim::KeyRecord(in.Next() & 1 ? VK_RETURN : 0, in.Next() & 1 ? '}' : ' ', mods, true);
+    default: {
+      // The trigger keys: Space, Enter and the electric ones.
+      static const char16_t triggers[] = {u'}', u' ', u'{', u':', u'#', u'}'};
+      return sim::KeyRecord(in.Next() & 1 ? VK_RETURN : 0, triggers[in.Next() % 6], mods, true);
+    }
   }
 }
 
@@ -287,6 +291,7 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
     }
     shadow.CopyEditorFrom(host);
     const State before = StateOf(host);
+    const bool waitingBefore = far3::Fields.waiting;
     const size_t undoSteps = host.undoStepsMade;
     host.journal.clear();
     const intptr_t result = host.Input(rec);
@@ -363,6 +368,34 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
           continue;
         }
         std::u16string &line = shadow.lines[static_cast<size_t>(target)].text;
+        // C/C++ indentation changes only a line's leading blanks: the new
+        // line Enter made, or the cursor's line with the electric key typed
+        // at the cursor (blanks after it may go).
+        const unsigned key = far3::KeyChar(rec);
+        const bool enterKey = rec.Event.KeyEvent.wVirtualKeyCode == VK_RETURN;
+        const bool electric = !enterKey && (key == u'}' || key == u'{' || key == u':' || key == u'#');
+        if (!waitingBefore && far3::ActiveOptions().indentation && (enterKey || electric)) {
+          auto leadTrim = [](const std::u16string &t) {
+            const size_t k = t.find_first_not_of(u" \t");
+            return k == std::u16string::npos ? std::u16string() : t.substr(k);
+          };
+          std::u16string want;
+          bool fits = false;
+          if (enterKey) {
+            fits = target == before.line + 1;
+            want = leadTrim(line);
+          } else {
+            const size_t at = std::min(static_cast<size_t>(before.pos), line.size());
+            fits = target == before.line && leadTrim(line.substr(at)).empty();
+            want = leadTrim(line.substr(0, at)) + static_cast<char16_t>(key);
+          }
+          const size_t lead = c.text.find_first_not_of(u" \t");
+          if (!fits || leadTrim(c.text) != want || (lead != std::u16string::npos && c.text.substr(lead) != want)) {
+            *failure = "indentation changed more than a line's leading blanks: \"" + sim::Utf8(line) + "\" became \"" +
+                       sim::Utf8(c.text) + "\" after " + sim::DescribeInput(rec, true);
+            ok = false;
+          }
+        }
         // The '}' assist rewrites only a blank current line; the rest (a
         // mirror's copy, the line nl opens) are the templates'.
         if (far3::KeyChar(rec) == u'}' && c.line == -1) {
@@ -408,7 +441,10 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
       const sim::Host3::UndoRecord *last = host.undoRecords.empty() ? nullptr : &host.undoRecords.back();
       if (last && last->kind == sim::Host3::UndoRecord::Lines &&
           ((last->old.empty() && last->newCount == 1) || (last->old.size() == 1 && last->newCount == 0)))
-        expected.line = last->curLine;
+        // (the cursor stays within the text: Enter on the last line taken
+        // back leaves it on the line before)
+        expected.line = last->old.empty() ? std::min(last->curLine, static_cast<int>(host.lines.size()) - 2)
+                                          : last->curLine;
       host.Input(sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true));
       afterUndo = true;
       if (!StateOf(host).SameTextAndCursor(expected)) {
