@@ -86,8 +86,9 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     unit = tabs ? tab : fallback.tabSize;
     if (!st.tabLines) p.sure = false;
   }
-  if (st.contDelta <= 0) p.sure = false;
-  const int cont = st.contDelta > 0 ? st.contDelta : (tabs ? unit : 2 * unit);
+  const int seenCont = st.Continuation();
+  if (!seenCont) p.sure = false;
+  const int cont = seenCont ? seenCont : (tabs ? unit : 2 * unit);
   if (st.caseDelta < 0 && lead == CaseLead) p.sure = false;
   const int caseDelta = st.caseDelta >= 0 ? st.caseDelta : (fallback.indentCaseLabels ? unit : 0);
   if (st.accessDelta < 0 && lead == AccessLead) p.sure = false;
@@ -134,7 +135,7 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     }
     if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its statement's level");
     if (f.templateHead) return at(f.partIndent, "a template's declaration at its level");
-    if (f.onlyWords && f.word != ReturnWord &&
+    if (f.onlyWords && f.word != ReturnWord && f.word != ClassWord && f.word != EnumWord &&
         (f.kind == RootFrame || (f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock)))
       return at(f.partIndent, "a declaration's name under its type");
     if (f.contIndent >= 0 && f.colonAlign >= 0) return at(f.colonAlign, "an initializer under the one above");

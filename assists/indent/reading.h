@@ -69,7 +69,7 @@ struct Style {
   int caseDelta = -1;    // a case label's column less its switch's; -1 not seen
   int accessDelta = -1;  // an access label's column less its class's
   int namespaceDelta = -1;
-  int contDelta = -1;    // a continuation line's column less its statement's
+  int contVotes[17] = {};  // a continuation line's column less its statement's
   int labelBody = -1;    // a case body's column less its label's
   int parenAligned = -1; // 1: a parenthesis's next line aligns after it; 0: it is indented
   int parenDelta = -1;   // ...by this much from the opener's line
@@ -85,6 +85,18 @@ struct Style {
     if (n && 2 * t != n) return 2 * t > n ? 1 : 0;
     if (tabLines != spaceLines) return tabLines > spaceLines ? 1 : 0;
     return -1;
+  }
+
+  // The continuation unit the file uses most (0: none seen). Aligned lines
+  // far in are no unit: only up to 16 columns count.
+  void VoteContinuation(int delta) {
+    if (delta > 0 && delta <= 16) ++contVotes[delta];
+  }
+  int Continuation() const {
+    int best = 0;
+    for (int d = 1; d <= 16; ++d)
+      if (contVotes[d] > contVotes[best]) best = d;
+    return contVotes[best] ? best : 0;
   }
 
   int Unit() const {
@@ -240,7 +252,7 @@ template <class Char>
 void Reader<Char>::BeginLine(Frame &f) {
   const int indent = lineIndent_;
   if (f.kind == ParenFrame) {
-    if (f.lastLine < 0 && f.align == -1 && indent > f.openerIndent) style_.contDelta = indent - f.openerIndent;
+    if (f.lastLine < 0 && f.align == -1) style_.VoteContinuation(indent - f.openerIndent);
     if (f.lastLine < 0 && f.align >= 0 && !f.angle) {
       if (indent == f.align) {
         style_.parenAligned = 1;
@@ -264,7 +276,7 @@ void Reader<Char>::BeginLine(Frame &f) {
   }
   f.lastLine = indent;
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
-    if (f.contIndent < 0 && indent > f.partIndent) style_.contDelta = indent - f.partIndent;
+    if (f.contIndent < 0) style_.VoteContinuation(indent - f.partIndent);
     f.contIndent = indent;
     colonNext_ = false;
   }
@@ -335,7 +347,6 @@ void Reader<Char>::Word_(const Char *s, int n, bool capital) {
   const Word w = Classify(s, n);
   if (f.kind != ParenFrame) {
     NextPart(f);
-    ++f.words;
     if (!f.inStmt) {
       Start(f, w);
       f.macroCall = capital && f.kind != InitFrame;
@@ -354,6 +365,7 @@ void Reader<Char>::Word_(const Char *s, int n, bool capital) {
       // "template <...> class", "typedef struct": the block is a class's.
       if ((w == ClassWord || w == EnumWord) && !f.parens && !f.assign && f.word != EnumWord) f.word = w;
     }
+    ++f.words;
   }
   prev_ = 'a';
   prevWord_ = w;
