@@ -1,5 +1,6 @@
 #include "tools/explain.h"
 
+#include "assists/indent/assist.h"
 #include "assists/text.h"
 #include "far1/edition.h"
 #include "far3/edition.h"
@@ -70,8 +71,80 @@ std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, b
   if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB &&
       (key.dwControlKeyState & mods) == SHIFT_PRESSED)
     return FieldTab(host, true, takes);
-  return Explain(host, far3::KeyChar(rec), key.wVirtualKeyCode, takes);
+  const unsigned c = far3::KeyChar(rec);
+  if (rec.EventType == KEY_EVENT && key.bKeyDown && IndentationOn() &&
+      (key.wVirtualKeyCode == VK_RETURN || c == '}' || c == '{' || c == ':' || c == '#'))
+    return Indentation(host, rec, takes);
+  return Explain(host, c, key.wVirtualKeyCode, takes);
 }
+
+// C/C++ indentation (Far 3): the same plan the plug-in makes, from the lines
+// the host holds, with the rule that placed the line.
+#ifdef _WIN32
+bool Explainer::IndentationOn() { return false; }
+std::string Explainer::Indentation(const sim::Host3 &, const INPUT_RECORD &, bool *takes) const {
+  *takes = false;
+  return std::string();
+}
+#else
+bool Explainer::IndentationOn() { return far3::ActiveOptions().indentation; }
+
+std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
+  *takes = false;
+  const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
+  const bool enter = key.wVirtualKeyCode == VK_RETURN;
+  const unsigned c = far3::KeyChar(rec);
+  std::string what = enter ? "Enter" : "'" + std::string(1, static_cast<char>(c)) + "'";
+  what += " at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
+  std::basic_string<far3::FarChar> wide(host.fileName.begin(), host.fileName.end());
+  if (!far3::NameMatchesMasks(wide.c_str())) {
+    std::basic_string<far3::FarChar> masks(far3::ActiveOptions().masks);
+    return what + "file name " + Quoted(Utf8Of(host.fileName)) + " does not match the file masks " +
+           Quoted(sim::Utf8(std::u16string(masks.begin(), masks.end())));
+  }
+  const DWORD held = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
+  if (enter && (key.dwControlKeyState & held)) return what + "the editor's own: a modifier is held";
+  if (host.settings.overtype) return what + "the editor's own: overtype mode";
+  if (host.blockType() != sim::BlockNone) return what + "the editor's own: a block is selected";
+  indent::Fallback fallback;
+  fallback.tabSize = host.settings.tabSize;
+  fallback.expandTabs = host.settings.expandTabs;
+  fallback.indentCaseLabels = far3::ActiveOptions().indentCaseLabels;
+  auto getLine = [&host](int line, const char16_t **text, int *n) {
+    const std::u16string &t = host.lines[static_cast<size_t>(line)].text;
+    *text = t.c_str();
+    *n = static_cast<int>(t.size());
+  };
+  indent::Plan plan;
+  if (enter) {
+    plan = indent::PlanEnter<char16_t>(getLine, host.curLine, host.curPos, fallback);
+  } else {
+    char16_t *text = nullptr;
+    int cursor = 0;
+    plan = indent::PlanElectric<char16_t>(getLine, c, host.curLine, host.curPos, fallback, &text, &cursor);
+    std::free(text);
+  }
+  switch (plan.verdict) {
+    case indent::Taken: {
+      *takes = true;
+      const std::string blanks = plan.tabs ? "tabs" : "spaces";
+      return what + (enter ? "the new line starts" : "the line goes") + " at column " +
+             std::to_string(plan.place.column + 1) + " (" + blanks + "): " + plan.place.rule;
+    }
+    case indent::NulInLine: return what + "the editor's own: the line holds a NUL";
+    case indent::InLiteral: return what + "the editor's own: the cursor is inside a string or character literal";
+    case indent::InCommentText: return what + "the editor's own: the cursor is inside a comment's text";
+    case indent::TextAfter: return what + "typed as it is: text follows the cursor";
+    case indent::NotBlank: return what + "typed as it is: the line holds text before the cursor";
+    case indent::NoLabel: return what + "typed as it is: it ends no case, default or access label";
+    case indent::InComment: return what + "typed as it is: inside a comment, a literal or a directive";
+    case indent::InPlace: return what + "typed as it is: the line already stands at column " +
+                                 std::to_string(plan.place.column + 1) + " (" + plan.place.rule + ")";
+    case indent::NoMemory: return what + "the editor's own: out of memory";
+  }
+  return std::string();
+}
+#endif
 
 // Tab while field stops wait: which waited, and where the cursor goes. The
 // stops are as the plug-in last read them, which is after the previous key.

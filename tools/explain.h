@@ -33,6 +33,8 @@ private:
   template <class String>
   std::string Enter(const String &text, int pos, bool *takes) const;
   std::string FieldTab(const sim::Host3 &host, bool back, bool *takes) const;
+  static bool IndentationOn();
+  std::string Indentation(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const;
 
   std::vector<CheckedMacro> macros_;
   std::string shownName_;

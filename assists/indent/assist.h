@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <functional>
 
 #include "assists/adapter.h"
 #include "assists/indent/placement.h"
@@ -25,23 +26,24 @@ int SkipBlanks(const Char *s, int n) {
   return i;
 }
 
-// Reads the lines from `window` lines above `last` down to `last`, this one
-// only up to `lastLength` units (all of it for -1), then places a line
-// beginning with `lead`; reads further up once when that is uncertain.
-template <class E>
-Placement PlaceAt(int last, int lastLength, Lead lead, const Fallback &fallback, Reader<typename E::Char> *r) {
-  typename E::Editor *ed = E::editor();
-  typename E::Editor::LineRecord egs;
+// Reads the lines from a window above `last` down to `last`, this one only up
+// to `lastLength` units (all of it for -1), then places a line beginning with
+// `lead`; reads further up once when that is uncertain. `getLine(n, &text,
+// &length)` gives line n.
+template <class Char, class GetLine>
+Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const Fallback &fallback,
+                     Reader<Char> *r) {
   Placement p;
   static const int windows[] = {NearLines, FarLines};
   for (int window : windows) {
-    *r = Reader<typename E::Char>(fallback.tabSize);
+    *r = Reader<Char>(fallback.tabSize);
     const int first = last - window < 0 ? 0 : last - window;
     for (int line = first; line <= last; ++line) {
-      ed->GetString(&egs, line);
-      int n = static_cast<int>(egs.StringLength);
+      const Char *text = nullptr;
+      int n = 0;
+      getLine(line, &text, &n);
       if (line == last && lastLength >= 0 && lastLength < n) n = lastLength;
-      r->Read(egs.StringText, n);
+      r->Read(text, n);
     }
     p = Place(*r, lead, fallback);
     if (p.sure || first == 0) break;
@@ -63,51 +65,45 @@ Char *IndentedText(int column, bool tabs, int tabSize, const Char *text, int n, 
   return buf;
 }
 
-// Enter in a served file: splits the line as the host does and writes the
-// new line's indentation, in one undo step. 1 when done, 0 when the host's
-// own Enter should run (inside a literal or a comment's text, or nothing to
-// place).
-template <class E>
-int IndentOnEnter(const INPUT_RECORD *Rec, const EditorPosition &pos, const Fallback &fallback) {
-  using Char = typename E::Char;
-  typename E::Editor *ed = E::editor();
-  typename E::Editor::LineRecord egs;
-  ed->GetString(&egs, pos.CurLine);
-  const int length = static_cast<int>(egs.StringLength);
-  if (pos.CurPos < 0) return 0;
-  const int left = pos.CurPos < length ? pos.CurPos : length;
-  const Char *rest = egs.StringText + left;
-  const int restLength = length - left;
+// Why a key goes to the host, or that the assist takes it.
+enum Verdict {
+  Taken,
+  NulInLine,       // the line holds a NUL
+  InLiteral,       // Enter inside a string or character literal
+  InCommentText,   // Enter with a line comment's text after the cursor
+  TextAfter,       // an electric key with text after the cursor
+  NotBlank,        // '}', '{' or '#' on a line holding text
+  NoLabel,         // ':' that completes no case, default or access label
+  InComment,       // an electric key inside a block comment, literal or directive
+  InPlace,         // the line already stands where the key would put it
+  NoMemory,
+};
+
+struct Plan {
+  Verdict verdict = Taken;
+  Placement place;
+  bool tabs = false;
+};
+
+// What Enter at `pos` of line `line` does. `getLine` as for PlaceBelow.
+template <class Char, class GetLine>
+Plan PlanEnter(GetLine getLine, int line, int pos, const Fallback &fallback) {
+  Plan plan;
+  const Char *text = nullptr;
+  int length = 0;
+  getLine(line, &text, &length);
+  const int left = pos < length ? pos : length;
   for (int i = 0; i < length; ++i)
-    if (egs.StringText[i] == 0) return 0;  // a NUL in the line: leave it to the host
+    if (text[i] == 0) return plan.verdict = NulInLine, plan;
+  const Char *rest = text + left;
+  const int restLength = length - left;
   const bool restBlank = SkipBlanks(rest, restLength) == restLength;
-  const Lead lead = LeadOf(rest, restLength);
-
   Reader<Char> r(fallback.tabSize);
-  const Placement p = PlaceAt<E>(pos.CurLine, left, lead, fallback, &r);
-  if (r.InString() || (r.InLineComment() && !restBlank) || p.column < 0) return 0;
-  const bool tabs = UsesTabs(r.style(), fallback);
-
-  ed->BeginUndo();
-  E::busy() = 1;
-  ed->ProcessInput(Rec);
-  E::busy() = 0;
-  const EditorPosition after = ed->GetPosition();
-  if (after.CurLine == pos.CurLine + 1) {
-    ed->GetString(&egs, after.CurLine);
-    const int n = static_cast<int>(egs.StringLength);
-    const int skip = SkipBlanks(egs.StringText, n);
-    int indentLength = 0;
-    Char *text = IndentedText(p.column, tabs, fallback.tabSize, egs.StringText + skip, n - skip, &indentLength);
-    if (text) {
-      ed->SetString(text, after.CurLine);
-      std::free(text);
-      ed->SetPosition(after.CurLine, indentLength, -1, -1);
-    }
-  }
-  ed->EndUndo();
-  ed->Redraw();
-  return 1;
+  plan.place = PlaceBelow(getLine, line, left, LeadOf(rest, restLength), fallback, &r);
+  plan.tabs = UsesTabs(r.style(), fallback);
+  if (r.InString()) plan.verdict = InLiteral;
+  else if (r.InLineComment() && !restBlank) plan.verdict = InCommentText;
+  return plan;
 }
 
 // The label a ':' typed behind `s` (the line before the cursor) completes.
@@ -133,59 +129,132 @@ Lead LabelBefore(const Char *s, int n) {
   return PlainLead;
 }
 
-// '}', '{' or '#' typed on a blank line, or ':' ending a case, default or
-// access label: writes the line at its place with the key typed, in one undo
-// step. 1 when done, 0 when the host should type the key.
-template <class E>
-int ElectricKey(unsigned key, const EditorPosition &pos, const Fallback &fallback) {
-  using Char = typename E::Char;
-  typename E::Editor *ed = E::editor();
-  typename E::Editor::LineRecord egs;
-  ed->GetString(&egs, pos.CurLine);
-  const int length = static_cast<int>(egs.StringLength);
-  if (pos.CurPos < 0) return 0;
-  const int left = pos.CurPos < length ? pos.CurPos : length;
-  const Char *s = egs.StringText;
-  if (SkipBlanks(s + left, length - left) != length - left) return 0;  // text after the cursor
+// What an electric key typed at `pos` of line `line` does: '}', '{' or '#'
+// on a blank line, or ':' ending a case, default or access label. When taken,
+// `*newText` is the line to write (NUL-ended, for the caller to free) and
+// `*cursor` the cursor's index behind the key.
+template <class Char, class GetLine>
+Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallback &fallback, Char **newText,
+                  int *cursor) {
+  Plan plan;
+  *newText = nullptr;
+  const Char *s = nullptr;
+  int length = 0;
+  getLine(line, &s, &length);
+  const int left = pos < length ? pos : length;
+  if (SkipBlanks(s + left, length - left) != length - left) return plan.verdict = TextAfter, plan;
   const int start = SkipBlanks(s, left);
   Lead lead = PlainLead;
   if (key == ':') {
     lead = LabelBefore(s, left);
-    if (lead == PlainLead) return 0;
+    if (lead == PlainLead) return plan.verdict = NoLabel, plan;
   } else {
-    if (start != left) return 0;  // only on a blank line
+    if (start != left) return plan.verdict = NotBlank, plan;
     lead = key == '}' ? CloseBraceLead : key == '{' ? OpenBraceLead : HashLead;
   }
   for (int i = 0; i < length; ++i)
-    if (s[i] == 0) return 0;
-
-  Reader<Char> r(fallback.tabSize);
-  const Placement p = pos.CurLine > 0 ? PlaceAt<E>(pos.CurLine - 1, -1, lead, fallback, &r) : Placement();
-  if (pos.CurLine > 0 && (r.InComment() || r.InString() || r.InDirective())) return 0;
-  const int column = p.column < 0 ? 0 : p.column;
-  const bool tabs = UsesTabs(r.style(), fallback);
-
-  // The line's text from its first non-blank up to the cursor, with the key.
+    if (s[i] == 0) return plan.verdict = NulInLine, plan;
+  // The line's text from its first non-blank up to the cursor, with the key;
+  // and its start, to compare (copied before other lines are read).
   const int n = (key == ':' ? left - start : 0) + 1;
-  Char *word = static_cast<Char *>(std::malloc((static_cast<size_t>(n) + 1) * sizeof(Char)));
-  if (!word) return 0;
+  Char *word = static_cast<Char *>(std::malloc((static_cast<size_t>(n) + left + 1) * sizeof(Char)));
+  if (!word) return plan.verdict = NoMemory, plan;
   for (int i = 0; i < n - 1; ++i) word[i] = s[start + i];
   word[n - 1] = static_cast<Char>(key);
+  Char *before = word + n;
+  for (int i = 0; i < left; ++i) before[i] = s[i];
+  Reader<Char> r(fallback.tabSize);
+  if (line > 0) {
+    plan.place = PlaceBelow(getLine, line - 1, -1, lead, fallback, &r);
+    if (r.InComment() || r.InString() || r.InDirective()) {
+      std::free(word);
+      return plan.verdict = InComment, plan;
+    }
+  } else {
+    plan.place.column = 0;
+    plan.place.rule = lead == HashLead ? "a directive at the line's start" : "the file's first line";
+  }
+  plan.tabs = UsesTabs(r.style(), fallback);
+
   int indentLength = 0;
-  Char *text = IndentedText(column, tabs, fallback.tabSize, word, n, &indentLength);
-  std::free(word);
-  if (!text) return 0;
+  Char *text = IndentedText(plan.place.column, plan.tabs, fallback.tabSize, word, n, &indentLength);
   // Already in place: the host types the key, as it would without us.
-  bool same = indentLength + n - 1 == left;
-  for (int i = 0; same && i < left; ++i) same = text[i] == s[i];
+  bool same = text && indentLength + n - 1 == left;
+  for (int i = 0; same && i < left; ++i) same = text[i] == before[i];
+  std::free(word);
+  if (!text) return plan.verdict = NoMemory, plan;
   if (same) {
     std::free(text);
-    return 0;
+    return plan.verdict = InPlace, plan;
   }
+  *newText = text;
+  *cursor = indentLength + n;
+  return plan;
+}
+
+// A line getter over the edition's editor: one host call per line.
+template <class E>
+struct EditorLines {
+  typename E::Editor::LineRecord egs;
+  void operator()(int line, const typename E::Char **text, int *n) {
+    E::editor()->GetString(&egs, line);
+    *text = egs.StringText;
+    *n = static_cast<int>(egs.StringLength);
+  }
+};
+
+// Enter in a served file: splits the line as the host does and writes the
+// new line's indentation, in one undo step. 1 when done, 0 when the host's
+// own Enter should run.
+template <class E>
+int IndentOnEnter(const INPUT_RECORD *Rec, const EditorPosition &pos, const Fallback &fallback) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  if (pos.CurPos < 0 || pos.CurLine < 0) return 0;
+  EditorLines<E> lines;
+  const Plan plan = PlanEnter<Char>(std::ref(lines), pos.CurLine, pos.CurPos, fallback);
+  if (plan.verdict != Taken) return 0;
+
+  ed->BeginUndo();
+  E::busy() = 1;
+  ed->ProcessInput(Rec);
+  E::busy() = 0;
+  const EditorPosition after = ed->GetPosition();
+  if (after.CurLine == pos.CurLine + 1) {
+    typename E::Editor::LineRecord egs;
+    ed->GetString(&egs, after.CurLine);
+    const int n = static_cast<int>(egs.StringLength);
+    const int skip = SkipBlanks(egs.StringText, n);
+    int indentLength = 0;
+    Char *text =
+        IndentedText(plan.place.column, plan.tabs, fallback.tabSize, egs.StringText + skip, n - skip, &indentLength);
+    if (text) {
+      ed->SetString(text, after.CurLine);
+      std::free(text);
+      ed->SetPosition(after.CurLine, indentLength, -1, -1);
+    }
+  }
+  ed->EndUndo();
+  ed->Redraw();
+  return 1;
+}
+
+// An electric key in a served file: the line at its place with the key
+// typed, in one undo step. 1 when done, 0 when the host should type the key.
+template <class E>
+int ElectricKey(unsigned key, const EditorPosition &pos, const Fallback &fallback) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  if (pos.CurPos < 0 || pos.CurLine < 0) return 0;
+  EditorLines<E> lines;
+  Char *text = nullptr;
+  int cursor = 0;
+  const Plan plan = PlanElectric<Char>(std::ref(lines), key, pos.CurLine, pos.CurPos, fallback, &text, &cursor);
+  if (plan.verdict != Taken) return 0;
   ed->BeginUndo();
   ed->SetString(text, pos.CurLine);
   std::free(text);
-  ed->SetPosition(pos.CurLine, indentLength + n, -1, -1);
+  ed->SetPosition(pos.CurLine, cursor, -1, -1);
   ed->EndUndo();
   ed->Redraw();
   return 1;

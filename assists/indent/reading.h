@@ -153,7 +153,7 @@ public:
 private:
   Frame &top() { return n_.frames[n_.depth - 1]; }
   void Push(FrameKind kind, int base);
-  void BeginLine(Frame &f);
+  void BeginLine(Frame &f, bool label);
   void Start(Frame &f, Word w);
   void NextPart(Frame &f);
   bool DeclarationContext() const;
@@ -248,8 +248,9 @@ void Reader<Char>::Restart() {
 }
 
 // The first token of a line, in frame `f`.
+// `label`: the line begins with a case, default or access label's word.
 template <class Char>
-void Reader<Char>::BeginLine(Frame &f) {
+void Reader<Char>::BeginLine(Frame &f, bool label) {
   const int indent = lineIndent_;
   if (f.kind == ParenFrame) {
     if (f.lastLine < 0 && f.align == -1) style_.VoteContinuation(indent - f.openerIndent);
@@ -264,7 +265,7 @@ void Reader<Char>::BeginLine(Frame &f) {
     f.lastLine = indent;
     return;
   }
-  if (f.kind == BlockFrame && !f.bodySeen) {
+  if (f.kind == BlockFrame && !f.bodySeen && !label) {
     f.bodySeen = true;
     const int delta = indent - f.base;
     if (f.block == NamespaceBlock) {
@@ -670,7 +671,11 @@ void Reader<Char>::Read(const Char *text, int length) {
     firstOnLine_ = firstToken_;
     if (firstToken_) {
       firstToken_ = false;
-      if (!(c == '}' && top().kind != ParenFrame)) BeginLine(top());
+      if (!(c == '}' && top().kind != ParenFrame)) {
+        int k = i;
+        while (k < length && IsNameUnit(text[k])) ++k;
+        BeginLine(top(), k > i && IsLabelWord(Classify(text + i, k - i)));
+      }
     }
     if (top().kind == ParenFrame && top().align == -2) top().align = at;
     if (c == '"' || c == '\'') {
