@@ -99,6 +99,29 @@ TEST(Far3Filter, OrdinaryKeysAndEveryKeyUpCostNoHostCommand) {
   }
 }
 
+TEST(Far3Filter, AnEnterReadsABoundedNumberOfLinesAndWritesOne) {
+  // The end of a 20 000-line function, and a line deep inside parentheses:
+  // the lines read stay within the two looks up, and one line is written.
+  std::string longFunction = "int f() {\n";
+  for (int i = 0; i < 20000; ++i) longFunction += "    x;\n";
+  const std::string deep = "int g() {\n    y = " + std::string(2000, '(') + "\n";
+  for (const std::string &text : {longFunction, deep}) {
+    Session3 s(text);
+    const int last = static_cast<int>(s.host.lines.size()) - 2;
+    s.At(last, static_cast<int>(s.host.lines[static_cast<size_t>(last)].text.size()));
+    s.host.journal.clear();
+    s.Type("<Enter>");
+    size_t reads = 0, writes = 0;
+    for (const sim::Command3 &c : s.host.journal) {
+      if (c.code == far3::ECTL_GETSTRING) ++reads;
+      if (c.code == far3::ECTL_SETSTRING) ++writes;
+    }
+    EXPECT_LE(reads, static_cast<size_t>(indent::NearLines + indent::FarLines + 2));
+    EXPECT_EQ(1u, writes);
+    EXPECT_EQ(last + 1, s.host.curLine);
+  }
+}
+
 TEST(Far3Filter, EveryRecordCarriesItsStructSizeForTheCurrentEditor) {
   Session3 s("if\n{\n  \nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
   s.At(0, 2);

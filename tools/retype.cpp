@@ -83,9 +83,14 @@ int RunRetype(int argc, char **argv) {
   bool misses = false, indentation = true;
   std::string pluginPath;
   std::vector<std::string> files;
+  bool options = true;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--help" || a == "-h") {
+    if (!options) {
+      files.push_back(a);
+    } else if (a == "--") {
+      options = false;  // file names follow, whatever they begin with
+    } else if (a == "--help" || a == "-h") {
       std::cout << RetypeUsage;
       return 0;
     } else if (a == "--auto-indent") {

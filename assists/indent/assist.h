@@ -14,7 +14,7 @@ namespace indent {
 
 // How far up a key reads: a first look, and a longer one when the first
 // leaves the place uncertain (a long block, or a file's style not yet seen).
-constexpr int NearLines = 120;
+constexpr int NearLines = 200;
 constexpr int FarLines = 3000;
 
 inline bool IsBlankUnit(unsigned c) { return c == ' ' || c == '\t'; }

@@ -79,21 +79,30 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   const Style &st = r.style();
   const int tab = r.tabSize();
   const bool tabs = UsesTabs(st, fallback);
-  // Each part of the style the file has not shown yet makes the place
-  // uncertain: a longer look up may find it.
-  int unit = st.Unit();
-  if (!unit) {
-    unit = tabs ? tab : fallback.tabSize;
-    if (!st.tabLines) p.sure = false;
-  }
+  // A part of the style the file has not shown yet makes the place
+  // uncertain where a rule uses it: a longer look up may find it.
+  const int seenUnit = st.Unit();
+  const int guessedUnit = tabs ? tab : fallback.tabSize;
+  auto U = [&]() {
+    if (!seenUnit && !st.tabLines) p.sure = false;
+    return seenUnit ? seenUnit : guessedUnit;
+  };
   const int seenCont = st.Continuation();
-  if (!seenCont) p.sure = false;
-  const int cont = seenCont ? seenCont : (tabs ? unit : 2 * unit);
-  if (st.caseDelta < 0 && lead == CaseLead) p.sure = false;
-  const int caseDelta = st.caseDelta >= 0 ? st.caseDelta : (fallback.indentCaseLabels ? unit : 0);
-  if (st.accessDelta < 0 && lead == AccessLead) p.sure = false;
-  const int accessDelta = st.accessDelta >= 0 ? st.accessDelta : 0;
-  const int labelBody = st.labelBody > 0 ? st.labelBody : unit;
+  auto C = [&]() {
+    if (!seenCont) p.sure = false;
+    return seenCont ? seenCont : (tabs ? U() : 2 * U());
+  };
+  auto caseDelta = [&]() {
+    if (st.caseDelta >= 0) return st.caseDelta;
+    p.sure = false;
+    return fallback.indentCaseLabels ? U() : 0;
+  };
+  auto accessDelta = [&]() {
+    if (st.accessDelta >= 0) return st.accessDelta;
+    p.sure = false;
+    return 0;
+  };
+  auto labelBody = [&]() { return st.labelBody > 0 ? st.labelBody : U(); };
   auto at = [&p](int column, const char *rule) {
     p.column = column < 0 ? 0 : column;
     p.rule = rule;
@@ -108,8 +117,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (lead == HashLead) return at(0, "a directive at the line's start");
   if (r.InDirective()) {
     if (r.DirectiveLastIndent() == r.DirectiveIndent() && r.Lines() > 0)
-      return at(r.DirectiveIndent() + unit, "a directive's continuation one level in");
-    if (r.DirectiveOpensBrace()) return at(r.DirectiveLastIndent() + unit, "one level in after '{'");
+      return at(r.DirectiveIndent() + U(), "a directive's continuation one level in");
+    if (r.DirectiveOpensBrace()) return at(r.DirectiveLastIndent() + U(), "one level in after '{'");
     return at(r.DirectiveLastIndent(), "as the directive's line above");
   }
 
@@ -121,17 +130,17 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (f.align >= 0 && st.parenAligned == 0 && !f.angle)
       return at(f.openerIndent + st.parenDelta, "indented from the open parenthesis's line, as the file does");
     if (f.align >= 0) return at(f.align, "aligned after the open parenthesis");
-    return at(f.openerIndent + cont, "one continuation unit in: the parenthesis ends its line");
+    return at(f.openerIndent + C(), "one continuation unit in: the parenthesis ends its line");
   }
   if (lead == CloseBraceLead) {
     if (f.kind != RootFrame) return at(f.base, "'}' under the statement that opened its block");
     p.sure = false;
-    return at(f.sibling >= 0 ? f.sibling - unit : 0, "'}' one level out");
+    return at(f.sibling >= 0 ? f.sibling - U() : 0, "'}' one level out");
   }
   if (f.inStmt) {
     if (f.awaitBody) {
       if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its head's level");
-      return at(f.partIndent + unit, "one level in for the statement the head controls");
+      return at(f.partIndent + U(), "one level in for the statement the head controls");
     }
     if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its statement's level");
     if (f.templateHead) return at(f.partIndent, "a template's declaration at its level");
@@ -140,22 +149,22 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
       return at(f.partIndent, "a declaration's name under its type");
     if (f.contIndent >= 0 && f.colonAlign >= 0) return at(f.colonAlign, "an initializer under the one above");
     if (f.contIndent >= 0) return at(f.contIndent, "as the continuation line above");
-    return at(f.partIndent + cont, "one continuation unit in: the statement goes on");
+    return at(f.partIndent + C(), "one continuation unit in: the statement goes on");
   }
   if (lead == CaseLead || lead == AccessLead) {
     if (f.kind == BlockFrame && f.block == SwitchBlock && lead == CaseLead)
-      return at(f.base + caseDelta, "a case label at its switch's level in the file's style");
+      return at(f.base + caseDelta(), "a case label at its switch's level in the file's style");
     if (f.kind == BlockFrame && f.block == ClassBlock && lead == AccessLead)
-      return at(f.base + accessDelta, "an access label at its class's level in the file's style");
+      return at(f.base + accessDelta(), "an access label at its class's level in the file's style");
     if (f.afterLabel) return at(f.labelIndent, "a label under the label above");
   }
   if (f.afterLabel) {
     if (lead == OpenBraceLead) return at(f.labelIndent, "'{' under its label");
     if (f.labelIsAccess) {
       if (f.sibling >= 0) return at(f.sibling, "a member under the members above");
-      return at(f.base + unit, "a member one level in from its class");
+      return at(f.base + U(), "a member one level in from its class");
     }
-    return at(f.labelIndent + labelBody, "one level in after a case label");
+    return at(f.labelIndent + labelBody(), "one level in after a case label");
   }
   if (f.sibling >= 0) return at(f.sibling, "as the statement above");
   if (f.kind == RootFrame) {
@@ -165,7 +174,7 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (f.block == NamespaceBlock)
     return at(f.base + (st.namespaceDelta >= 0 ? st.namespaceDelta : 0), "a namespace's body in the file's style");
   if (f.block == ExternBlock) return at(f.base, "an extern block's body at its level");
-  return at(f.base + unit, "one level in after '{'");
+  return at(f.base + U(), "one level in after '{'");
 }
 
 // Writes `column` as blanks the way the file indents (tabs, then spaces for

@@ -69,12 +69,21 @@ struct Session {
   sim::Host host;
 };
 
-// The same through the Far 3 edition.
+// The same through the Far 3 edition; unless `indentation`, with C/C++
+// indentation switched off, so that Enter and '}' keep the brace rules that
+// both editions share.
 struct Session3 {
-  Session3(const std::string &text, const std::string &macros) : host(LinkedPlugin3()) {
+  Session3(const std::string &text, const std::string &macros, bool indentation = false)
+      : host(LinkedPlugin3()) {
     Write(Dir() + "/vorlane.mac", macros);
     host.SetTextUtf8(text);
     host.fileName = u"bench.cpp";
+    if (!indentation) {
+      sim::StoredSetting off;
+      off.type = far3::FST_QWORD;
+      off.number = 0;
+      host.settingsStore[u"Indentation"] = off;
+    }
     host.Start(Dir() + "/vorlane.dll");
   }
   sim::Host3 host;
@@ -383,6 +392,44 @@ void BM_BraceScan_Far3(benchmark::State &state) {
   state.counters["lines_walked"] = distance;
 }
 BENCHMARK(BM_BraceScan_Far3)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// C/C++ indentation: Enter at the end of a short function, at the end of a
+// 20 000-line one, and behind a line 2 000 parentheses deep.
+void BM_IndentEnter_Far3(benchmark::State &state) {
+  std::string text;
+  if (state.range(0) == 0) {
+    text = "int f(int x) {\n  if (x > 0) {\n    g(x,\n      h(x));\n    return 1;\n  }\n  return 0;";
+  } else if (state.range(0) == 1) {
+    text = "int f() {\n";
+    for (int i = 0; i < 20000; ++i) text += "    x;\n";
+    text += "    x;";
+  } else {
+    text = "int g() {\n    y = " + std::string(2000, '(');
+  }
+  Session3 s(text, "", true);
+  s.host.record = false;
+  const int last = static_cast<int>(s.host.lines.size()) - 1;
+  const std::u16string lastText = s.host.lines[static_cast<size_t>(last)].text;
+  far3::ProcessEditorInputInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.Rec = sim::KeyRecord(VK_RETURN, '\r', 0, true);
+  size_t commands = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.lines.resize(static_cast<size_t>(last) + 1);
+    s.host.lines[static_cast<size_t>(last)].text = lastText;
+    s.host.lines[static_cast<size_t>(last)].eol.clear();
+    s.host.curLine = last;
+    s.host.curPos = static_cast<int>(lastText.size());
+    const size_t before = s.host.commandCount;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ProcessEditorInputW(&info));
+    commands = s.host.commandCount - before;
+  }
+  state.counters["host_commands"] = static_cast<double>(commands);
+}
+BENCHMARK(BM_IndentEnter_Far3)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 void BM_ExpandLongBody(benchmark::State &state) {
   std::string body;

@@ -103,6 +103,13 @@ def main():
     row("  Far 3: '}' scan ns per line walked", ' / '.join('%.0f' % p for p in per3) + ' (spread %.2f)' % spread3,
         'spread <= 1.2', spread3 <= 1.2)
     row("  Far 3: '}' scan host commands", '2 per line + %d' % const3, '2 per line + constant', cmd3_ok)
+    # C/C++ indentation's Enter: the lines it reads are bounded (a first look
+    # of 200 lines, and 3 000 more when that leaves the place uncertain).
+    for i, kind in enumerate(['a short function', 'a 20 000-line function', 'a line 2 000 parentheses deep']):
+        c = counters['BM_IndentEnter_Far3/%d' % i]['host_commands']
+        row("  Far 3: C/C++ indentation's Enter at the end of %s" % kind,
+            '%d host commands (%.1f us)' % (c, med['BM_IndentEnter_Far3/%d' % i] / 1e3),
+            '<= 3 200 + 15 commands', c <= 3215)
     row('Space playing a %d-character body' % counters['BM_ExpandLongBody'].get('body_chars', 0),
         '%.1f us per call' % (med['BM_ExpandLongBody'] / 1e3), 'measured', True)
     row('SetStartupInfo with the default macro file', '%.1f us' % (med['BM_StartUp'] / 1e3), 'measured', True)
