@@ -36,7 +36,7 @@ Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const
   Placement p;
   static const int windows[] = {NearLines, FarLines};
   for (int window : windows) {
-    *r = Reader<Char>(fallback.tabSize);
+    r->Reset(fallback.tabSize);
     const int first = last - window < 0 ? 0 : last - window;
     for (int line = first; line <= last; ++line) {
       const Char *text = nullptr;

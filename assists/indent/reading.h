@@ -24,42 +24,56 @@ inline bool HasCondition(Word w) {
 inline bool IsLabelWord(Word w) { return w == CaseWord || w == DefaultWord || w == AccessWord; }
 
 // A block, initializer list or parenthesis open at the cursor, or the root.
+// Plain data: FreshFrame makes one, and frames not in use stay unwritten.
 struct Frame {
-  FrameKind kind = RootFrame;
-  BlockKind block = CodeBlock;
-  bool condition = false;  // a parenthesis holding an if/for/while/switch/catch condition
-  bool angle = false;      // template brackets, read as a parenthesis
-  int base = 0;            // column of the statement that opened it: its closer goes there
-  int align = -1;          // parenthesis: column of what follows the opener on its line;
+  FrameKind kind;
+  BlockKind block;
+  bool condition;  // a parenthesis holding an if/for/while/switch/catch condition
+  bool angle;      // template brackets, read as a parenthesis
+  int base;            // column of the statement that opened it: its closer goes there
+  int align;          // parenthesis: column of what follows the opener on its line;
                            // -1 when the opener ends its line, -2 while not yet known
-  int openerIndent = 0;    // indentation of the line holding the opener
-  int lastLine = -1;       // indentation of the latest line that began directly in it
-  bool bodySeen = false;   // a line began in it (its first line teaches the unit)
+  int openerIndent;    // indentation of the line holding the opener
+  int lastLine;       // indentation of the latest line that began directly in it
+  bool bodySeen;   // a line began in it (its first line teaches the unit)
 
   // The statement under way in a root, block or initializer list.
-  bool inStmt = false;
-  bool awaitBody = false;   // a control head is complete: its statement or block follows
-  bool expectCond = false;  // an if/for/... waits for its condition
-  bool doWhile = false;     // a do's block closed: its while follows
-  bool assign = false;      // '=' or return: a brace opens an initializer or lambda
-  bool parens = false;      // a parenthesis opened in the statement at this level
-  bool onlyWords = true;    // nothing but names so far (a return type on its own line)
-  bool macroCall = false;   // one capitalised name and its arguments, ended by the line end
-  bool templateHead = false;  // "template <...>" is complete: its declaration follows
-  int words = 0;            // names in the statement so far
-  int colonAlign = -1;      // column after a continuation line's leading ':' (initializers)
-  int prevSibling = -1;     // the sibling before this statement began (a goto label gives it back)
-  Word word = NoWord;       // the statement's (or its current part's) first word
-  int stmtIndent = -1;      // indentation of the line where the statement began
-  int partIndent = -1;      // ...where its current part (a head or the controlled statement) began
-  int contIndent = -1;      // ...of its latest continuation line
-  int stmtLine = -1;
-  int sibling = -1;         // indentation of the latest statement begun here
-  bool afterLabel = false;  // a case, default or access label ended last
-  bool labelIsAccess = false;
-  int labelIndent = -1;
-  bool underflow = false;   // root: a brace closed a block opened above the lines read
+  bool inStmt;
+  bool awaitBody;   // a control head is complete: its statement or block follows
+  bool expectCond;  // an if/for/... waits for its condition
+  bool doWhile;     // a do's block closed: its while follows
+  bool assign;      // '=' or return: a brace opens an initializer or lambda
+  bool parens;      // a parenthesis opened in the statement at this level
+  bool onlyWords;    // nothing but names so far (a return type on its own line)
+  bool macroCall;   // one capitalised name and its arguments, ended by the line end
+  bool templateHead;  // "template <...>" is complete: its declaration follows
+  int words;            // names in the statement so far
+  int colonAlign;      // column after a continuation line's leading ':' (initializers)
+  int prevSibling;     // the sibling before this statement began (a goto label gives it back)
+  Word word;       // the statement's (or its current part's) first word
+  int stmtIndent;      // indentation of the line where the statement began
+  int partIndent;      // ...where its current part (a head or the controlled statement) began
+  int contIndent;      // ...of its latest continuation line
+  int stmtLine;
+  int sibling;         // indentation of the latest statement begun here
+  bool afterLabel;  // a case, default or access label ended last
+  bool labelIsAccess;
+  int labelIndent;
+  bool underflow;   // root: a brace closed a block opened above the lines read
 };
+
+inline Frame FreshFrame(FrameKind kind, int base) {
+  Frame f{};
+  f.kind = kind;
+  f.block = CodeBlock;
+  f.base = base;
+  f.align = f.lastLine = -1;
+  f.onlyWords = true;
+  f.word = NoWord;
+  f.colonAlign = f.prevSibling = f.stmtIndent = f.partIndent = f.contIndent = f.stmtLine = -1;
+  f.sibling = f.labelIndent = -1;
+  return f;
+}
 
 // What the file shows of its indentation style, learnt while reading.
 struct Style {
@@ -108,16 +122,40 @@ struct Style {
   }
 };
 
-// The reader's whole state; plain data so that an #if can keep a copy.
+// The reader's whole state; plain data so that an #if can keep a copy. Only
+// the first `depth` frames hold anything.
 struct Nesting {
   Frame frames[MaxFrames];
-  int depth = 1;  // frames[0] is the root
+  int depth;  // frames[0] is the root
+  void Reset() {
+    frames[0] = FreshFrame(RootFrame, 0);
+    depth = 1;
+  }
+  void CopyFrom(const Nesting &o) {
+    depth = o.depth;
+    for (int i = 0; i < depth; ++i) frames[i] = o.frames[i];
+  }
 };
 
 template <class Char>
 class Reader {
 public:
-  explicit Reader(int tabSize) : tab_(tabSize > 0 && tabSize <= 512 ? tabSize : 8) {}
+  explicit Reader(int tabSize) { Reset(tabSize); }
+  // Forgets all it read: as new, for a tab size.
+  void Reset(int tabSize) {
+    tab_ = tabSize > 0 && tabSize <= 512 ? tabSize : 8;
+    n_.Reset();
+    style_ = Style();
+    conditionals_ = skippedConditionals_ = 0;
+    comment_ = string_ = raw_ = lineComment_ = stringAtEnd_ = directive_ = directiveBrace_ = false;
+    delimiterLength_ = commentColumn_ = commentLeadColumn_ = directiveIndent_ = directiveLast_ = 0;
+    quote_ = commentLead_ = prev_ = last_ = 0;
+    lineIndent_ = lines_ = column_ = 0;
+    firstToken_ = colonNext_ = firstOnLine_ = false;
+    prevWord_ = NoWord;
+  }
+  Reader(const Reader &) = delete;
+  Reader &operator=(const Reader &) = delete;
 
   // Reads one line (its first `length` units; the cursor's line is read up to
   // the cursor).
@@ -235,15 +273,13 @@ template <class Char>
 void Reader<Char>::Push(FrameKind kind, int base) {
   if (n_.depth >= MaxFrames) return;
   Frame &f = n_.frames[n_.depth++];
-  f = Frame();
-  f.kind = kind;
-  f.base = base;
+  f = FreshFrame(kind, base);
   f.openerIndent = lineIndent_;
 }
 
 template <class Char>
 void Reader<Char>::Restart() {
-  n_ = Nesting();
+  n_.Reset();
   conditionals_ = skippedConditionals_ = 0;
 }
 
@@ -532,7 +568,7 @@ void Reader<Char>::Directive(const Char *text, int i, int length) {
   const int n = j - i;
   if (Equals(w, n, "if") || Equals(w, n, "ifdef") || Equals(w, n, "ifndef")) {
     if (conditionals_ < MaxConditionals) {
-      saved_[conditionals_] = n_;
+      saved_[conditionals_].CopyFrom(n_);
       hasElse_[conditionals_] = false;
       ++conditionals_;
     } else {
@@ -542,16 +578,16 @@ void Reader<Char>::Directive(const Char *text, int i, int length) {
              Equals(w, n, "elifndef")) {
     if (!skippedConditionals_ && conditionals_ > 0) {
       const int k = conditionals_ - 1;
-      if (!hasElse_[k]) firstBranch_[k] = n_;
+      if (!hasElse_[k]) firstBranch_[k].CopyFrom(n_);
       hasElse_[k] = true;
-      n_ = saved_[k];
+      n_.CopyFrom(saved_[k]);
     }
   } else if (Equals(w, n, "endif")) {
     if (skippedConditionals_) {
       --skippedConditionals_;
     } else if (conditionals_ > 0) {
       const int k = --conditionals_;
-      if (hasElse_[k]) n_ = firstBranch_[k];
+      if (hasElse_[k]) n_.CopyFrom(firstBranch_[k]);
     }
   }
 }
