@@ -32,6 +32,8 @@ struct Far1 {
   static constexpr bool HasFieldStops = false;
   // Its Enter and '}' keep the brace rules alone.
   static constexpr bool HasIndentation = false;
+  // Nor body variables: they type nothing there.
+  static constexpr bool HasVariables = false;
 };
 
 // Builds a new table from the file at `path`; a file that cannot be opened

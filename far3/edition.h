@@ -75,6 +75,7 @@ struct Edition {
   }
   static constexpr bool HasFieldStops = true;
   static constexpr bool HasIndentation = true;
+  static constexpr bool HasVariables = true;
   static bool IndentationOn() { return ActiveOptions().indentation; }
   static bool IndentCaseLabels() { return ActiveOptions().indentCaseLabels; }
   static FieldStops<FarChar> &fields() { return Fields; }

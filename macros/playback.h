@@ -8,6 +8,7 @@
 #include "assists/field_stops/field_stops.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
+#include "macros/variables.h"
 
 constexpr int KeyNameCount = 9;
 extern const char *const KeyNames[KeyNameCount];
@@ -109,6 +110,71 @@ void NewLineAtKeywordIndent(const typename E::Char *indent, int indentLength) {
   ed->SetPosition(-1, indentLength, -1, -1);
 }
 
+// Where a body's variables take their values: the file's name and the
+// cursor's line as they stood when the macro began (read once, and only for a
+// body that uses them).
+template <class Char>
+struct VariableContext {
+  const Char *fileName = nullptr;
+  Char *line = nullptr;  // a copy, freed at the end
+  int length = 0, pos = 0, lineNumber = 0;
+  ~VariableContext() { std::free(line); }
+};
+
+template <class E>
+void ReadVariableContext(const typename E::Char *body, VariableContext<typename E::Char> *context) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  const Char *name = ed->FileName();
+  context->fileName = name && *name ? name : nullptr;
+  static const char *const lineWords[] = {"linenumber", "lineindex", "linetext", "word"};
+  bool ofLine = false;
+  for (const char *w : lineWords) ofLine = ofLine || BodyHasToken(body, w);
+  if (!ofLine) return;
+  const EditorPosition pos = ed->GetPosition();
+  typename E::Editor::LineRecord line;
+  ed->GetString(&line, -1);
+  const int length = static_cast<int>(line.StringLength);
+  context->line = static_cast<Char *>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(Char)));
+  if (!context->line) return;
+  for (int i = 0; i < length; ++i) context->line[i] = line.StringText[i];
+  context->length = length;
+  context->pos = pos.CurPos;
+  context->lineNumber = pos.CurLine;
+}
+
+// A variable's value typed as text, never read as keys; a line end in it is
+// `nl`'s (the keyword line's indentation follows it).
+template <class E>
+void TypeVariable(Variable variable, const VariableContext<typename E::Char> &context,
+                  const typename E::Char *indent, int indentLength, const EditorPosition *defaultStart) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  size_t nameLength = 0;
+  while (context.fileName && context.fileName[nameLength]) ++nameLength;
+  const size_t room = static_cast<size_t>(context.length) + nameLength + 32;
+  Char *text = static_cast<Char *>(std::malloc(room * sizeof(Char)));
+  if (!text) return;
+  const size_t n = VariableText<Char>(variable, context.fileName, context.line, context.line ? context.length : 0,
+                                      context.pos, context.lineNumber, text, room);
+  if (n > 0 && defaultStart) {
+    // A value: the default typed on this line since `from` goes.
+    const EditorPosition now = ed->GetPosition();
+    if (now.CurLine == defaultStart->CurLine && now.CurPos > defaultStart->CurPos) {
+      ed->Select(now.CurLine, defaultStart->CurPos, now.CurPos - defaultStart->CurPos);
+      ed->DeleteBlock();
+    }
+  }
+  for (size_t i = 0; i < n; ++i) {
+    if (text[i] == '\n') {
+      NewLineAtKeywordIndent<E>(indent, indentLength);
+    } else if (text[i] != '\r' && text[i] != 0) {
+      ed->TypeChar(text[i]);
+    }
+  }
+  std::free(text);
+}
+
 template <class E>
 void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
   using Char = typename E::Char;
@@ -123,6 +189,13 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
   }
   (void)indent;
   (void)indentLength;
+  VariableContext<Char> context;
+  if constexpr (E::HasVariables) ReadVariableContext<E>(entry->Body, &context);
+  // `from` before a variable: the text typed since is its default, which its
+  // value replaces when it has one.
+  EditorPosition defaultStart;
+  bool defaultPending = false;
+  (void)defaultStart;
   ed->BeginPlayback();
   for (int k = 1;; ++k) {
     size_t length = 0;
@@ -136,14 +209,27 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
     } else if (EqualsAscii(token, "field")) {
       // Types nothing; where the host reports changes it marks a stop.
       if constexpr (E::HasFieldStops) MarkFieldStop<E>();
+      defaultPending = false;
     } else if (int n = StopNumber(token); n >= 0) {
       // `field0` to `field9`, and `from`, `nl`: words of the edition with
       // field stops; elsewhere they type nothing.
       if constexpr (E::HasFieldStops) MarkFieldStop<E>(n);
+      defaultPending = false;
     } else if (EqualsAscii(token, "from")) {
       if constexpr (E::HasFieldStops) MarkDefaultStart<E>();
+      if constexpr (E::HasVariables) {
+        defaultStart = ed->GetPosition();
+        defaultPending = true;
+      }
     } else if (EqualsAscii(token, "nl")) {
       if constexpr (E::HasFieldStops) NewLineAtKeywordIndent<E>(indent, indentLength);
+    } else if (const Variable v = VariableOf(token); v != Variable::None) {
+      // Variables: words of the Far 3 edition; elsewhere they type nothing.
+      if constexpr (E::HasVariables) {
+        TypeVariable<E>(v, context, indent, indentLength, defaultPending ? &defaultStart : nullptr);
+        if (defaultPending) E::fields().fromSet = false;  // the default was the variable's
+        defaultPending = false;
+      }
     } else {
       PlayNamedToken<E>(token);
     }

@@ -64,6 +64,12 @@ size_t PreviewMacro(const BasicMacroEntry<Char> &entry, Char lineBreak, Char *ou
     } else if (EqualsAscii(token, "from")) {
       from = at;
       fromPending = true;
+    } else if (VariableOf(token) != Variable::None) {
+      // A variable's value is known only where the macro is typed: its
+      // word in braces stands for it.
+      insert('{');
+      for (const Char *p = token; *p; ++p) insert(*p);
+      insert('}');
     } else if (int number = StopNumber(token); number > 0) {
       if (!known[number]) {
         // The stop's default: what was typed since `from`, as it stands.

@@ -312,6 +312,17 @@ public:
               "more than " + std::to_string(FieldStopLimit) + " field stops: this one and the rest are ignored");
         continue;
       }
+      if (VariableOf(token.c_str()) != Variable::None) {
+        // A variable: Far 3 types its value where the macro is typed.
+        if (!o_.far3) {
+          if (!templateSaid)
+            Say(lineNo, col, Diagnostic::Note,
+                "'" + token + "' types nothing here: variables work only in the Far 3 edition (--host far3)");
+          templateSaid = true;
+        }
+        fromPending = false;  // what `from` began is the variable's default
+        continue;
+      }
       if (token == "field") {
         fromPending = false;
         // A field stop: Far 3 only, at most 32 of them in a body.
@@ -395,6 +406,7 @@ std::string DescribeBody(const std::string &body, bool far3) {
     else if (far3 && !std::strcmp(token, "field")) word = "[field]";
     else if (far3 && !std::strcmp(token, "from")) word = "[from]";
     else if (far3 && !std::strcmp(token, "nl")) word = "NewLine";
+    else if (far3 && VariableOf(token) != Variable::None) word = std::string("[") + token + "]";
     else if (far3 && std::strlen(token) == 6 && !std::strncmp(token, "field", 5) && token[5] >= '0' &&
              token[5] <= '9')
       word = std::string("[") + token + "]";

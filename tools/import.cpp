@@ -9,6 +9,7 @@
 
 #include "macros/macro_file.h"
 #include "macros/utf8.h"
+#include "macros/variables.h"
 #include "sim/far3/stand_in.h"
 #include "tools/platform.h"
 
@@ -368,6 +369,29 @@ private:
   }
 
   void Variable(const Node &n) {
+    // A variable the Far 3 edition knows becomes its word, its default
+    // (plain text) after `from`. The comment markers are words only for the
+    // C family: other languages' snippets keep their own markers typed.
+    const bool cFamily = LineComment() == "//";
+    for (const VariableWord &v : VariableWords) {
+      if (n.text != v.snippet || n.transform) continue;
+      const bool marker = v.variable == ::Variable::LineComment || v.variable == ::Variable::BlockStart ||
+                          v.variable == ::Variable::BlockEnd;
+      if (marker && !cFamily) break;
+      // Words that always have a value need no default.
+      const bool always = marker || v.variable == ::Variable::LineNumber || v.variable == ::Variable::LineIndex;
+      std::vector<int> nested;
+      const std::string fallback = FlatText(n.children, &nested);
+      for (int m : nested)
+        Note("$" + std::to_string(m) + " stands inside the default of " + n.text +
+             ": its text is part of that default, not a stop of its own");
+      if (!fallback.empty() && !always) {
+        Token("from");
+        Characters(fallback);
+      }
+      Token(v.word);
+      return;
+    }
     std::string known;
     bool knows = true;
     if (n.text == "TM_SELECTED_TEXT" || n.text == "TM_CURRENT_WORD") known = "";
