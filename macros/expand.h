@@ -16,11 +16,19 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
   typename E::Editor *ed = E::editor();
   unsigned marked = 0;
   if constexpr (E::HasFieldStops) marked = E::fields().generation;
+  // A macro picked from a list: its variables see the line and the word
+  // under the cursor before its name is typed there.
+  VariableContext<typename E::Char> context;
+  const VariableContext<typename E::Char> *given = nullptr;
+  if constexpr (E::HasVariables && TypeName) {
+    ReadVariableContext<E>(entry->Body, &context);
+    given = &context;
+  }
   ed->BeginUndo();
   E::busy() = 1;
   if constexpr (TypeName)
     for (const typename E::Char *p = entry->Name; *p; ++p) ed->TypeChar(*p);
-  PlayMacro<E>(entry);
+  PlayMacro<E>(entry, given);
   E::busy() = 0;
   ed->EndUndo();
   // The first stop's text selected, after the step is closed (the keys that

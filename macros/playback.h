@@ -175,8 +175,11 @@ void TypeVariable(Variable variable, const VariableContext<typename E::Char> &co
   std::free(text);
 }
 
+// Plays `entry`'s body at the cursor; `given` holds the variables' values
+// when the caller read them before typing anything (null: read them now).
 template <class E>
-void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
+void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
+               const VariableContext<typename E::Char> *given = nullptr) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
   Char token[TokenLimit + 1];
@@ -189,8 +192,11 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry) {
   }
   (void)indent;
   (void)indentLength;
-  VariableContext<Char> context;
-  if constexpr (E::HasVariables) ReadVariableContext<E>(entry->Body, &context);
+  VariableContext<Char> own;
+  if constexpr (E::HasVariables) {
+    if (!given) ReadVariableContext<E>(entry->Body, &own);
+  }
+  const VariableContext<Char> &context = given ? *given : own;
   // `from` before a variable: the text typed since is its default, which its
   // value replaces when it has one.
   EditorPosition defaultStart;
