@@ -76,6 +76,11 @@ struct Edition {
   static constexpr bool HasFieldStops = true;
   static constexpr bool HasIndentation = true;
   static constexpr bool HasVariables = true;
+  // The local date and time for the date words: the system's, or the fixed
+  // VORLANE_CLOCK ("2026-12-08T10:20:30+01:00") a session may set.
+  static void ReadClock(Clock *clock);
+  // (Each read is counted, for the random words' seed; the count starts
+  // again with the plug-in.)
   static bool IndentationOn() { return ActiveOptions().indentation; }
   static bool IndentCaseLabels() { return ActiveOptions().indentCaseLabels; }
   static FieldStops<FarChar> &fields() { return Fields; }
@@ -121,6 +126,9 @@ enum {
   MConfigIndentation = 23,
   MConfigIndentCaseLabels = 24,
 };
+
+// The clock's count of reads starts again (at the plug-in's start).
+void ResetClockReads();
 
 // The host's text for message `msgId` (null without a GetMsg).
 const FarChar *GetMsgText(int msgId);

@@ -103,6 +103,7 @@ extern "C" void WINAPI SetStartupInfoW(const PluginStartupInfo *Info) {
   DestroyEditor();
   FreeMacros();
   ResetOptions();
+  ResetClockReads();
   std::free(ModulePath);
   ModulePath = nullptr;
 

@@ -19,7 +19,7 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
   // A macro picked from a list: its variables see the line and the word
   // under the cursor before its name is typed there.
   VariableContext<typename E::Char> context;
-  const VariableContext<typename E::Char> *given = nullptr;
+  VariableContext<typename E::Char> *given = nullptr;
   if constexpr (E::HasVariables && TypeName) {
     ReadVariableContext<E>(entry->Body, &context);
     given = &context;

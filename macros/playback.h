@@ -118,6 +118,11 @@ struct VariableContext {
   const Char *fileName = nullptr;
   Char *line = nullptr;  // a copy, freed at the end
   int length = 0, pos = 0, lineNumber = 0;
+  Clock clock;
+  unsigned long long random = 0;
+  VariableContext() = default;
+  VariableContext(const VariableContext &) = delete;
+  VariableContext &operator=(const VariableContext &) = delete;
   ~VariableContext() { std::free(line); }
 };
 
@@ -127,6 +132,16 @@ void ReadVariableContext(const typename E::Char *body, VariableContext<typename 
   typename E::Editor *ed = E::editor();
   const Char *name = ed->FileName();
   context->fileName = name && *name ? name : nullptr;
+  // The clock, for the date and random words: once per body. Each body's
+  // random digits differ from the last one's, even at the same second.
+  bool ofClock = false;
+  for (const VariableWord &v : VariableWords)
+    if (v.variable >= Variable::Year && BodyHasToken(body, v.word)) ofClock = true;
+  if (ofClock) {
+    E::ReadClock(&context->clock);
+    context->random =
+        static_cast<unsigned long long>(context->clock.unixSeconds) * 0x9E3779B97F4A7C15ULL + context->clock.serial;
+  }
   static const char *const lineWords[] = {"linenumber", "lineindex", "linetext", "word"};
   bool ofLine = false;
   for (const char *w : lineWords) ofLine = ofLine || BodyHasToken(body, w);
@@ -146,7 +161,7 @@ void ReadVariableContext(const typename E::Char *body, VariableContext<typename 
 // A variable's value typed as text, never read as keys; a line end in it is
 // `nl`'s (the keyword line's indentation follows it).
 template <class E>
-void TypeVariable(Variable variable, const VariableContext<typename E::Char> &context,
+void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
                   const typename E::Char *indent, int indentLength, const EditorPosition *defaultStart) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
@@ -156,7 +171,7 @@ void TypeVariable(Variable variable, const VariableContext<typename E::Char> &co
   Char *text = static_cast<Char *>(std::malloc(room * sizeof(Char)));
   if (!text) return;
   const size_t n = VariableText<Char>(variable, context.fileName, context.line, context.line ? context.length : 0,
-                                      context.pos, context.lineNumber, text, room);
+                                      context.pos, context.lineNumber, context.clock, &context.random, text, room);
   if (n > 0 && defaultStart) {
     // A value: the default typed on this line since `from` goes.
     const EditorPosition now = ed->GetPosition();
@@ -179,7 +194,7 @@ void TypeVariable(Variable variable, const VariableContext<typename E::Char> &co
 // when the caller read them before typing anything (null: read them now).
 template <class E>
 void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
-               const VariableContext<typename E::Char> *given = nullptr) {
+               VariableContext<typename E::Char> *given = nullptr) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
   Char token[TokenLimit + 1];
@@ -196,7 +211,7 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
   if constexpr (E::HasVariables) {
     if (!given) ReadVariableContext<E>(entry->Body, &own);
   }
-  const VariableContext<Char> &context = given ? *given : own;
+  VariableContext<Char> &context = given ? *given : own;
   // `from` before a variable: the text typed since is its default, which its
   // value replaces when it has one.
   EditorPosition defaultStart;

@@ -14,6 +14,7 @@
 #include "sim/far1/stand_in.h"
 #include "sim/far3/stand_in.h"
 #include "sim/keys.h"
+#include "macros/variables.h"
 #include "tools/explain.h"
 #include "tools/platform.h"
 
@@ -40,6 +41,9 @@ const char PlayUsage[] =
     "                        whatever language it declares (default:\n"
     "                        vorlane_eng.lng beside this program; far3\\ for Far 3)\n"
     "  --clipboard TEXT      what <S-Ins> pastes (\\n in TEXT: a line end)\n"
+    "  --clock TIME          Far 3: the fixed local time the date words of macro\n"
+    "                        bodies type, as 2026-12-08T10:20:30+01:00 (the\n"
+    "                        plug-in reads it from VORLANE_CLOCK; default: now)\n"
     "  --show-dialogs        at the end, each dialog the plug-in showed: its size\n"
     "                        and where the host draws each item (columns, line)\n"
     "  --auto-indent         editor setting: auto indent on (default off)\n"
@@ -572,6 +576,12 @@ int RunPlay(int argc, char **argv) {
         return Usage("option --host needs 1.x or far3");
     } else if (arg == "--trace") {
       trace = true;
+    } else if (arg == "--clock") {
+      std::string clock;
+      Clock parsed;
+      if (!value(&clock) || !ParseClock(clock.c_str(), &parsed))
+        return Usage("option --clock needs a time as 2026-12-08T10:20:30+01:00");
+      SetEnvironment("VORLANE_CLOCK", clock);
     } else if (arg == "--clipboard") {
       if (!value(&clipboard)) return Usage("option --clipboard needs a value");
       // "\n" stands for a line end: an argument is one line of a scenario.
