@@ -222,7 +222,7 @@ bool ReadEditorText(intptr_t editorId, char **bytesOut, size_t *sizeOut) {
 }  // namespace
 
 void FreeMacros() {
-  std::free(MacroTable);
+  FreeMacroEntries(MacroTable, static_cast<size_t>(MacroCount));
   MacroTable = nullptr;
   MacroCount = 0;
   FreeMacroSections(&Sections);

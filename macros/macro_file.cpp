@@ -61,3 +61,34 @@ bool MacroLineReader::Next(char *line) {
   return true;
 }
 
+
+bool MacroLineReader::NextWhole(char **line, size_t *room) {
+  size_t n = 0;
+  int c = pending_;
+  pending_ = -1;
+  if (c < 0) c = Get();
+  if (c < 0) return false;
+  bool held = true;
+  for (; c >= 0 && c != '\n'; c = Get()) {
+    if (c == '\r' || !held) continue;
+    if (n + 2 > *room) {
+      const size_t grown = *room < 256 ? 256 : *room * 2;
+      char *bigger = static_cast<char *>(std::realloc(*line, grown));
+      if (!bigger) {
+        held = false;  // read on to the line's end, keep nothing of it
+        continue;
+      }
+      *line = bigger;
+      *room = grown;
+    }
+    (*line)[n++] = static_cast<char>(c);
+  }
+  if (!*line) {
+    char *one = static_cast<char *>(std::malloc(1));
+    if (!one) return true;
+    *line = one;
+    *room = 1;
+  }
+  (*line)[held ? n : 0] = '\0';
+  return true;
+}

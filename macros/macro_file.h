@@ -13,15 +13,23 @@
 #include "macros/sections.h"
 #include "macros/utf8.h"
 
-template <class Char>
+// One macro. The 1.x edition keeps its body in the entry (at most 511
+// bytes); the Far 3 edition's body is as long as its line and lives in memory
+// of its own, which FreeMacroEntries releases.
+template <class Char, bool Wide = (sizeof(Char) > 1)>
 struct BasicMacroEntry {
   Char Name[128];
   Char Body[1024];
 };
+template <class Char>
+struct BasicMacroEntry<Char, true> {
+  Char Name[128];
+  Char *Body;
+};
 
 constexpr size_t MacroNameLimit = 127;  // the name buffer less its NUL
-constexpr size_t MacroBodyLimit = 511;  // the field splitter's limit
-constexpr size_t MacroLineLimit = 2047;  // longer lines are read as several
+constexpr size_t MacroBodyLimit = 511;  // the 1.x field splitter's limit
+constexpr size_t MacroLineLimit = 2047;  // 1.x: longer lines are read as several
 
 // Reads a macro file the way the plug-in does: carriage returns dropped, a
 // 0x1A byte ends the data, lines of at most MacroLineLimit bytes. The bytes
@@ -34,6 +42,10 @@ public:
   // Reads the next line into `line` (MacroLineLimit + 1 bytes) without its line
   // feed. False at the end of the data.
   bool Next(char *line);
+  // The same for a line of any length, into `*line` (`*room` bytes, grown
+  // with realloc; the caller frees it). A line that cannot be held whole is
+  // given empty. False at the end of the data.
+  bool NextWhole(char **line, size_t *room);
   // Whether the line Next gave last ended the file's line (at a line feed or
   // the end of the data), rather than being cut at MacroLineLimit.
   bool EndedLine() const { return pending_ < 0; }
@@ -53,9 +65,10 @@ private:
 
 // Takes one line of the macro file apart. True when it is a macro line that
 // the table keeps; `entry` then holds its name and body. A name longer than
-// 127 or a body longer than 511 units is not kept: cut short, it would answer
-// to a keyword nobody defined or type half a macro. `entry` may be null to ask
-// only whether the line is kept.
+// 127 units, or in the 1.x edition a body longer than 511, is not kept: cut
+// short, it would answer to a keyword nobody defined or type half a macro.
+// `entry` may be null to ask only whether the line is kept. The Far 3 body is
+// allocated (false without the memory).
 template <class Char>
 bool ParseMacroLine(const Char *line, BasicMacroEntry<Char> *entry) {
   // The first field is only ever compared with "Macro": look at it in place.
@@ -69,11 +82,17 @@ bool ParseMacroLine(const Char *line, BasicMacroEntry<Char> *entry) {
   FindField(line, 2, 0, &nameStart, &nameEnd);
   if (nameEnd - nameStart > MacroNameLimit) return false;
   FindField(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES, &bodyStart, &bodyEnd);
-  if (bodyEnd - bodyStart > MacroBodyLimit) return false;
+  if constexpr (sizeof(Char) == 1) {
+    if (bodyEnd - bodyStart > MacroBodyLimit) return false;
+  }
   if (entry) {
     // The same units GetField would copy, without finding the fields again.
     std::memcpy(entry->Name, line + nameStart, (nameEnd - nameStart) * sizeof(Char));
     entry->Name[nameEnd - nameStart] = 0;
+    if constexpr (sizeof(Char) > 1) {
+      entry->Body = static_cast<Char *>(std::malloc((bodyEnd - bodyStart + 1) * sizeof(Char)));
+      if (!entry->Body) return false;
+    }
     std::memcpy(entry->Body, line + bodyStart, (bodyEnd - bodyStart) * sizeof(Char));
     entry->Body[bodyEnd - bodyStart] = 0;
   }
@@ -87,29 +106,60 @@ class MacroTextReader {
 public:
   explicit MacroTextReader(FILE *file) : bytes_(file) {}
   MacroTextReader(const char *bytes, size_t size) : bytes_(bytes, size) {}
+  MacroTextReader(const MacroTextReader &) = delete;
+  MacroTextReader &operator=(const MacroTextReader &) = delete;
+  ~MacroTextReader() {
+    std::free(line_);
+    std::free(text_);
+  }
   const Char *Next() {
-    static char line[MacroLineLimit + 1];
-    if (!bytes_.Next(line)) return nullptr;
     if constexpr (sizeof(Char) == 1) {
+      static char line[MacroLineLimit + 1];
+      if (!bytes_.Next(line)) return nullptr;
       return line;
     } else {
-      static Char text[MacroLineLimit + 1];
-      const char *start = line;
-      size_t n = std::strlen(line);
-      if (first_ && n >= 3 && std::memcmp(line, "\xEF\xBB\xBF", 3) == 0) {
+      // Far 3: lines of any length, decoded into a buffer that grows with them.
+      if (!bytes_.NextWhole(&line_, &lineRoom_)) return nullptr;
+      static Char empty[1] = {0};
+      if (!line_) return empty;
+      const char *start = line_;
+      size_t n = std::strlen(line_);
+      if (first_ && n >= 3 && std::memcmp(line_, "\xEF\xBB\xBF", 3) == 0) {
         start += 3;
         n -= 3;
       }
       first_ = false;
-      text[DecodeUtf8(start, n, text)] = 0;
-      return text;
+      // UTF-8 never takes fewer bytes than UTF-16 units.
+      if (n + 1 > textRoom_) {
+        Char *grown = static_cast<Char *>(std::realloc(text_, (n + 1) * sizeof(Char)));
+        if (!grown) return empty;  // a line that cannot be held is no macro
+        text_ = grown;
+        textRoom_ = n + 1;
+      }
+      text_[DecodeUtf8(start, n, text_)] = 0;
+      return text_;
     }
   }
 
 private:
   MacroLineReader bytes_;
   bool first_ = true;
+  char *line_ = nullptr;
+  size_t lineRoom_ = 0;
+  Char *text_ = nullptr;
+  size_t textRoom_ = 0;
 };
+
+// Releases a table and, in the Far 3 edition, each of its first `count`
+// entries' bodies.
+template <class Char>
+void FreeMacroEntries(BasicMacroEntry<Char> *table, size_t count) {
+  if constexpr (sizeof(Char) > 1) {
+    for (size_t i = 0; table && i < count; ++i) std::free(table[i].Body);
+  }
+  (void)count;
+  std::free(table);
+}
 
 // Called between the two passes of a load when set; lets a test change the
 // file at the moment a user might save it.
@@ -165,7 +215,7 @@ void FillMacroTable(MacroTextReader<Char> *reader, BasicMacroEntry<Char> *table,
   }
   if (filled == 0 || lost) {
     if (sections) FreeMacroSections(sections);
-    std::free(table);
+    FreeMacroEntries(table, filled);
     return;
   }
   *tableOut = table;

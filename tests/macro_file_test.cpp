@@ -115,6 +115,23 @@ TEST_F(Loader, NamesAndBodiesAtAndPastTheirLimits) {
   EXPECT_EQ(nullptr, FindMacro("r"));
 }
 
+TEST(Far3Loader, BodiesAndLinesOfAnyLength) {
+  // The Far 3 edition keeps a 5 000-unit body and a 20 000-byte line whole,
+  // where the 1.x edition (above) stops at 511 and reads 2047-byte pieces; a
+  // name keeps its 127-unit limit.
+  const std::string body(5000, 'b'), line(20000, 'l');
+  const std::string bytes = "Macro long \"" + body + "\"\nMacro wide " + line + "\nMacro " +
+                            std::string(128, 'n') + " x\nMacro after z\n";
+  BasicMacroEntry<char16_t> *table = nullptr;
+  int count = 0;
+  ASSERT_TRUE(LoadMacroTableFromBytes<char16_t>(bytes.data(), bytes.size(), &table, &count));
+  ASSERT_EQ(3, count);
+  EXPECT_EQ(std::u16string(body.begin(), body.end()), std::u16string(table[0].Body));
+  EXPECT_EQ(std::u16string(line.begin(), line.end()), std::u16string(table[1].Body));
+  EXPECT_EQ(u"after", std::u16string(table[2].Name));
+  FreeMacroEntries(table, static_cast<size_t>(count));
+}
+
 TEST_F(Loader, MissingFileGivesAnEmptyTable) {
   LoadMacros(test::Join(dir, "absent.mac").c_str());
   EXPECT_EQ(nullptr, MacroTable);

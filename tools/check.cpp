@@ -139,9 +139,10 @@ public:
     bool kept = false;
     std::string keptName, keptBody;
     if (o_.far3) {
-      static BasicMacroEntry<char16_t> wide;
+      BasicMacroEntry<char16_t> wide;
       kept = ParseMacroLine(Units(line).c_str(), &wide);
       if (kept) keptName = Utf8Of(wide.Name), keptBody = Utf8Of(wide.Body);
+      if (kept) std::free(wide.Body);
     } else {
       kept = ParseMacroLine(line, &entry);
       if (kept) keptName = entry.Name, keptBody = entry.Body;
@@ -163,7 +164,7 @@ public:
     if (quoteInName != std::string::npos)
       Say(lineNo, base + name.start + quoteInName, Diagnostic::Warning,
           "the name holds a double quote, which starts quoted text: the body is not where it seems");
-    if (Length(line, body) > MacroBodyLimit)
+    if (!o_.far3 && Length(line, body) > MacroBodyLimit)
       Say(lineNo, base + body.start, Diagnostic::Error,
           "the body is " + std::to_string(Length(line, body)) + unit +
               " long, more than 511: the macro is left out");
@@ -448,11 +449,18 @@ CheckResult CheckMacroFile(const std::string &path, const CheckOptions &options)
   if (o.oemCodePage == 0) o.oemCodePage = DefaultOemCodePage();
   Checker checker(&result, o);
   MacroLineReader reader(f);
-  static char line[MacroLineLimit + 1];
+  // The 1.x edition reads lines of at most 2047 bytes; the Far 3 edition
+  // reads each line whole.
+  static char limited[MacroLineLimit + 1];
+  char *whole = nullptr;
+  size_t wholeRoom = 0;
   int lineNo = 1;
   size_t base = 0;
   bool first = true;
-  while (reader.Next(line)) {
+  for (;;) {
+    const bool more = o.far3 ? reader.NextWhole(&whole, &wholeRoom) : reader.Next(limited);
+    if (!more) break;
+    const char *line = o.far3 ? (whole ? whole : "") : limited;
     if (base > 0 && base == MacroLineLimit)
       checker.Say(lineNo, base, Diagnostic::Warning,
                   "the line is longer than 2047 characters: from here on it is read as a line of its own");
@@ -510,6 +518,7 @@ CheckResult CheckMacroFile(const std::string &path, const CheckOptions &options)
   }
   // A folder opens as a file on some systems but gives no bytes: it, and a
   // file whose reading fails, cannot be checked.
+  std::free(whole);
   if (std::ferror(f)) {
     std::fclose(f);
     return CheckResult();

@@ -451,12 +451,6 @@ bool ConvertSnippetBody(const std::string &body, const std::string &prefix, cons
   }
   writer.Write(nodes);
   *tokens = writer.tokens;
-  const size_t length = Utf16Length(*tokens);
-  if (length > MacroBodyLimit) {
-    notes->push_back("the body comes to " + std::to_string(length) +
-                     " characters of tokens, more than a macro holds (511): the snippet is skipped");
-    return false;
-  }
   return true;
 }
 
