@@ -8,6 +8,7 @@
 #include "assists/field_stops/field_stops.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
+#include "macros/transform.h"
 #include "macros/variables.h"
 
 constexpr int KeyNameCount = 9;
@@ -158,11 +159,60 @@ void ReadVariableContext(const typename E::Char *body, VariableContext<typename 
   context->lineNumber = pos.CurLine;
 }
 
+// `re REGEX fmt FORMAT [opts OPTIONS] WORD`: the parts of a transformation,
+// gathered from the body's character tokens (sp and qu as a space and a
+// quote) until the variable it applies to.
+struct TransformParts {
+  enum Part { None, Regex, Format, Options } part = None;
+  char16_t *text[3] = {nullptr, nullptr, nullptr};
+  size_t length[3] = {0, 0, 0}, room[3] = {0, 0, 0};
+  bool lost = false;  // memory ran short: the variable is typed untransformed
+  TransformParts() = default;
+  TransformParts(const TransformParts &) = delete;
+  TransformParts &operator=(const TransformParts &) = delete;
+  ~TransformParts() { Clear(); }
+  void Clear() {
+    for (int i = 0; i < 3; ++i) {
+      std::free(text[i]);
+      text[i] = nullptr;
+      length[i] = room[i] = 0;
+    }
+    part = None;
+    lost = false;
+  }
+  void Add(char16_t c) {
+    const int i = part - 1;
+    if (part == None || lost) return;
+    if (length[i] + 1 > room[i]) {
+      const size_t grown = room[i] ? room[i] * 2 : 32;
+      char16_t *bigger = static_cast<char16_t *>(std::realloc(text[i], grown * sizeof(char16_t)));
+      if (!bigger) {
+        lost = true;
+        return;
+      }
+      text[i] = bigger;
+      room[i] = grown;
+    }
+    text[i][length[i]++] = c;
+  }
+  TransformText Text() const {
+    TransformText t;
+    t.regex = text[0];
+    t.regexLength = length[0];
+    t.format = text[1];
+    t.formatLength = length[1];
+    t.options = text[2];
+    t.optionsLength = length[2];
+    return t;
+  }
+};
+
 // A variable's value typed as text, never read as keys; a line end in it is
 // `nl`'s (the keyword line's indentation follows it).
 template <class E>
 void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
-                  const typename E::Char *indent, int indentLength, const EditorPosition *defaultStart) {
+                  const typename E::Char *indent, int indentLength, const EditorPosition *defaultStart,
+                  const TransformParts *transform = nullptr) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
   size_t nameLength = 0;
@@ -170,8 +220,20 @@ void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
   const size_t room = static_cast<size_t>(context.length) + nameLength + 32;
   Char *text = static_cast<Char *>(std::malloc(room * sizeof(Char)));
   if (!text) return;
-  const size_t n = VariableText<Char>(variable, context.fileName, context.line, context.line ? context.length : 0,
-                                      context.pos, context.lineNumber, context.clock, &context.random, text, room);
+  size_t n = VariableText<Char>(variable, context.fileName, context.line, context.line ? context.length : 0,
+                                context.pos, context.lineNumber, context.clock, &context.random, text, room);
+  // Transformed: the result in place of the value; an expression that does
+  // not compile leaves the value as it is.
+  if (transform && !transform->lost && transform->part != TransformParts::None) {
+    static_assert(sizeof(Char) == sizeof(char16_t), "transformations work on UTF-16 units");
+    size_t m = 0;
+    char16_t *changed = ApplyTransform(transform->Text(), reinterpret_cast<const char16_t *>(text), n, &m);
+    if (changed) {
+      std::free(text);
+      text = reinterpret_cast<Char *>(changed);
+      n = m;
+    }
+  }
   if (n > 0 && defaultStart) {
     // A value: the default typed on this line since `from` goes.
     const EditorPosition now = ed->GetPosition();
@@ -217,6 +279,7 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
   EditorPosition defaultStart;
   bool defaultPending = false;
   (void)defaultStart;
+  TransformParts transform;
   ed->BeginPlayback();
   for (int k = 1;; ++k) {
     size_t length = 0;
@@ -225,6 +288,27 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
     // A token too long for the buffer is in no vocabulary: skip it whole
     // rather than act on a cut copy.
     if (length > TokenLimit) continue;
+    if constexpr (E::HasVariables) {
+      // The parts of a transformation are gathered, not typed.
+      if (EqualsAscii(token, "re") || EqualsAscii(token, "fmt") || EqualsAscii(token, "opts")) {
+        if (token[0] == 'r') transform.Clear();
+        transform.part = token[0] == 'r' ? TransformParts::Regex
+                         : token[0] == 'f' ? TransformParts::Format
+                                           : TransformParts::Options;
+        continue;
+      }
+      if (transform.part != TransformParts::None && VariableOf(token) == Variable::None) {
+        if (IsOneCharacter(token, length))
+          for (size_t i = 0; i < length; ++i) transform.Add(static_cast<char16_t>(token[i]));
+        else if (EqualsAscii(token, "sp"))
+          transform.Add(u' ');
+        else if (EqualsAscii(token, "qu"))
+          transform.Add(u'"');
+        else if (EqualsAscii(token, "tab"))
+          transform.Add(u'\t');
+        continue;
+      }
+    }
     if (IsOneCharacter(token, length)) {
       for (size_t i = 0; i < length; ++i) ed->TypeChar(token[i]);
     } else if (EqualsAscii(token, "field")) {
@@ -247,7 +331,8 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
     } else if (const Variable v = VariableOf(token); v != Variable::None) {
       // Variables: words of the Far 3 edition; elsewhere they type nothing.
       if constexpr (E::HasVariables) {
-        TypeVariable<E>(v, context, indent, indentLength, defaultPending ? &defaultStart : nullptr);
+        TypeVariable<E>(v, context, indent, indentLength, defaultPending ? &defaultStart : nullptr, &transform);
+        transform.Clear();
         if (defaultPending) E::fields().fromSet = false;  // the default was the variable's
         defaultPending = false;
       }

@@ -12,6 +12,7 @@
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 #include "macros/playback.h"
+#include "macros/transform.h"
 #include "macros/utf8.h"
 #include "sim/far3/stand_in.h"
 #include "tools/oem.h"
@@ -244,11 +245,56 @@ public:
     bool fromPending = false;
     std::string typed;
     std::map<int, std::string> defaults;
+    // A transformation: `re` REGEX `fmt` FORMAT [`opts` OPTIONS], then the
+    // variable it rewrites.
+    int part = 0;  // 0 none, 1 the expression, 2 the format, 3 the options
+    std::string transform[3];
+    size_t reColumn = 0;
     for (int k = 1;; ++k) {
       Span t = Field(text.c_str(), k, 0);
       if (t.size() == 0) break;
       std::string token = Text(text.c_str(), t);
       size_t col = base + body.start + t.start;
+      if (o_.far3 && (token == "re" || token == "fmt" || token == "opts")) {
+        const int next = token == "re" ? 1 : token == "fmt" ? 2 : 3;
+        if (next == 1 && part != 0)
+          Say(lineNo, reColumn, Diagnostic::Error, "'re' has no variable after it: its transformation is lost");
+        if (next > 1 && part == 0)
+          Say(lineNo, col, Diagnostic::Error, "'" + token + "' without 're' before it types nothing");
+        if (next == 1) {
+          reColumn = col;
+          for (std::string &p : transform) p.clear();
+        }
+        if (next == 1 || part != 0) part = next;
+        continue;
+      }
+      if (part != 0 && VariableOf(token.c_str()) == Variable::None) {
+        if (OneCharacter(token, true)) transform[part - 1] += token;
+        else if (token == "sp") transform[part - 1] += " ";
+        else if (token == "qu") transform[part - 1] += "\"";
+        else if (token == "tab") transform[part - 1] += "\t";
+        else
+          Say(lineNo, col, Diagnostic::Warning,
+              "'" + token + "' inside a transformation is no character of it: it is skipped");
+        continue;
+      }
+      if (part != 0) {
+        // The variable: the expression must compile, and the options be g, i, m.
+        const std::u16string re = Units(transform[0]), options = Units(transform[2]);
+        TransformText tt;
+        tt.regex = re.c_str();
+        tt.regexLength = re.size();
+        tt.options = options.c_str();
+        tt.optionsLength = options.size();
+        char why[200];
+        if (!TransformCompiles(tt, why, sizeof(why)))
+          Say(lineNo, reColumn, Diagnostic::Error,
+              "the expression '" + transform[0] + "' does not compile (" + why + "): '" + token +
+                  "' types its value untransformed");
+        if (transform[2].find_first_not_of("gim") != std::string::npos)
+          Say(lineNo, reColumn, Diagnostic::Warning, "options other than g, i and m are ignored");
+        part = 0;
+      }
       if (!o_.far3 && token.size() == 1 && static_cast<unsigned char>(token[0]) >= 0x80 && !oemSaid) {
         // The 1.x host takes a fed character in the console's OEM code page.
         oemSaid = true;
@@ -354,6 +400,8 @@ public:
     if (fromPending)
       Say(lineNo, fromColumn, Diagnostic::Error,
           "'from' has no stop after it (field, or field0 to field9): its text is no default");
+    if (part != 0)
+      Say(lineNo, reColumn, Diagnostic::Error, "'re' has no variable after it: its transformation is lost");
   }
 
 private:
@@ -408,6 +456,8 @@ std::string DescribeBody(const std::string &body, bool far3) {
     else if (far3 && !std::strcmp(token, "from")) word = "[from]";
     else if (far3 && !std::strcmp(token, "nl")) word = "NewLine";
     else if (far3 && VariableOf(token) != Variable::None) word = std::string("[") + token + "]";
+    else if (far3 && (!std::strcmp(token, "re") || !std::strcmp(token, "fmt") || !std::strcmp(token, "opts")))
+      word = std::string("[") + token + "]";
     else if (far3 && std::strlen(token) == 6 && !std::strncmp(token, "field", 5) && token[5] >= '0' &&
              token[5] <= '9')
       word = std::string("[") + token + "]";

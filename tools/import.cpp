@@ -79,6 +79,7 @@ struct Node {
   std::vector<Node> children;    // a placeholder's or variable's default
   std::vector<std::string> choices;
   bool transform = false;
+  std::string regex, format, options;  // a transform's parts, as written
 };
 
 class SnippetParser {
@@ -140,19 +141,43 @@ private:
     return s_.substr(start, p_ - start);
   }
 
-  // A transform /re/fmt/flags}: skipped whole (false when it never closes).
-  bool SkipTransform() {
-    int slashes = 0;
-    while (p_ < s_.size() && slashes < 3) {
-      if (s_[p_] == '\\' && p_ + 1 < s_.size()) {
+  // A transform /re/fmt/flags}: its three parts, escapes kept as written
+  // but for an escaped '/' in the expression (false when it never closes).
+  bool Transform(Node *node) {
+    std::string *parts[] = {&node->regex, &node->format, &node->options};
+    int part = 0;
+    int nesting = 0;  // the format's own ${...}, whose slashes are theirs
+    ++p_;  // the first '/'
+    while (p_ < s_.size()) {
+      const char c = s_[p_];
+      if (c == '\\' && p_ + 1 < s_.size()) {
+        if (part == 0 && s_[p_ + 1] == '/') *parts[part] += '/';
+        else *parts[part] += s_.substr(p_, 2);
         p_ += 2;
         continue;
       }
-      if (s_[p_] == '/') ++slashes;
+      if (part == 1 && c == '$' && p_ + 1 < s_.size() && s_[p_ + 1] == '{') {
+        ++nesting;
+        *parts[part] += "${";
+        p_ += 2;
+        continue;
+      }
+      if (part == 1 && c == '}' && nesting > 0) {
+        --nesting;
+        *parts[part] += c;
+        ++p_;
+        continue;
+      }
+      if (c == '/' && part < 2 && nesting == 0) {
+        ++part;
+        ++p_;
+        continue;
+      }
+      if (c == '}' && part >= 1) break;  // the end (a format may go without its last slash)
+      *parts[part] += c;
       ++p_;
     }
-    while (p_ < s_.size() && s_[p_] != '}') ++p_;
-    if (!At('}')) return false;
+    if (!At('}') || part < 1) return false;
     ++p_;
     return true;
   }
@@ -219,7 +244,7 @@ private:
     }
     if (At('/')) {
       node->transform = true;
-      return SkipTransform();
+      return Transform(node);
     }
     return false;
   }
@@ -374,7 +399,7 @@ private:
     // C family: other languages' snippets keep their own markers typed.
     const bool cFamily = LineComment() == "//";
     for (const VariableWord &v : VariableWords) {
-      if (n.text != v.snippet || n.transform) continue;
+      if (n.text != v.snippet) continue;
       const bool marker = v.variable == ::Variable::LineComment || v.variable == ::Variable::BlockStart ||
                           v.variable == ::Variable::BlockEnd;
       if (marker && !cFamily) break;
@@ -388,6 +413,16 @@ private:
       if (!fallback.empty() && !always) {
         Token("from");
         Characters(fallback);
+      }
+      if (n.transform) {
+        Token("re");
+        Characters(n.regex);
+        Token("fmt");
+        Characters(n.format);
+        if (!n.options.empty()) {
+          Token("opts");
+          Characters(n.options);
+        }
       }
       Token(v.word);
       return;
