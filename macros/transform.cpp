@@ -71,6 +71,20 @@ std::wstring Cased(const std::wstring &v, bool pascal) {
   return any ? out : v;
 }
 
+// Comparisons by a plain loop (the C library's vectorised wmemcmp reads past
+// a short literal, which memory checkers report).
+bool Is(const std::wstring &s, const wchar_t *word) {
+  size_t i = 0;
+  for (; word[i]; ++i)
+    if (i >= s.size() || s[i] != word[i]) return false;
+  return i == s.size();
+}
+bool Starts(const std::wstring &s, const wchar_t *word) {
+  for (size_t i = 0; word[i]; ++i)
+    if (i >= s.size() || s[i] != word[i]) return false;
+  return true;
+}
+
 // The format applied to one match: $n, ${n}, ${n:/upcase} and the other case
 // changes, ${n:+if}, ${n:-else}, ${n:else}, ${n:?if:else}; a backslash takes
 // the next character as it is (\n and \t: a line end and a tab).
@@ -124,25 +138,25 @@ std::wstring Format(const std::wstring &f, const std::wsmatch &m) {
     i = close;
     if (rest.empty()) {
       out += value;
-    } else if (rest == L":/upcase") {
+    } else if (Is(rest, L":/upcase")) {
       for (wchar_t v : value) out.push_back(Upper(v));
-    } else if (rest == L":/downcase") {
+    } else if (Is(rest, L":/downcase")) {
       for (wchar_t v : value) out.push_back(Lower(v));
-    } else if (rest == L":/capitalize") {
+    } else if (Is(rest, L":/capitalize")) {
       if (!value.empty()) out.push_back(Upper(value[0]));
       if (value.size() > 1) out += value.substr(1);
-    } else if (rest == L":/camelcase" || rest == L":/pascalcase") {
-      out += Cased(value, rest == L":/pascalcase");
-    } else if (rest.compare(0, 2, L":+") == 0) {
+    } else if (Is(rest, L":/camelcase") || Is(rest, L":/pascalcase")) {
+      out += Cased(value, Is(rest, L":/pascalcase"));
+    } else if (Starts(rest, L":+")) {
       if (!value.empty()) out += Format(rest.substr(2), m);
-    } else if (rest.compare(0, 2, L":?") == 0) {
+    } else if (Starts(rest, L":?")) {
       // ?if:else, the first unescaped ':' parting the two
       size_t colon = 2;
       while (colon < rest.size() && rest[colon] != ':') colon += rest[colon] == '\\' ? 2 : 1;
       const std::wstring yes = rest.substr(2, colon < rest.size() ? colon - 2 : std::wstring::npos);
       const std::wstring no = colon < rest.size() ? rest.substr(colon + 1) : std::wstring();
       out += Format(value.empty() ? no : yes, m);
-    } else if (rest.compare(0, 2, L":-") == 0) {
+    } else if (Starts(rest, L":-")) {
       out += value.empty() ? Format(rest.substr(2), m) : value;
     } else if (rest[0] == ':') {
       out += value.empty() ? Format(rest.substr(1), m) : value;

@@ -116,6 +116,9 @@ void FinishFieldStops() {
   int visible = 0;
   for (int i = 0; i < f.count; ++i) visible += f.stops[i].mirrorOf < 0;
   if (visible == 0) {
+    // Only an explicit exit: the cursor goes there, as a snippet's lone $0.
+    if (exitAt >= 0 && exitStop.line >= 0 && exitStop.line < f.lineCount)
+      ed->SetPosition(f.lines[exitStop.line].number, exitStop.pos, -1, -1);
     EndFieldStops<E>();
     return;
   }

@@ -42,6 +42,12 @@ CASES = [
     # nothing.
     (['--host', 'far3', 'templates.mac'], expected('templates_far3.expected'), 1),
     (['templates.mac'], expected('templates_1x.expected'), 0),
+    # Variables and transformations: Far 3 reports an expression that does
+    # not compile, a transformation without its variable or its 're', and
+    # holds a body of any length; 1.x notes that the words type nothing and
+    # keeps its 511-byte limit.
+    (['--host', 'far3', 'variables.mac'], expected('variables_far3.expected'), 1),
+    (['variables.mac'], expected('variables_1x.expected'), 1),
     # Sections: Far 3 rejects what its masks reject and a name twice in one
     # section; 1.x notes once that they are remarks there.
     (['--host', 'far3', 'sections.mac'], expected('sections_far3.expected'), 1),
