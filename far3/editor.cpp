@@ -26,6 +26,7 @@ EditorPosition Editor::GetPosition() {
   options_ = ei.Options;
   editorId_ = ei.EditorID;
   blockType_ = static_cast<int>(ei.BlockType);
+  blockStartLine_ = static_cast<int>(ei.BlockStartLine);
   windowWidth_ = static_cast<int>(ei.WindowSizeX);
   tabSize_ = ei.TabSize > 0 && ei.TabSize <= 512 ? static_cast<int>(ei.TabSize) : 8;
   overtype_ = ei.Overtype != 0;
@@ -53,14 +54,14 @@ int Editor::SetPosition(int line, int column, int topLine, int leftColumn) {
   return static_cast<int>(Control(ECTL_SETPOSITION, 0, &esp));
 }
 
-int Editor::Select(int line, int pos, int width) {
+int Editor::Select(int line, int pos, int width, int height) {
   EditorSelect es;
   es.StructSize = sizeof(es);
   es.BlockType = BTYPE_STREAM;
   es.BlockStartLine = line;
   es.BlockStartPos = pos;
   es.BlockWidth = width;
-  es.BlockHeight = 1;
+  es.BlockHeight = height;
   return static_cast<int>(Control(ECTL_SELECT, 0, &es));
 }
 

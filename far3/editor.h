@@ -24,13 +24,14 @@ public:
   int ProcessInput(const INPUT_RECORD *rec);
   int Redraw() { return static_cast<int>(Control(ECTL_REDRAW, 0, nullptr)); }
   // A stream block on one line, from POS over WIDTH units (the cursor stays).
-  int Select(int line, int pos, int width);
+  int Select(int line, int pos, int width, int height = 1);
   int Unselect();
   int DeleteBlock() { return static_cast<int>(Control(ECTL_DELETEBLOCK, 0, nullptr)); }
   // What the last GetPosition read: the "persistent blocks" option and the
   // block type.
   bool PersistentBlocks() const { return (options_ & EOPT_PERSISTENTBLOCKS) != 0; }
   int LastBlockType() const { return blockType_; }
+  int LastBlockStartLine() const { return blockStartLine_; }
   // The editor window's width in columns, as the last GetPosition read it.
   int WindowWidth() const { return windowWidth_; }
   // The editor's tab size, whether Tab types spaces, and overtype mode, as
@@ -83,6 +84,7 @@ private:
   uintptr_t options_ = EOPT_CURSORBEYONDEOL;
   intptr_t editorId_ = 0;
   int blockType_ = 0;
+  int blockStartLine_ = 0;
   int windowWidth_ = 0;
   int tabSize_ = 8;
   bool overtype_ = false;

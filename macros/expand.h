@@ -20,12 +20,25 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
   // under the cursor before its name is typed there.
   VariableContext<typename E::Char> context;
   VariableContext<typename E::Char> *given = nullptr;
+  // ...and a body with `selection` wraps the selected block: read now,
+  // deleted inside the undo step.
+  SelectedBlock<typename E::Char> block;
+  bool wraps = false;
   if constexpr (E::HasVariables && TypeName) {
     ReadVariableContext<E>(entry->Body, &context);
     given = &context;
+    if (BodyHasToken(entry->Body, "selection") && ReadSelectedBlock<E>(&block)) {
+      wraps = true;
+      context.selection = block.text;
+      context.selectionLength = block.length;
+    }
   }
   ed->BeginUndo();
   E::busy() = 1;
+  if constexpr (E::HasVariables && TypeName) {
+    if (wraps) DeleteSelectedBlock<E>(block);
+  }
+  (void)wraps;
   if constexpr (TypeName)
     for (const typename E::Char *p = entry->Name; *p; ++p) ed->TypeChar(*p);
   PlayMacro<E>(entry, given);

@@ -8,6 +8,7 @@
 #include "assists/field_stops/field_stops.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
+#include "macros/selection.h"
 #include "macros/transform.h"
 #include "macros/variables.h"
 
@@ -121,6 +122,8 @@ struct VariableContext {
   int length = 0, pos = 0, lineNumber = 0;
   Clock clock;
   unsigned long long random = 0;
+  const Char *selection = nullptr;  // the block's text, when the macro wraps one
+  size_t selectionLength = 0;
   VariableContext() = default;
   VariableContext(const VariableContext &) = delete;
   VariableContext &operator=(const VariableContext &) = delete;
@@ -207,6 +210,50 @@ struct TransformParts {
   }
 };
 
+// The selected block's text typed at the cursor: its first line where the
+// cursor stands, each further line on a line of its own at the cursor line's
+// indentation plus what that line had beyond the block's first line.
+template <class E>
+void TypeSelection(const typename E::Char *text, size_t length) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  auto blank = [](Char c) { return c == ' ' || c == '\t'; };
+  // The target: the cursor line's blanks before the cursor, else its indentation.
+  const EditorPosition pos = ed->GetPosition();
+  typename E::Editor::LineRecord line;
+  ed->GetString(&line, -1);
+  const int lineLength = static_cast<int>(line.StringLength);
+  const int at = pos.CurPos < lineLength ? pos.CurPos : lineLength;
+  int target = 0;
+  while (target < at && blank(line.StringText[target])) ++target;
+  Char *indent = static_cast<Char *>(std::malloc((static_cast<size_t>(target) + length + 1) * sizeof(Char)));
+  if (!indent) return;
+  for (int i = 0; i < target; ++i) indent[i] = line.StringText[i];
+  // The first line's own leading blanks: what every line shares.
+  size_t shared = 0;
+  while (shared < length && blank(text[shared])) ++shared;
+  for (size_t i = 0, lineNo = 0; i <= length; ++lineNo) {
+    size_t end = i;
+    while (end < length && text[end] != '\n') ++end;
+    size_t start = i;
+    if (lineNo > 0) {
+      // Beyond the shared blanks, a line keeps its own.
+      size_t k = 0;
+      while (k < shared && start + k < end && text[start + k] == text[k]) ++k;
+      int n = target;
+      if (k == shared)
+        for (size_t j = start + k; j < end && blank(text[j]); ++j) indent[n++] = text[j];
+      while (start < end && blank(text[start])) ++start;
+      NewLineAtKeywordIndent<E>(indent, n);
+    } else {
+      while (start < end && blank(text[start])) ++start;
+    }
+    for (size_t j = start; j < end; ++j) ed->TypeChar(text[j]);
+    i = end + 1;
+  }
+  std::free(indent);
+}
+
 // A variable's value typed as text, never read as keys; a line end in it is
 // `nl`'s (the keyword line's indentation follows it).
 template <class E>
@@ -215,6 +262,10 @@ void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
                   const TransformParts *transform = nullptr) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
+  if (variable == Variable::Selection && context.selection && context.selectionLength > 0) {
+    TypeSelection<E>(context.selection, context.selectionLength);
+    return;
+  }
   size_t nameLength = 0;
   while (context.fileName && context.fileName[nameLength]) ++nameLength;
   const size_t room = static_cast<size_t>(context.length) + nameLength + 32;

@@ -37,6 +37,7 @@ enum class Variable {
   Random,      // six decimal digits
   RandomHex,   // six hexadecimal digits
   Uuid,        // a new version 4 UUID
+  Selection,   // the block selected when the macro was picked (typed by playback)
 };
 
 struct VariableWord {
@@ -73,6 +74,7 @@ constexpr VariableWord VariableWords[] = {
     {"random", "RANDOM", Variable::Random},
     {"randomhex", "RANDOM_HEX", Variable::RandomHex},
     {"uuid", "UUID", Variable::Uuid},
+    {"selection", "TM_SELECTED_TEXT", Variable::Selection},
 };
 
 // The local date and time a body's date words type, read once per body.
@@ -308,6 +310,7 @@ size_t VariableText(Variable variable, const Char *fileName, const Char *line, i
       putHex(b, 12);
       break;
     }
+    case Variable::Selection:  // the playback types it, line by line
     case Variable::None:
       break;
   }

@@ -33,6 +33,9 @@ const char PlayUsage[] =
     "  --replace-macros PATH before the next <Menu>, replace the plug-in's macro file\n"
     "                        with PATH's content ('-' deletes it); may be repeated\n"
     "  --at LINE:COL         starting cursor, 1-based (default 1:1)\n"
+    "  --select L:C-L:C      a stream block selected before the keys, from the\n"
+    "                        first place to the second (1-based; the second not in it)\n"
+    "  --select-column L:C-L:C  the same as a column block\n"
     "  --keys KEYS           the keys to play (notation below)\n"
     "  --keys-file PATH      read KEYS from a file instead\n"
     "  --dialog A,B,...      what the reload dialog returns at each <Menu>:\n"
@@ -156,6 +159,9 @@ struct PlayOptions {
   bool unreadableSave = false;
   std::vector<sim::ScriptStep> steps;
   int atLine = 1, atCol = 1;
+  // --select / --select-column: a block selected before the keys (1-based;
+  // 0 in selectKind: none, 1 stream, 2 column).
+  int selectKind = 0, selLine1 = 0, selCol1 = 0, selLine2 = 0, selCol2 = 0;
   sim::Settings settings;
   bool trace = false, explain = false, showDialogs = false;
 };
@@ -395,6 +401,8 @@ int Play(PlayOptions o) {
 
   host.curLine = o.atLine - 1;
   host.curPos = o.atCol - 1;
+  if (o.selectKind == 1) host.SelectStream(o.selLine1 - 1, o.selCol1 - 1, o.selLine2 - 1, o.selCol2 - 1);
+  if (o.selectKind == 2) host.SelectColumn(o.selLine1 - 1, o.selCol1 - 1, o.selLine2 - 1, o.selCol2 - 1);
   if (host.curLine >= static_cast<int>(host.lines.size()))
     host.curLine = static_cast<int>(host.lines.size()) - 1;
   // The host shows the cursor where it was put, drawn as after any key.
@@ -480,6 +488,7 @@ int RunPlay(int argc, char **argv) {
   std::vector<std::pair<std::string, std::string>> textSettings, numberSettings;
   std::string profileMacros;
   bool unreadableSave = false, far3Only = false;
+  int selectKind = 0, selLine1 = 0, selCol1 = 0, selLine2 = 0, selCol2 = 0;
   int atLine = 1, atCol = 1;
   sim::Settings settings;
 
@@ -532,6 +541,13 @@ int RunPlay(int argc, char **argv) {
     } else if (arg == "--replace-macros") {
       if (!value(&v)) return Usage("option --replace-macros needs a value");
       replacements.push_back(v);
+    } else if (arg == "--select" || arg == "--select-column") {
+      int l1 = 0, c1 = 0, l2 = 0, c2 = 0;
+      if (!value(&v) || std::sscanf(v.c_str(), "%d:%d-%d:%d", &l1, &c1, &l2, &c2) != 4 || l1 < 1 || c1 < 1 ||
+          l2 < l1 || c2 < 1)
+        return Usage("malformed " + arg + " '" + v + "': expected LINE:COL-LINE:COL, 1-based");
+      selectKind = arg == "--select" ? 1 : 2;
+      selLine1 = l1, selCol1 = c1, selLine2 = l2, selCol2 = c2;
     } else if (arg == "--at") {
       if (!value(&v)) return Usage("option --at needs a value");
       size_t colon = v.find(':');
@@ -631,6 +647,8 @@ int RunPlay(int argc, char **argv) {
   }
 
   PlayOptions o;
+  o.selectKind = selectKind;
+  o.selLine1 = selLine1, o.selCol1 = selCol1, o.selLine2 = selLine2, o.selCol2 = selCol2;
   o.text = text;
   o.fileName = haveName ? name : file;
   o.macros = macros;
