@@ -39,6 +39,8 @@ int FilterKey(const INPUT_RECORD *Rec) {
   if constexpr (E::HasFieldStops) {
     if (E::fields().waiting && Rec) {
       const int taken = FieldStopKey<E>(Rec);
+      // Arrived at a stop with choices: the menu lists them.
+      if (taken == 1 && Rec->Event.KeyEvent.wVirtualKeyCode == VK_TAB) OfferFieldChoices<E>();
       if (taken >= 0) return taken;
     }
   }

@@ -85,6 +85,9 @@ struct Edition {
   static bool IndentCaseLabels() { return ActiveOptions().indentCaseLabels; }
   static FieldStops<FarChar> &fields() { return Fields; }
   static bool FieldStopsOn() { return ActiveOptions().fieldStops; }
+  // The host's menu with `count` texts near the cursor, the first focused:
+  // the index chosen, or -1 (Esc, or no menu).
+  static int ChooseText(const FarChar *const *items, int count);
 };
 
 // The plug-in's identity: made once, never to change (the host keys the
@@ -97,6 +100,7 @@ extern const GUID ConfigDialogGuid;
 extern const GUID MessageGuid;
 extern const GUID InsertMacroGuid;
 extern const GUID PickerGuid;
+extern const GUID ChoicesGuid;
 
 // Message ids of the plug-in's language files (the first four as in 1.x).
 enum {

@@ -154,4 +154,24 @@ HANDLE CallMacro(const OpenMacroInfo *info) {
   return reinterpret_cast<HANDLE>(static_cast<intptr_t>(1));
 }
 
+// A stop's choices: a menu without title below the cursor's line (the host
+// moves a menu that would not fit), the first item focused.
+int Edition::ChooseText(const FarChar *const *items, int count) {
+  if (!StartupInfo.Menu || !FarEditor || count <= 0) return -1;
+  FarMenuItem *menu = static_cast<FarMenuItem *>(std::calloc(static_cast<size_t>(count), sizeof(FarMenuItem)));
+  if (!menu) return -1;
+  for (int i = 0; i < count; ++i) {
+    menu[i].Text = items[i];
+    menu[i].Flags = i == 0 ? static_cast<Flags64>(MIF_SELECTED) : 0;
+  }
+  const EditorPosition pos = FarEditor->GetPosition();
+  const intptr_t x = pos.CurPos > pos.LeftPos ? pos.CurPos - pos.LeftPos : 0;
+  const intptr_t y = pos.CurLine >= pos.TopScreenLine ? pos.CurLine - pos.TopScreenLine + 2 : -1;
+  const intptr_t chosen = StartupInfo.Menu(&PluginGuid, &ChoicesGuid, x, y, 0, FMENU_WRAPMODE | FMENU_SHOWAMPERSAND,
+                                           Empty, Empty, nullptr, nullptr, nullptr, menu,
+                                           static_cast<size_t>(count));
+  std::free(menu);
+  return chosen >= 0 && chosen < count ? static_cast<int>(chosen) : -1;
+}
+
 }  // namespace far3

@@ -47,7 +47,10 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
   // The first stop's text selected, after the step is closed (the keys that
   // close it drop a selection); only for stops this body marked.
   if constexpr (E::HasFieldStops) {
-    if (E::fields().generation != marked) SelectFieldStop<E>();
+    if (E::fields().generation != marked) {
+      SelectFieldStop<E>();
+      OfferFieldChoices<E>();
+    }
   }
   (void)marked;
   ed->Redraw();

@@ -331,6 +331,22 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
   bool defaultPending = false;
   (void)defaultStart;
   TransformParts transform;
+  // `or` after a default: the further choices of the stop that follows,
+  // gathered (not typed), each ended by a NUL.
+  Char *choices = nullptr;
+  size_t choicesLength = 0, choicesRoom = 0;
+  int choiceCount = 0;
+  bool choosing = false;
+  auto addChoiceUnit = [&](Char c) {
+    if (choicesLength + 1 > choicesRoom) {
+      const size_t room = choicesRoom ? choicesRoom * 2 : 64;
+      Char *grown = static_cast<Char *>(std::realloc(choices, room * sizeof(Char)));
+      if (!grown) return;
+      choices = grown;
+      choicesRoom = room;
+    }
+    choices[choicesLength++] = c;
+  };
   ed->BeginPlayback();
   for (int k = 1;; ++k) {
     size_t length = 0;
@@ -360,6 +376,23 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
         continue;
       }
     }
+    if constexpr (E::HasFieldStops) {
+      if (EqualsAscii(token, "or") && (choosing || E::fields().fromSet)) {
+        if (choosing) addChoiceUnit(0);
+        choosing = true;
+        ++choiceCount;
+        continue;
+      }
+      if (choosing && StopNumber(token) < 0) {
+        if (IsOneCharacter(token, length))
+          for (size_t i = 0; i < length; ++i) addChoiceUnit(token[i]);
+        else if (EqualsAscii(token, "sp"))
+          addChoiceUnit(' ');
+        else if (EqualsAscii(token, "qu"))
+          addChoiceUnit('"');
+        continue;
+      }
+    }
     if (IsOneCharacter(token, length)) {
       for (size_t i = 0; i < length; ++i) ed->TypeChar(token[i]);
     } else if (EqualsAscii(token, "field")) {
@@ -369,7 +402,16 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
     } else if (int n = StopNumber(token); n >= 0) {
       // `field0` to `field9`, and `from`, `nl`: words of the edition with
       // field stops; elsewhere they type nothing.
-      if constexpr (E::HasFieldStops) MarkFieldStop<E>(n);
+      if constexpr (E::HasFieldStops) {
+        MarkFieldStop<E>(n);
+        if (choosing) {
+          addChoiceUnit(0);
+          if (n > 0) GiveFieldChoices<E>(choices, choicesLength, choiceCount);
+          choosing = false;
+          choicesLength = 0;
+          choiceCount = 0;
+        }
+      }
       defaultPending = false;
     } else if (EqualsAscii(token, "from")) {
       if constexpr (E::HasFieldStops) MarkDefaultStart<E>();
@@ -392,5 +434,6 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
     }
   }
   if constexpr (E::HasFieldStops) FinishFieldStops<E>();
+  std::free(choices);
   ed->EndPlayback();
 }

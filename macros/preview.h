@@ -34,11 +34,20 @@ size_t PreviewMacro(const BasicMacroEntry<Char> &entry, Char lineBreak, Char *ou
   bool fromPending = false;
 
   Char token[TokenLimit + 1];
+  bool choosing = false;  // after `or`: further choices, not typed
   for (int k = 1;; ++k) {
     size_t n = 0;
     GetField(token, sizeof(token) / sizeof(Char), entry.Body, k, 0, &n);
     if (n == 0) break;
     if (n > TokenLimit) continue;
+    if (EqualsAscii(token, "or") && (fromPending || choosing)) {
+      choosing = true;
+      continue;
+    }
+    if (choosing) {
+      if (StopNumber(token) < 0) continue;
+      choosing = false;
+    }
     if (IsOneCharacter(token, n)) {
       for (size_t i = 0; i < n; ++i) insert(token[i]);
     } else if (EqualsAscii(token, "sp") || EqualsAscii(token, "tab")) {

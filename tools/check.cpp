@@ -248,6 +248,10 @@ public:
     // A transformation: `re` REGEX `fmt` FORMAT [`opts` OPTIONS], then the
     // variable it rewrites.
     int part = 0;  // 0 none, 1 the expression, 2 the format, 3 the options
+    // Choices: `or` after a default starts each further one, up to the stop.
+    bool choosing = false, emptyChoice = false;
+    size_t orColumn = 0;
+    std::string choice;
     std::string transform[3];
     size_t reColumn = 0;
     for (int k = 1;; ++k) {
@@ -267,6 +271,37 @@ public:
         }
         if (next == 1 || part != 0) part = next;
         continue;
+      }
+      if (o_.far3 && token == "or" && (fromPending || choosing)) {
+        if ((choosing && choice.empty()) || (!choosing && typed.empty())) emptyChoice = true;
+        choosing = true;
+        orColumn = col;
+        choice.clear();
+        continue;
+      }
+      if (choosing) {
+        const bool numberedStop = token.size() == 6 && token.compare(0, 5, "field") == 0 && token[5] >= '0' &&
+                                  token[5] <= '9';
+        if (!numberedStop) {
+          if (OneCharacter(token, true) || token == "sp" || token == "qu") {
+            choice += token;
+          } else {
+            Say(lineNo, col, Diagnostic::Error,
+                "'" + token + "' ends the choices of 'or' before their stop: they are lost");
+            choosing = false;
+          }
+          continue;
+        }
+        const int number = token[5] - '0';
+        if (choice.empty()) emptyChoice = true;
+        if (number == 0)
+          Say(lineNo, orColumn, Diagnostic::Error, "choices for the exit (field0): it offers none");
+        else if (defaults.count(number))
+          Say(lineNo, orColumn, Diagnostic::Error,
+              "choices on a mirror of stop " + std::to_string(number) + ": only a stop's first place offers them");
+        if (emptyChoice) Say(lineNo, orColumn, Diagnostic::Error, "an empty choice: each 'or' needs text on both sides");
+        choosing = emptyChoice = false;
+        // (the stop word itself is checked below)
       }
       if (part != 0 && VariableOf(token.c_str()) == Variable::None) {
         if (OneCharacter(token, true)) transform[part - 1] += token;
@@ -402,6 +437,8 @@ public:
           "'from' has no stop after it (field, or field0 to field9): its text is no default");
     if (part != 0)
       Say(lineNo, reColumn, Diagnostic::Error, "'re' has no variable after it: its transformation is lost");
+    if (choosing)
+      Say(lineNo, orColumn, Diagnostic::Error, "'or' has no stop after it (field1 to field9): its choices are lost");
   }
 
 private:
@@ -456,7 +493,8 @@ std::string DescribeBody(const std::string &body, bool far3) {
     else if (far3 && !std::strcmp(token, "from")) word = "[from]";
     else if (far3 && !std::strcmp(token, "nl")) word = "NewLine";
     else if (far3 && VariableOf(token) != Variable::None) word = std::string("[") + token + "]";
-    else if (far3 && (!std::strcmp(token, "re") || !std::strcmp(token, "fmt") || !std::strcmp(token, "opts")))
+    else if (far3 && (!std::strcmp(token, "re") || !std::strcmp(token, "fmt") || !std::strcmp(token, "opts") ||
+                      !std::strcmp(token, "or")))
       word = std::string("[") + token + "]";
     else if (far3 && std::strlen(token) == 6 && !std::strncmp(token, "field", 5) && token[5] >= '0' &&
              token[5] <= '9')

@@ -340,7 +340,7 @@ private:
   void Stop(const Node &n) {
     const std::string number = std::to_string(n.number);
     if (n.transform) Note("the transformation of $" + number + " is left out: it copies the stop's text as typed");
-    if (n.choices.size() > 1) {
+    if (n.choices.size() > 1 && (n.number < 1 || n.number > 9)) {
       std::string rest;
       for (size_t i = 1; i < n.choices.size(); ++i) rest += (rest.empty() ? "" : ", ") + Quoted(n.choices[i]);
       Note("$" + number + " offers a choice: " + Quoted(n.choices[0]) + " is its default, " + rest +
@@ -389,6 +389,14 @@ private:
     if (!shown.empty()) {
       Token("from");
       Characters(shown);
+    }
+    // Its choices: the first is the default, `or` before each further one.
+    if (def && def->choices.size() > 1) {
+      if (shown.empty()) Token("from");
+      for (size_t i = 1; i < def->choices.size(); ++i) {
+        Token("or");
+        Characters(def->choices[i]);
+      }
     }
     Token("field" + number);
   }

@@ -62,6 +62,8 @@ struct FieldStops {
     bool exit = false;  // where the cursor goes after the last stop
     Char *known = nullptr;  // a stop with mirrors: the text last copied to them
     int knownLength = 0;
+    int choiceAt = -1;      // its choices: `choiceCount` texts in `choices` from here
+    int choiceCount = 0;
   };
   // The stops in the body's order (mirrors among them), the exit last.
   Stop stops[FieldStopLimit + 1];
@@ -70,6 +72,9 @@ struct FieldStops {
   int current = -1;  // the stop the cursor was last put on
   Line lines[FieldStopLimit + 1];
   int lineCount = 0;
+  // The choices stops offer, each text NUL-ended, one after another.
+  Char *choices = nullptr;
+  size_t choicesUsed = 0, choicesRoom = 0;
 
   // While a body plays: where `from` put a default's start, which stop each
   // number names, whether the body used the template words, and the keyword
@@ -280,6 +285,9 @@ void EndFieldStops() {
   f.fromSet = f.templateWords = f.selected = false;
   for (int &n : f.numbered) n = -1;
   f.indentLength = -1;
+  std::free(f.choices);
+  f.choices = nullptr;
+  f.choicesUsed = f.choicesRoom = 0;
 }
 
 // Keeps where every stop stands and each stop line's text (the oldest
