@@ -53,8 +53,9 @@ def main():
     far3 = sys.argv[4] if len(sys.argv) > 4 and sys.argv[3] == '--far3' else None
     name = 'vorlane-far3-' + far3 if far3 else 'vorlane'
     files = FAR3_FILES if far3 else FILES
-    # KiB: the Far 3 DLLs carry the C/C++ reading for indentation besides.
-    limit = 80 if far3 else 32
+    # KiB: the Far 3 DLLs carry the C/C++ reading for indentation and the
+    # standard library's regular expressions (with its locales) besides.
+    limit = 1536 if far3 else 32
     folder = os.path.join(dist, name)
     problems = []
 
