@@ -35,11 +35,19 @@ size_t PreviewMacro(const BasicMacroEntry<Char> &entry, Char lineBreak, Char *ou
 
   Char token[TokenLimit + 1];
   bool choosing = false;  // after `or`: further choices, not typed
+  bool transforming = false;
   for (int k = 1;; ++k) {
     size_t n = 0;
     GetField(token, sizeof(token) / sizeof(Char), entry.Body, k, 0, &n);
     if (n == 0) break;
     if (n > TokenLimit) continue;
+    // A transformation's parts are no text of the macro's.
+    if (EqualsAscii(token, "re") || EqualsAscii(token, "fmt") || EqualsAscii(token, "opts")) {
+      transforming = true;
+      continue;
+    }
+    if (transforming && VariableOf(token) == Variable::None) continue;
+    transforming = false;
     if (EqualsAscii(token, "or") && (fromPending || choosing)) {
       choosing = true;
       continue;
