@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (static_cast<size_t>(count) != CountMacroLines(out)) __builtin_trap();
   for (int k = 0; k < sections.count; ++k)
     if (!sections.masks[k]) __builtin_trap();  // every section's masks are Far's
-  std::free(table);
+  FreeMacroEntries(table, static_cast<size_t>(count));
   FreeMacroSections(&sections);
 
   // The body syntax alone, with the bytes as a body.

@@ -39,7 +39,7 @@ void LoadSections(const uint8_t *data, size_t size) {
     if (s == 0 && (!none || sections.of[none - table] != 0 || none > &table[i])) __builtin_trap();
     if (none && sections.of[none - table] != 0) __builtin_trap();
   }
-  std::free(table);
+  FreeMacroEntries(table, static_cast<size_t>(count));
   FreeMacroSections(&sections);
 }
 

@@ -75,7 +75,7 @@ bool TableIsFileOf(const std::string &path) {
     same = name == reinterpret_cast<const char16_t *>(far3::MacroTable[i].Name) &&
            body == reinterpret_cast<const char16_t *>(far3::MacroTable[i].Body);
   }
-  std::free(table);
+  FreeMacroEntries(table, static_cast<size_t>(count));
   return same;
 }
 
@@ -130,6 +130,8 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
 
 bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   Bytes in(data, size);
+  // A fixed clock: the date words type the same on every run of an input.
+  setenv("VORLANE_CLOCK", "2026-12-08T10:20:30+01:00", 1);
   const std::string dir = fuzz::Folder("vorlane-fuzz3-");
   const std::string macroPath = dir + "vorlane.mac";
   // Half the sessions start with macros that mark field stops.
@@ -140,6 +142,8 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
                                                   "Macro f \"en field bs field up field\"\n"
                                                   "Macro m \"sp from i field1 sp = sp field1 ; en field1 field0\"\n"
                                                   "Macro n \"from a b field nl tab field2 field2 x from c field0\"\n"
+                                                  "Macro v \"filename sp from x directory sp re ( . ) fmt $ { 1 : / u p c a s e } opts g filebase sp year sp word sp linetext\"\n"
+                                                  "Macro ch \"from a or b b or c field1 sp field1 sp selection field0\"\n"
                                                 : "";
   std::ofstream(macroPath, std::ios::binary | std::ios::trunc) << fieldMacros << in.Text(600);
   static const char16_t *const names[] = {u"main.cpp", u"a.C", u"x.h", u"y.HPP", u"notes.txt",
