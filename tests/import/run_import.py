@@ -37,6 +37,9 @@ CASES = [
     # default. Notes alone leave the status 0.
     (['details.code-snippets'], expected('details.expected'), expected('details.notes'), 0),
     # A snippet without a prefix is skipped: status 1 though nothing else is wrong.
+    # A 40-line snippet with variables, a transformation, a choice and the
+    # selection: written whole, no note.
+    (['long.code-snippets'], expected('long.expected'), b'', 0),
     (['noprefix.json'], None, b"noprefix.json:3:13: note: 'no name': no prefix to type: the snippet is skipped\n", 1),
     # A file the parser rejects: its line and column, status 2.
     (['broken.json'], b'', b'broken.json:4:25: error: cannot be read as JSON: '
@@ -56,6 +59,7 @@ PLAYS = [
     (['features.code-snippets'], 'a.cpp', 'pr <S-Tab>', '\n', "std::cout << value << '\\n';\n"),
     (['features.code-snippets'], 'a.cpp', 'swap int<Tab>x<Tab>y', '\n', 'int tmp = x;\nx = y;\ny = tmp;\n'),
     (['features.code-snippets'], 'a.cpp', 'sout ', '\n', 'sout \n'),
+    (['long.code-snippets'], 'C:\\src\\my_widget.h', 'longh <Esc>Shape', '\n', None),
 ]
 
 
@@ -103,6 +107,10 @@ def main():
                 f.write(before)
             p = run([tool, 'play', '--host', 'far3', '--macros', macros, '--name', name, '--keys', keys, text])
             label = 'play %s in %s: %s' % (' '.join(files), name, keys)
+            # A long body: its 40 lines are all there, the stop renamed.
+            if after is None:
+                after = p.stdout.decode() if p.stdout.count(b'\n') == 40 and b'class Shape {' in p.stdout and \
+                    b'#define MY_WIDGET_H' in p.stdout else '(40 lines with class Shape and the guard)'
             if p.returncode != 0 or p.stdout != after.encode():
                 failed += 1
                 print('FAIL ' + label)
