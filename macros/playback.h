@@ -364,7 +364,7 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
                                            : TransformParts::Options;
         continue;
       }
-      if (transform.part != TransformParts::None && VariableOf(token) == Variable::None) {
+      if (transform.part != TransformParts::None && VariableOf(token) == Variable::None && StopNumber(token) < 0) {
         if (IsOneCharacter(token, length))
           for (size_t i = 0; i < length; ++i) transform.Add(static_cast<char16_t>(token[i]));
         else if (EqualsAscii(token, "sp"))
@@ -404,6 +404,10 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
       // field stops; elsewhere they type nothing.
       if constexpr (E::HasFieldStops) {
         MarkFieldStop<E>(n);
+        // A transformation before a mirror: the mirror shows its stop's text
+        // transformed.
+        if (transform.part != TransformParts::None && !transform.lost) GiveMirrorTransform<E>(transform.Text());
+        transform.Clear();
         if (choosing) {
           addChoiceUnit(0);
           if (n > 0) GiveFieldChoices<E>(choices, choicesLength, choiceCount);

@@ -303,7 +303,14 @@ public:
         choosing = emptyChoice = false;
         // (the stop word itself is checked below)
       }
-      if (part != 0 && VariableOf(token.c_str()) == Variable::None) {
+      const bool stopWord = token.size() == 6 && token.compare(0, 5, "field") == 0 && token[5] >= '1' &&
+                            token[5] <= '9';
+      if (part != 0 && stopWord && !defaults.count(token[5] - '0')) {
+        Say(lineNo, reColumn, Diagnostic::Error,
+            "a transformation applies to a variable or a mirror: '" + token + "' is a stop's first place");
+        part = 0;
+      }
+      if (part != 0 && VariableOf(token.c_str()) == Variable::None && !stopWord) {
         if (OneCharacter(token, true)) transform[part - 1] += token;
         else if (token == "sp") transform[part - 1] += " ";
         else if (token == "qu") transform[part - 1] += "\"";

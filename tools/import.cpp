@@ -339,7 +339,11 @@ private:
 
   void Stop(const Node &n) {
     const std::string number = std::to_string(n.number);
-    if (n.transform) Note("the transformation of $" + number + " is left out: it copies the stop's text as typed");
+    // A transformed mirror shows its stop's text transformed; at a stop's
+    // first place a transformation has nothing to show yet.
+    const bool mirrorWithTransform = n.transform && seen_.count(n.number) && n.number >= 1 && n.number <= 9;
+    if (n.transform && !mirrorWithTransform)
+      Note("the transformation of $" + number + " is left out: it copies the stop's text as typed");
     if (n.choices.size() > 1 && (n.number < 1 || n.number > 9)) {
       std::string rest;
       for (size_t i = 1; i < n.choices.size(); ++i) rest += (rest.empty() ? "" : ", ") + Quoted(n.choices[i]);
@@ -369,6 +373,16 @@ private:
     }
     if (seen_.count(n.number)) {
       // A mirror: it copies the stop's text.
+      if (mirrorWithTransform) {
+        Token("re");
+        Characters(n.regex);
+        Token("fmt");
+        Characters(n.format);
+        if (!n.options.empty()) {
+          Token("opts");
+          Characters(n.options);
+        }
+      }
       if ((!n.children.empty() || !n.choices.empty()) && &n != def) {
         std::vector<int> ignored;
         const std::string own = n.choices.empty() ? FlatText(n.children, &ignored) : n.choices[0];

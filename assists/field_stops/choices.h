@@ -81,3 +81,46 @@ void OfferFieldChoices() {
   SelectFieldStop<E>();
   ed->Redraw();
 }
+
+// The stop just marked is a mirror with a transformation: it keeps the
+// parts, and shows its stop's text transformed from now on.
+template <class E>
+void GiveMirrorTransform(const TransformText &t) {
+  using Char = typename E::Char;
+  FieldStops<Char> &f = E::fields();
+  if (!f.marking || f.count == 0) return;
+  const int j = f.count - 1;
+  typename FieldStops<Char>::Stop &m = f.stops[j];
+  if (m.mirrorOf < 0) return;
+  const size_t need = f.transformsUsed + t.regexLength + t.formatLength + t.optionsLength;
+  if (need > f.transformsRoom) {
+    const size_t room = need * 2 + 16;
+    char16_t *grown = static_cast<char16_t *>(std::realloc(f.transforms, room * sizeof(char16_t)));
+    if (!grown) return;
+    f.transforms = grown;
+    f.transformsRoom = room;
+  }
+  m.transformAt = static_cast<int>(f.transformsUsed);
+  m.regexLength = static_cast<int>(t.regexLength);
+  m.formatLength = static_cast<int>(t.formatLength);
+  m.optionsLength = static_cast<int>(t.optionsLength);
+  for (size_t i = 0; i < t.regexLength; ++i) f.transforms[f.transformsUsed++] = t.regex[i];
+  for (size_t i = 0; i < t.formatLength; ++i) f.transforms[f.transformsUsed++] = t.format[i];
+  for (size_t i = 0; i < t.optionsLength; ++i) f.transforms[f.transformsUsed++] = t.options[i];
+  // What it typed (the stop's text as it stood) becomes the transformed text.
+  SyncFieldStops<E>();
+  const typename FieldStops<Char>::Stop &s = f.stops[m.mirrorOf];
+  const Char *text = nullptr;
+  int length = 0;
+  field_stops::StopText(f, s, &text, &length);
+  Char *copy = field_stops::CopyUnits(text, length);
+  if (!copy && length > 0) return;
+  Char *owned = nullptr;
+  int wantLength = 0;
+  const Char *want = field_stops::MirrorText(f, m, copy, length, &wantLength, &owned);
+  f.copying = true;
+  field_stops::ReplaceMirror<E>(j, want, wantLength);
+  f.copying = false;
+  std::free(owned);
+  std::free(copy);
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "assists/field_stops/state.h"
+#include "macros/transform.h"
 
 template <class E>
 void SyncFieldStops();
@@ -57,6 +58,31 @@ void ReplaceMirror(int j, const typename E::Char *text, int length) {
   std::free(line);
 }
 
+// What mirror M shows of its stop's text: the text itself, or with a
+// transformation its result (allocated into *owned, which the caller frees;
+// an expression that does not compile shows the text as it is).
+template <class Char>
+const Char *MirrorText(const FieldStops<Char> &f, const typename FieldStops<Char>::Stop &m, const Char *text,
+                       int length, int *outLength, Char **owned) {
+  *owned = nullptr;
+  *outLength = length;
+  if (m.transformAt < 0 || !f.transforms) return text;
+  TransformText t;
+  t.regex = f.transforms + m.transformAt;
+  t.regexLength = static_cast<size_t>(m.regexLength);
+  t.format = t.regex + m.regexLength;
+  t.formatLength = static_cast<size_t>(m.formatLength);
+  t.options = t.format + m.formatLength;
+  t.optionsLength = static_cast<size_t>(m.optionsLength);
+  size_t n = 0;
+  static_assert(sizeof(Char) == sizeof(char16_t), "transformations work on UTF-16 units");
+  char16_t *result = ApplyTransform(t, reinterpret_cast<const char16_t *>(text), static_cast<size_t>(length), &n);
+  if (!result) return text;
+  *owned = reinterpret_cast<Char *>(result);
+  *outLength = static_cast<int>(n);
+  return *owned;
+}
+
 }  // namespace field_stops
 
 // Copies each changed stop's text to its mirrors.
@@ -85,10 +111,17 @@ void UpdateFieldMirrors() {
       const Char *now = nullptr;
       int nowLength = 0;
       StopText(f, m, &now, &nowLength);
-      if (SameText(now, nowLength, s.known, s.knownLength)) continue;
+      Char *owned = nullptr;
+      int wantLength = 0;
+      const Char *want = MirrorText(f, m, s.known, s.knownLength, &wantLength, &owned);
+      if (SameText(now, nowLength, want, wantLength)) {
+        std::free(owned);
+        continue;
+      }
       f.copying = true;  // the change this makes moves nothing and copies nothing
-      ReplaceMirror<E>(j, s.known, s.knownLength);
+      ReplaceMirror<E>(j, want, wantLength);
       f.copying = false;
+      std::free(owned);
       if (!f.waiting) return;
     }
   }

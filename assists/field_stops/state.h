@@ -64,6 +64,8 @@ struct FieldStops {
     int knownLength = 0;
     int choiceAt = -1;      // its choices: `choiceCount` texts in `choices` from here
     int choiceCount = 0;
+    int transformAt = -1;   // a mirror's transformation: its parts in `transforms` from here
+    int regexLength = 0, formatLength = 0, optionsLength = 0;
   };
   // The stops in the body's order (mirrors among them), the exit last.
   Stop stops[FieldStopLimit + 1];
@@ -75,6 +77,10 @@ struct FieldStops {
   // The choices stops offer, each text NUL-ended, one after another.
   Char *choices = nullptr;
   size_t choicesUsed = 0, choicesRoom = 0;
+  // The mirrors' transformations: expression, format and options, one after
+  // another.
+  char16_t *transforms = nullptr;
+  size_t transformsUsed = 0, transformsRoom = 0;
 
   // While a body plays: where `from` put a default's start, which stop each
   // number names, whether the body used the template words, and the keyword
@@ -288,6 +294,9 @@ void EndFieldStops() {
   std::free(f.choices);
   f.choices = nullptr;
   f.choicesUsed = f.choicesRoom = 0;
+  std::free(f.transforms);
+  f.transforms = nullptr;
+  f.transformsUsed = f.transformsRoom = 0;
 }
 
 // Keeps where every stop stands and each stop line's text (the oldest
