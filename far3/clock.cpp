@@ -61,4 +61,39 @@ void Edition::ReadClock(Clock *clock) {
 #endif
 }
 
+#ifndef _WIN32
+const char16_t *(*StandInClipboard)(size_t *length) = nullptr;
+#endif
+
+void Edition::ReadClipboard(FarChar **text, size_t *length) {
+  *text = nullptr;
+  *length = 0;
+#ifdef _WIN32
+  if (!OpenClipboard(nullptr)) return;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const wchar_t *units = data ? static_cast<const wchar_t *>(GlobalLock(data)) : nullptr;
+  if (units) {
+    size_t n = 0;
+    while (units[n]) ++n;
+    *text = static_cast<FarChar *>(std::malloc((n + 1) * sizeof(FarChar)));
+    if (*text) {
+      for (size_t i = 0; i < n; ++i) (*text)[i] = units[i];
+      (*text)[n] = 0;
+      *length = n;
+    }
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+#else
+  size_t n = 0;
+  const char16_t *units = StandInClipboard ? StandInClipboard(&n) : nullptr;
+  if (!units || n == 0) return;
+  *text = static_cast<FarChar *>(std::malloc((n + 1) * sizeof(FarChar)));
+  if (!*text) return;
+  for (size_t i = 0; i < n; ++i) (*text)[i] = units[i];
+  (*text)[n] = 0;
+  *length = n;
+#endif
+}
+
 }  // namespace far3

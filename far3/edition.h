@@ -79,6 +79,9 @@ struct Edition {
   // The local date and time for the date words: the system's, or the fixed
   // VORLANE_CLOCK ("2026-12-08T10:20:30+01:00") a session may set.
   static void ReadClock(Clock *clock);
+  // The clipboard's text (allocated, for the caller to free; null and 0
+  // when it holds none): Windows' clipboard, or natively the stand-in's.
+  static void ReadClipboard(FarChar **text, size_t *length);
   // (Each read is counted, for the random words' seed; the count starts
   // again with the plug-in.)
   static bool IndentationOn() { return ActiveOptions().indentation; }
@@ -133,6 +136,12 @@ enum {
 
 // The clock's count of reads starts again (at the plug-in's start).
 void ResetClockReads();
+
+#ifndef _WIN32
+// Natively the plug-in is linked into the stand-in host, which keeps a
+// clipboard of its own: how the plug-in reads it (null: an empty clipboard).
+extern const char16_t *(*StandInClipboard)(size_t *length);
+#endif
 
 // The host's text for message `msgId` (null without a GetMsg).
 const FarChar *GetMsgText(int msgId);

@@ -124,10 +124,15 @@ struct VariableContext {
   unsigned long long random = 0;
   const Char *selection = nullptr;  // the block's text, when the macro wraps one
   size_t selectionLength = 0;
+  Char *clipboard = nullptr;  // the clipboard's text (allocated), when the body uses it
+  size_t clipboardLength = 0;
   VariableContext() = default;
   VariableContext(const VariableContext &) = delete;
   VariableContext &operator=(const VariableContext &) = delete;
-  ~VariableContext() { std::free(line); }
+  ~VariableContext() {
+    std::free(line);
+    std::free(clipboard);
+  }
 };
 
 template <class E>
@@ -146,6 +151,8 @@ void ReadVariableContext(const typename E::Char *body, VariableContext<typename 
     context->random =
         static_cast<unsigned long long>(context->clock.unixSeconds) * 0x9E3779B97F4A7C15ULL + context->clock.serial;
   }
+  // The clipboard: one read, through the edition.
+  if (BodyHasToken(body, "clipboard")) E::ReadClipboard(&context->clipboard, &context->clipboardLength);
   static const char *const lineWords[] = {"linenumber", "lineindex", "linetext", "word"};
   bool ofLine = false;
   for (const char *w : lineWords) ofLine = ofLine || BodyHasToken(body, w);
@@ -262,8 +269,30 @@ void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
                   const TransformParts *transform = nullptr) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
+  // A value: the default typed on this line since `from` goes.
+  auto dropDefault = [&]() {
+    if (!defaultStart) return;
+    const EditorPosition now = ed->GetPosition();
+    if (now.CurLine == defaultStart->CurLine && now.CurPos > defaultStart->CurPos) {
+      ed->Select(now.CurLine, defaultStart->CurPos, now.CurPos - defaultStart->CurPos);
+      ed->DeleteBlock();
+    }
+  };
   if (variable == Variable::Selection && context.selection && context.selectionLength > 0) {
+    dropDefault();
     TypeSelection<E>(context.selection, context.selectionLength);
+    return;
+  }
+  if (variable == Variable::Clipboard) {
+    if (context.clipboardLength > 0) dropDefault();
+    // Its lines at the keyword line's indentation, as `nl` opens them.
+    for (size_t i = 0; i < context.clipboardLength; ++i) {
+      const Char c = context.clipboard[i];
+      if (c == '\n')
+        NewLineAtKeywordIndent<E>(indent, indentLength);
+      else if (c != '\r' && c != 0)
+        ed->TypeChar(c);
+    }
     return;
   }
   size_t nameLength = 0;
@@ -285,14 +314,7 @@ void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
       n = m;
     }
   }
-  if (n > 0 && defaultStart) {
-    // A value: the default typed on this line since `from` goes.
-    const EditorPosition now = ed->GetPosition();
-    if (now.CurLine == defaultStart->CurLine && now.CurPos > defaultStart->CurPos) {
-      ed->Select(now.CurLine, defaultStart->CurPos, now.CurPos - defaultStart->CurPos);
-      ed->DeleteBlock();
-    }
-  }
+  if (n > 0) dropDefault();
   for (size_t i = 0; i < n; ++i) {
     if (text[i] == '\n') {
       NewLineAtKeywordIndent<E>(indent, indentLength);
@@ -316,7 +338,8 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
   Char indent[KeywordIndentLimit];
   int indentLength = 0;
   if constexpr (E::HasFieldStops) {
-    if (BodyHasToken(entry->Body, "nl")) indentLength = ReadKeywordIndent<E>(indent, KeywordIndentLimit);
+    if (BodyHasToken(entry->Body, "nl") || BodyHasToken(entry->Body, "clipboard"))
+      indentLength = ReadKeywordIndent<E>(indent, KeywordIndentLimit);
   }
   (void)indent;
   (void)indentLength;

@@ -38,6 +38,7 @@ enum class Variable {
   RandomHex,   // six hexadecimal digits
   Uuid,        // a new version 4 UUID
   Selection,   // the block selected when the macro was picked (typed by playback)
+  Clipboard,   // the clipboard's text (typed by playback)
 };
 
 struct VariableWord {
@@ -75,6 +76,7 @@ constexpr VariableWord VariableWords[] = {
     {"randomhex", "RANDOM_HEX", Variable::RandomHex},
     {"uuid", "UUID", Variable::Uuid},
     {"selection", "TM_SELECTED_TEXT", Variable::Selection},
+    {"clipboard", "CLIPBOARD", Variable::Clipboard},
 };
 
 // The local date and time a body's date words type, read once per body.
@@ -311,6 +313,7 @@ size_t VariableText(Variable variable, const Char *fileName, const Char *line, i
       break;
     }
     case Variable::Selection:  // the playback types it, line by line
+    case Variable::Clipboard:
     case Variable::None:
       break;
   }

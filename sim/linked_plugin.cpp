@@ -1,6 +1,7 @@
 #include "assists/input_filter.h"
 #include "far1/plugin.h"
 #include "far3/edition.h"
+#include "sim/far3/stand_in.h"
 #include "sim/plugin_api.h"
 
 PluginApi LinkedPlugin() {
@@ -13,7 +14,21 @@ PluginApi LinkedPlugin() {
   return api;
 }
 
+#ifndef _WIN32
+// The linked Far 3 edition reads the stand-in's own clipboard (on Windows it
+// reads Windows' one, which the stand-in fills).
+const char16_t *StandInClipboardText(size_t *length) {
+  const sim::Host3 *host = sim::CurrentHost3();
+  if (!host) return nullptr;
+  *length = host->clipboard.size();
+  return host->clipboard.c_str();
+}
+#endif
+
 PluginApi3 LinkedPlugin3() {
+#ifndef _WIN32
+  far3::StandInClipboard = &StandInClipboardText;
+#endif
   PluginApi3 api;
   api.GetGlobalInfoW = &GetGlobalInfoW;
   api.SetStartupInfoW = &SetStartupInfoW;

@@ -5,6 +5,10 @@
 #include "macros/utf8.h"
 #include "sim/far1/stand_in.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace sim {
 
 namespace {
@@ -58,6 +62,8 @@ intptr_t WINAPI EditorThunk(const FarChar *fileName, const FarChar *, intptr_t, 
 
 void SetCurrent(Host3 *host) { Current = host; }
 
+const Host3 *CurrentHost3() { return Current; }
+
 std::string Utf8(const std::u16string &text) {
   std::string out(text.size() * 3, '\0');
   out.resize(EncodeUtf8(text.data(), text.size(), &out[0]));
@@ -90,6 +96,21 @@ void Host3::Trace(int depth, const std::string &text) {
 
 void Host3::Start(const std::string &moduleNameUtf8) {
   Current = this;
+#ifdef _WIN32
+  // A plug-in DLL reads Windows' clipboard: it holds what this host keeps.
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (clipboard.size() + 1) * sizeof(wchar_t));
+    wchar_t *units = data ? static_cast<wchar_t *>(GlobalLock(data)) : nullptr;
+    if (units) {
+      for (size_t i = 0; i < clipboard.size(); ++i) units[i] = static_cast<wchar_t>(clipboard[i]);
+      units[clipboard.size()] = 0;
+      GlobalUnlock(data);
+      if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);
+    }
+    CloseClipboard();
+  }
+#endif
   moduleName_ = Utf16(moduleNameUtf8);
   if (plugin_.GetGlobalInfoW) {
     GlobalInfo gi;

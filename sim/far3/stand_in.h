@@ -323,6 +323,9 @@ private:
 };
 
 std::string DescribeCommand3(const Command3 &cmd);
+// The host whose plug-in runs now (null between sessions).
+const Host3 *CurrentHost3();
+
 std::string Utf8(const std::u16string &text);
 std::u16string Utf16(const std::string &bytes);
 // Whole files by a UTF-16 name (UTF-8 on the native file system).

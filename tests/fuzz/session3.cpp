@@ -131,7 +131,11 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
 bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
   Bytes in(data, size);
   // A fixed clock: the date words type the same on every run of an input.
+#ifdef _WIN32
+  _putenv("VORLANE_CLOCK=2026-12-08T10:20:30+01:00");
+#else
   setenv("VORLANE_CLOCK", "2026-12-08T10:20:30+01:00", 1);
+#endif
   const std::string dir = fuzz::Folder("vorlane-fuzz3-");
   const std::string macroPath = dir + "vorlane.mac";
   // Half the sessions start with macros that mark field stops.
