@@ -25,9 +25,10 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
   SelectedBlock<typename E::Char> block;
   bool wraps = false;
   if constexpr (E::HasVariables && TypeName) {
-    ReadVariableContext<E>(entry->Body, &context);
+    const unsigned needs = BodyNeeds(entry->Body);
+    ReadVariableContext<E>(needs, &context);
     given = &context;
-    if (BodyHasToken(entry->Body, "selection") && ReadSelectedBlock<E>(&block)) {
+    if ((needs & NeedsSelection) && ReadSelectedBlock<E>(&block)) {
       wraps = true;
       context.selection = block.text;
       context.selectionLength = block.length;

@@ -60,16 +60,42 @@ int StopNumber(const Char *token) {
   return static_cast<int>(token[5] - '0');
 }
 
-// Whether a body holds TOKEN among its tokens.
+// What a body needs read before it plays, by the words it holds.
+enum BodyNeed : unsigned {
+  NeedsIndent = 1,     // nl, clipboard: the keyword line's indentation
+  NeedsClock = 2,      // the date, time and random words
+  NeedsLine = 4,       // linenumber, lineindex, linetext, word
+  NeedsClipboard = 8,
+  NeedsSelection = 16,
+};
+
+// The needs of a body, in one pass over its tokens (space-separated, as
+// playback splits them).
 template <class Char>
-bool BodyHasToken(const Char *body, const char *word) {
+unsigned BodyNeeds(const Char *body) {
+  unsigned needs = 0;
   Char token[TokenLimit + 1];
-  for (int k = 1;; ++k) {
-    size_t length = 0;
-    GetField(token, sizeof(token) / sizeof(Char), body, k, 0, &length);
-    if (length == 0) return false;
-    if (length <= TokenLimit && EqualsAscii(token, word)) return true;
+  for (const Char *p = body; *p;) {
+    while (*p == ' ') ++p;
+    size_t n = 0;
+    for (; p[n] && p[n] != ' '; ++n)
+      if (n < TokenLimit) token[n] = p[n];
+    const bool fits = n > 0 && n <= TokenLimit;
+    p += n;
+    if (!fits) continue;
+    token[n] = 0;
+    if (EqualsAscii(token, "nl")) needs |= NeedsIndent;
+    const Variable v = VariableOf(token);
+    if (v == Variable::LineNumber || v == Variable::LineIndex || v == Variable::LineText || v == Variable::Word)
+      needs |= NeedsLine;
+    else if (v == Variable::Clipboard)
+      needs |= NeedsClipboard | NeedsIndent;
+    else if (v == Variable::Selection)
+      needs |= NeedsSelection;
+    else if (v >= Variable::Year)
+      needs |= NeedsClock;
   }
+  return needs;
 }
 
 constexpr int KeywordIndentLimit = 256;
@@ -136,27 +162,21 @@ struct VariableContext {
 };
 
 template <class E>
-void ReadVariableContext(const typename E::Char *body, VariableContext<typename E::Char> *context) {
+void ReadVariableContext(unsigned needs, VariableContext<typename E::Char> *context) {
   using Char = typename E::Char;
   typename E::Editor *ed = E::editor();
   const Char *name = ed->FileName();
   context->fileName = name && *name ? name : nullptr;
   // The clock, for the date and random words: once per body. Each body's
   // random digits differ from the last one's, even at the same second.
-  bool ofClock = false;
-  for (const VariableWord &v : VariableWords)
-    if (v.variable >= Variable::Year && BodyHasToken(body, v.word)) ofClock = true;
-  if (ofClock) {
+  if (needs & NeedsClock) {
     E::ReadClock(&context->clock);
     context->random =
         static_cast<unsigned long long>(context->clock.unixSeconds) * 0x9E3779B97F4A7C15ULL + context->clock.serial;
   }
   // The clipboard: one read, through the edition.
-  if (BodyHasToken(body, "clipboard")) E::ReadClipboard(&context->clipboard, &context->clipboardLength);
-  static const char *const lineWords[] = {"linenumber", "lineindex", "linetext", "word"};
-  bool ofLine = false;
-  for (const char *w : lineWords) ofLine = ofLine || BodyHasToken(body, w);
-  if (!ofLine) return;
+  if (needs & NeedsClipboard) E::ReadClipboard(&context->clipboard, &context->clipboardLength);
+  if (!(needs & NeedsLine)) return;
   const EditorPosition pos = ed->GetPosition();
   typename E::Editor::LineRecord line;
   ed->GetString(&line, -1);
@@ -337,15 +357,17 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
   // changes the line, and only for a body that uses it.
   Char indent[KeywordIndentLimit];
   int indentLength = 0;
+  unsigned needs = 0;
   if constexpr (E::HasFieldStops) {
-    if (BodyHasToken(entry->Body, "nl") || BodyHasToken(entry->Body, "clipboard"))
-      indentLength = ReadKeywordIndent<E>(indent, KeywordIndentLimit);
+    needs = BodyNeeds(entry->Body);
+    if (needs & NeedsIndent) indentLength = ReadKeywordIndent<E>(indent, KeywordIndentLimit);
   }
+  (void)needs;
   (void)indent;
   (void)indentLength;
   VariableContext<Char> own;
   if constexpr (E::HasVariables) {
-    if (!given) ReadVariableContext<E>(entry->Body, &own);
+    if (!given) ReadVariableContext<E>(needs, &own);
   }
   VariableContext<Char> &context = given ? *given : own;
   // `from` before a variable: the text typed since is its default, which its

@@ -337,6 +337,19 @@ private:
     }
   }
 
+  // `re REGEX fmt FORMAT [opts OPTIONS]`: a transformation, before the word
+  // it applies to.
+  void TransformTokens(const Node &n) {
+    Token("re");
+    Characters(n.regex);
+    Token("fmt");
+    Characters(n.format);
+    if (!n.options.empty()) {
+      Token("opts");
+      Characters(n.options);
+    }
+  }
+
   void Stop(const Node &n) {
     const std::string number = std::to_string(n.number);
     // A transformed mirror shows its stop's text transformed; at a stop's
@@ -373,16 +386,7 @@ private:
     }
     if (seen_.count(n.number)) {
       // A mirror: it copies the stop's text.
-      if (mirrorWithTransform) {
-        Token("re");
-        Characters(n.regex);
-        Token("fmt");
-        Characters(n.format);
-        if (!n.options.empty()) {
-          Token("opts");
-          Characters(n.options);
-        }
-      }
+      if (mirrorWithTransform) TransformTokens(n);
       if ((!n.children.empty() || !n.choices.empty()) && &n != def) {
         std::vector<int> ignored;
         const std::string own = n.choices.empty() ? FlatText(n.children, &ignored) : n.choices[0];
@@ -436,16 +440,7 @@ private:
         Token("from");
         Characters(fallback);
       }
-      if (n.transform) {
-        Token("re");
-        Characters(n.regex);
-        Token("fmt");
-        Characters(n.format);
-        if (!n.options.empty()) {
-          Token("opts");
-          Characters(n.options);
-        }
-      }
+      if (n.transform) TransformTokens(n);
       Token(v.word);
       return;
     }

@@ -194,6 +194,7 @@ private:
   void BeginLine(Frame &f, bool label);
   void Start(Frame &f, Word w);
   void NextPart(Frame &f);
+  void Operand(Frame &f);
   bool DeclarationContext() const;
   void End(Frame &f);
   void Word_(const Char *s, int n, bool capital);
@@ -343,6 +344,19 @@ void Reader<Char>::Start(Frame &f, Word w) {
   if (w == ElseWord || w == DoWord || w == TryWord) f.awaitBody = true;
 }
 
+// An operand or operator in a statement frame: it begins a statement where
+// none is under way, and after a complete head it begins the statement the
+// head controls.
+template <class Char>
+void Reader<Char>::Operand(Frame &f) {
+  if (!f.inStmt) Start(f, OtherWord);
+  if (f.awaitBody) {
+    f.awaitBody = false;
+    f.partIndent = lineIndent_;
+    f.word = OtherWord;
+  }
+}
+
 // The first token after a template's head begins its declaration.
 template <class Char>
 void Reader<Char>::NextPart(Frame &f) {
@@ -488,12 +502,7 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
   } else if (c == '(' || c == '[') {
     bool condition = false;
     if (f.kind != ParenFrame) {
-      if (!f.inStmt) Start(f, OtherWord);
-      if (f.awaitBody) {  // an expression statement controlled by a head
-        f.awaitBody = false;
-        f.partIndent = lineIndent_;
-        f.word = OtherWord;
-      }
+      Operand(f);
       condition = f.expectCond && c == '(';
       f.expectCond = false;
       f.parens = true;
@@ -541,12 +550,7 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
     }
   } else {
     if (f.kind != ParenFrame) {
-      if (!f.inStmt) Start(f, OtherWord);
-      if (f.awaitBody) {
-        f.awaitBody = false;
-        f.partIndent = lineIndent_;
-        f.word = OtherWord;
-      }
+      Operand(f);
       if (c == '=' && next != '=' && prev_ != '=' && prev_ != '!' && prev_ != '<' && prev_ != '>')
         f.assign = true;
       if (c != '*' && c != '&' && c != '<' && c != '>') f.onlyWords = false;
@@ -717,11 +721,7 @@ void Reader<Char>::Read(const Char *text, int length) {
     if (c == '"' || c == '\'') {
       Frame &f = top();
       if (f.kind != ParenFrame) {
-        if (!f.inStmt) Start(f, OtherWord);
-        if (f.awaitBody) {
-          f.awaitBody = false;
-          f.partIndent = lineIndent_;
-        }
+        Operand(f);
         f.onlyWords = false;
         f.macroCall = false;
       }
