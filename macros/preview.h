@@ -46,7 +46,9 @@ size_t PreviewMacro(const BasicMacroEntry<Char> &entry, Char lineBreak, Char *ou
       transforming = true;
       continue;
     }
-    if (transforming && VariableOf(token) == Variable::None) continue;
+    // It ends at what it transforms: a variable, or a stop's mirror (shown
+    // untransformed, as a variable's value is not shown either).
+    if (transforming && VariableOf(token) == Variable::None && StopNumber(token) < 0) continue;
     transforming = false;
     if (EqualsAscii(token, "or") && (fromPending || choosing)) {
       choosing = true;

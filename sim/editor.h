@@ -30,6 +30,9 @@ struct Settings {
 
 enum { BlockNone = 0, BlockStream = 1, BlockColumn = 2 };
 
+// Shift, Ctrl or Alt pressed or released alone: the editor does nothing with it.
+bool IsModifierKey(const INPUT_RECORD &rec);
+
 template <class Unit>
 struct BasicLine {
   std::basic_string<Unit> text;

@@ -90,6 +90,51 @@ bool KeyByName(const std::string &name, bool unicode, WORD *vk, unsigned *c) {
   return false;
 }
 
+// A character a US keyboard types with Shift held: its key's virtual-key
+// code and scan code; false for any other character.
+bool ShiftedKey(unsigned c, WORD *vk, WORD *scan) {
+  static const char Row[] = "~!@#$%^&*()_+{}|:\"<>?";
+  static const WORD RowVk[] = {0xC0, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0',
+                               0xBD, 0xBB, 0xDB, 0xDD, 0xDC, 0xBA, 0xDE, 0xBC, 0xBE, 0xBF};
+  static const WORD RowScan[] = {0x29, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B,
+                                 0x0C, 0x0D, 0x1A, 0x1B, 0x2B, 0x27, 0x28, 0x33, 0x34, 0x35};
+  static const WORD LetterScan[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                    0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                    0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+  if (c >= 'A' && c <= 'Z') {
+    *vk = static_cast<WORD>(c);
+    *scan = LetterScan[c - 'A'];
+    return true;
+  }
+  for (size_t i = 0; Row[i]; ++i) {
+    if (static_cast<unsigned char>(Row[i]) == c) {
+      *vk = RowVk[i];
+      *scan = RowScan[i];
+      return true;
+    }
+  }
+  return false;
+}
+
+// A character typed on the Far 3 host: a shifted one comes as the console
+// gives it, between a Shift key-down and key-up, its own records carrying
+// SHIFT_PRESSED, released before Shift is.
+bool TypeShifted(unsigned c, std::vector<ScriptStep> *steps) {
+  WORD vk = 0, scan = 0;
+  if (!ShiftedKey(c, &vk, &scan)) return false;
+  ScriptStep step;
+  auto push = [&](WORD key, WORD keyScan, unsigned ch, DWORD mods, bool down) {
+    step.input = KeyRecord(key, ch, mods, down);
+    step.input.Event.KeyEvent.wVirtualScanCode = keyScan;
+    steps->push_back(step);
+  };
+  push(ShiftKey, 0x2A, 0, SHIFT_PRESSED, true);
+  push(vk, scan, c, SHIFT_PRESSED, true);
+  push(vk, scan, c, SHIFT_PRESSED, false);
+  push(ShiftKey, 0x2A, 0, 0, false);
+  return true;
+}
+
 }  // namespace
 
 WORD VirtualKeyOf(unsigned char c) {
@@ -126,6 +171,7 @@ bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::str
       continue;
     }
     if (ch != '<') {
+      if (unicode && TypeShifted(ch, steps)) continue;
       if (ch == '\n') ch = '\r';
       step.input = KeyRecord(VirtualKeyOf(ch), ch, 0, true);
       steps->push_back(step);
@@ -179,6 +225,10 @@ bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::str
       if (rest.empty() || !KeyByName(rest, unicode, &vk, &c)) {
         *error = "unknown key name '<" + inner + ">' at position " + std::to_string(i + 1);
         return false;
+      }
+      if (unicode && down && mods == 0 && TypeShifted(c, steps)) {
+        i = close;
+        continue;
       }
       step.input = KeyRecord(vk, c, mods, down);
     }

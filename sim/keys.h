@@ -18,9 +18,15 @@ struct ScriptStep {
 // Parses KEYS into steps. On a fault returns false with a message that names
 // the culprit and its position (1-based). With `unicode` (the Far 3 host) a
 // character is read from UTF-8 and gives one event per UTF-16 unit; without,
-// each byte is a character.
+// each byte is a character. With `unicode` a character typed with Shift on a
+// US keyboard (capitals, ~!@#$%^&*()_+{}|:"<>?) gives four events, as the
+// console sends them: Shift's key-down, the character's key-down and key-up
+// with SHIFT_PRESSED, Shift's key-up.
 bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::string *error,
                bool unicode = false);
+
+// The Shift key's own virtual-key code (VK_SHIFT).
+constexpr WORD ShiftKey = 0x10;
 
 // A key-down (or key-up) event as a US keyboard gives it.
 INPUT_RECORD KeyRecord(WORD vk, unsigned c, DWORD mods, bool down);

@@ -91,3 +91,38 @@ TEST(Keys, Far3ReadsUtf8OneEventPerUtf16Unit) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Far 3 console's records for a shifted character: Shift down, the
+// character down and up with SHIFT_PRESSED, Shift up; a plain one as before.
+TEST(Keys, Far3TypesAShiftedCharacterBetweenShiftsRecords) {
+  std::vector<sim::ScriptStep> s;
+  std::string error;
+  ASSERT_TRUE(sim::ParseKeys("}a<lt>", &s, &error, true)) << error;
+  ASSERT_EQ(9u, s.size());
+  auto key = [&](size_t i) { return s[i].input.Event.KeyEvent; };
+  EXPECT_EQ(sim::ShiftKey, key(0).wVirtualKeyCode);
+  EXPECT_EQ(1, key(0).bKeyDown);
+  EXPECT_EQ(SHIFT_PRESSED, key(0).dwControlKeyState);
+  EXPECT_EQ(0xDD, key(1).wVirtualKeyCode);
+  EXPECT_EQ(0x1B, key(1).wVirtualScanCode);
+  EXPECT_EQ('}', key(1).uChar.UnicodeChar);
+  EXPECT_EQ(1, key(1).bKeyDown);
+  EXPECT_EQ(SHIFT_PRESSED, key(1).dwControlKeyState);
+  EXPECT_EQ(0, key(2).bKeyDown);
+  EXPECT_EQ(SHIFT_PRESSED, key(2).dwControlKeyState);
+  EXPECT_EQ(sim::ShiftKey, key(3).wVirtualKeyCode);
+  EXPECT_EQ(0, key(3).bKeyDown);
+  EXPECT_EQ(0u, key(3).dwControlKeyState);
+  EXPECT_EQ('a', key(4).uChar.UnicodeChar);
+  EXPECT_EQ(0u, key(4).dwControlKeyState);
+  EXPECT_EQ(0xBC, key(6).wVirtualKeyCode);  // '<' on the comma's key
+  EXPECT_EQ('<', key(6).uChar.UnicodeChar);
+  s.clear();  // the 1.x host's keys stay one record each
+  ASSERT_TRUE(sim::ParseKeys("}A", &s, &error));
+  EXPECT_EQ(2u, s.size());
+  EXPECT_EQ(0u, s[0].input.Event.KeyEvent.dwControlKeyState);
+}
+
+}  // namespace

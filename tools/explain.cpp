@@ -62,6 +62,11 @@ std::string Explainer::Before(const sim::Host &host, const INPUT_RECORD &rec, bo
 std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
   const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
   const DWORD mods = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
+  // A release, or Shift pressed alone, is never an assist's key.
+  if (rec.EventType == KEY_EVENT && (!key.bKeyDown || sim::IsModifierKey(rec))) {
+    *takes = false;
+    return std::string();
+  }
 #ifndef _WIN32
   far3::Fields.lastCopied = -1;  // After() tells which stop a key copied to its mirrors
 #endif

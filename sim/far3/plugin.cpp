@@ -217,7 +217,7 @@ intptr_t Host3::Input(const INPUT_RECORD &rec) {
       Change(&rec);
     }
   }
-  if (IsKeyDown(rec)) {
+  if (IsKeyDown(rec) && !IsModifierKey(rec)) {
     Draw();
     // The window is drawn after each of the user's keys, its change events
     // before.

@@ -229,6 +229,7 @@ public:
     int newCount = 0;          // Lines: how many lines stand in their place now
     int pos = 0;               // Edit: its position
     int curLine = 0, curPos = 0;  // Begin: the cursor before; Lines: where taking it back puts it
+    bool lineStart = false;       // a split by Enter with auto indent: also a group's undo goes there
   };
   std::vector<UndoRecord> undoRecords;  // the last UndoLimit steps of them
   static constexpr size_t UndoLimit = 100;

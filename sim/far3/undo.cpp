@@ -188,6 +188,12 @@ void Host3::Change(const INPUT_RECORD *rec) {
     if (vk == VK_RETURN && r.old.empty() && r.newCount == 1) {
       r.curLine = curLine;
       r.curPos = curPos;
+    } else if (vk == VK_RETURN && r.old.size() == 1 && r.newCount == 2 && settings.autoIndent) {
+      // A split with auto indent on: at the line's start (also when it is
+      // part of a group).
+      r.curLine = r.line;
+      r.curPos = 0;
+      r.lineStart = true;
     } else if (vk == 'Y' && ctrl && r.old.size() == 1 && r.newCount == 0) {
       r.curLine = r.line;
       r.curPos = static_cast<int>(r.old[0].text.size());
@@ -234,14 +240,20 @@ void Host3::Undo() {
   if (undoRecords.back().kind == UndoRecord::End) {
     // A group: its records in reverse, then the cursor where the group began.
     undoRecords.pop_back();
+    int splitLine = -1;
     while (!undoRecords.empty() && undoRecords.back().kind != UndoRecord::Begin) {
       UndoRecordAt(undoRecords.back());
+      if (undoRecords.back().lineStart) splitLine = undoRecords.back().line;
       undoRecords.pop_back();
     }
     if (!undoRecords.empty()) {
       curLine = undoRecords.back().curLine;
       curPos = undoRecords.back().curPos;
       undoRecords.pop_back();
+    }
+    if (splitLine >= 0) {
+      curLine = splitLine;
+      curPos = 0;
     }
   } else {
     UndoRecordAt(undoRecords.back());

@@ -107,6 +107,8 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       if (in.Next() % 2 == 0) return sim::KeyRecord(VK_TAB, '\t', in.Next() % 3 == 0 ? DWORD{SHIFT_PRESSED} : DWORD{0}, true);
       return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);
     case 5:
+      // Shift pressed or released alone, as around each shifted character.
+      if (in.Next() % 4 == 0) return sim::KeyRecord(sim::ShiftKey, 0, in.Next() & 1 ? DWORD{SHIFT_PRESSED} : 0, in.Next() & 1);
       return sim::KeyRecord(0, Unit(in), mods, false);  // a release
     case 6:
       rec.EventType = MOUSE_EVENT;
@@ -120,8 +122,10 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       return rec;
     default: {
       // The trigger keys: Space, Enter and the electric ones.
+      // On a US keyboard the electric ones come with Shift held.
       static const char16_t triggers[] = {u'}', u' ', u'{', u':', u'#', u'}'};
-      return sim::KeyRecord(in.Next() & 1 ? VK_RETURN : 0, triggers[in.Next() % 6], mods, true);
+      const char16_t c = triggers[in.Next() % 6];
+      return sim::KeyRecord(in.Next() & 1 ? VK_RETURN : 0, c, c == u' ' ? mods : mods | SHIFT_PRESSED, true);
     }
   }
 }

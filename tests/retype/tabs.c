@@ -1,0 +1,9 @@
+int f(int x)
+{
+	if (x) {
+		return 1;
+	}
+  wrong();
+
+	return 0;
+}
