@@ -174,6 +174,23 @@ TEST(Far3Filter, TheBraceScanGivesBackTheScrollItFound) {
   EXPECT_EQ("{\n}\n", s.host.TextUtf8().substr(0, 2) + s.host.TextUtf8().substr(s.host.TextUtf8().size() - 2));
 }
 
+TEST(Far3Filter, TheIndentationKeysLeaveTheScrollAlone) {
+  // Scrolled down and sideways: an electric key leaves the window's top line
+  // and left column as they were.
+  std::string text = "int f() {\n    if (x) {\n";
+  for (int i = 0; i < 40; ++i) text += "        y();\n";
+  text += "            \n";
+  Session3 s(text);
+  s.At(42, 12);
+  s.host.topLine = 30;
+  s.host.leftPos = 3;
+  s.host.journal.clear();
+  s.Type("}");
+  EXPECT_EQ("    }\n", s.host.TextUtf8().substr(s.host.TextUtf8().size() - 6));
+  EXPECT_EQ(30, s.host.topLine);
+  EXPECT_EQ(3, s.host.leftPos);
+}
+
 TEST(Far3Filter, TheBusyFlagLetsFedKeysThroughAndIsClearedAfterwards) {
   Session3 s("if\nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
   s.BraceRulesOnly();

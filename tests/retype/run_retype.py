@@ -9,6 +9,7 @@ usage: run_retype.py VORLANE
 import os
 import subprocess
 import sys
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -37,6 +38,15 @@ CASES = [
      "total: 3 of 7 lines as written (42.9 %)\n", 0),
     # A file that cannot be read fails the run.
     (['missing.c'], "total: 0 of 0 lines as written (100.0 %)\n", 1),
+    # Tab sizes from 1 to 512; outside them nothing runs (status 2).
+    (['--tab-size', '1', 'spaces.cpp'],
+     "spaces.cpp: 2 of 3 lines as written (66.7 %)\n"
+     "total: 2 of 3 lines as written (66.7 %)\n", 0),
+    (['--tab-size', '512', 'spaces.cpp'],
+     "spaces.cpp: 2 of 3 lines as written (66.7 %)\n"
+     "total: 2 of 3 lines as written (66.7 %)\n", 0),
+    (['--tab-size', '0', 'spaces.cpp'], "", 2),
+    (['--tab-size', '513', 'spaces.cpp'], "", 2),
 ]
 
 
@@ -45,9 +55,16 @@ def main():
     prefix = sys.argv[2:]  # e.g. wine
     failed = 0
     for args, want, status in CASES:
-        run = subprocess.run(prefix + [vorlane, 'retype'] + args, cwd=HERE, capture_output=True)
+        # Its own temporary folder, which the run must leave empty.
+        with tempfile.TemporaryDirectory() as tmp:
+            env = dict(os.environ, TMPDIR=tmp)
+            run = subprocess.run(prefix + [vorlane, 'retype'] + args, cwd=HERE, capture_output=True, env=env)
+            left = os.listdir(tmp)
         got = run.stdout.decode('utf-8', 'replace').replace('\r\n', '\n')
-        if got != want or run.returncode != status:
+        if left:
+            failed += 1
+            print('FAIL retype %s\n  left in the temporary folder: %s' % (' '.join(args), ', '.join(left)))
+        elif got != want or run.returncode != status:
             failed += 1
             print('FAIL retype %s\n  status %d, expected %d\n  got:\n%s  expected:\n%s' %
                   (' '.join(args), run.returncode, status, got, want))
