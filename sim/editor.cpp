@@ -5,14 +5,6 @@
 
 namespace sim {
 
-namespace {
-
-bool IsKeyDown(const INPUT_RECORD &rec) {
-  return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
-}
-
-}  // namespace
-
 bool IsModifierKey(const INPUT_RECORD &rec) {
   const WORD vk = rec.Event.KeyEvent.wVirtualKeyCode;
   return rec.EventType == KEY_EVENT && (vk == 0x10 || vk == 0x11 || vk == 0x12);

@@ -30,6 +30,10 @@ struct Settings {
 
 enum { BlockNone = 0, BlockStream = 1, BlockColumn = 2 };
 
+inline bool IsKeyDown(const INPUT_RECORD &rec) {
+  return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
+}
+
 // Shift, Ctrl or Alt pressed or released alone: the editor does nothing with it.
 bool IsModifierKey(const INPUT_RECORD &rec);
 

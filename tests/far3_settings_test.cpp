@@ -18,8 +18,6 @@ namespace {
 
 using test::Session3;
 
-bool SameGuid(const far3::GUID &a, const far3::GUID &b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
-
 void SetEnv(const char *name, const std::string &value) {
 #ifdef _WIN32
   // The plug-in reads the process environment, not the C library's copy.
@@ -56,7 +54,7 @@ struct Profile {
   std::string dir, pluginsData, folder, macroPath;
 };
 
-sim::StoredSetting Text(const std::u16string &text) {
+sim::StoredSetting StoredText(const std::u16string &text) {
   sim::StoredSetting s;
   s.type = far3::FST_STRING;
   s.text = text;
@@ -120,7 +118,7 @@ TEST(Far3Options, DefaultsUntilTheUserStoresAnything) {
 TEST(Far3Options, StoredValuesAreReadAndUnreadableOnesFallBack) {
   {
     Session3 s("if\n", "x.cc", "Macro if \"sp ( ) left\"\n");
-    s.host.settingsStore[u"Masks"] = Text(u"*.cc;*.hh");
+    s.host.settingsStore[u"Masks"] = StoredText(u"*.cc;*.hh");
     s.host.settingsStore[u"BraceAlignment"] = Number(0);
     s.At(0, 2);
     s.Type(" ");
@@ -132,7 +130,7 @@ TEST(Far3Options, StoredValuesAreReadAndUnreadableOnesFallBack) {
   // all give the default list.
   for (const std::u16string &bad : {std::u16string(u"/(/"), std::u16string(2000, u'a'), std::u16string()}) {
     Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
-    s.host.settingsStore[u"Masks"] = Text(bad);
+    s.host.settingsStore[u"Masks"] = StoredText(bad);
     s.At(0, 2);
     s.Type(" ");
     EXPECT_EQ("if ()\n", s.host.TextUtf8());
@@ -147,7 +145,7 @@ TEST(Far3Options, AStoredListTooLongForItsBufferIsNotTaken) {
   list += u",*.hxx,*.hh";
   ASSERT_EQ(far3::MaskLimit, list.size());
   Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
-  s.host.settingsStore[u"Masks"] = Text(list);
+  s.host.settingsStore[u"Masks"] = StoredText(list);
   s.At(0, 2);
   s.Type(" ");
   const far3::FarChar *masks = far3::ActiveOptions().masks;
@@ -166,16 +164,16 @@ TEST(Far3Options, WithoutTheHostsMatcherAnyTextButNoneIsAList) {
 
 TEST(Far3Config, TheEntryAndTheDialog) {
   Session3 s("");
-  s.host.settingsStore[u"Masks"] = Text(u"*.cc");
+  s.host.settingsStore[u"Masks"] = StoredText(u"*.cc");
   s.host.settingsStore[u"KeywordMacros"] = Number(0);
   Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 11}});  // Cancel
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ("vorlane", s.host.configText);
-  EXPECT_TRUE(SameGuid(far3::ConfigMenuGuid, s.host.configGuid));
-  EXPECT_FALSE(SameGuid(far3::ConfigMenuGuid, far3::MenuGuid));
+  EXPECT_TRUE(test::SameGuid(far3::ConfigMenuGuid, s.host.configGuid));
+  EXPECT_FALSE(test::SameGuid(far3::ConfigMenuGuid, far3::MenuGuid));
   ASSERT_EQ(1u, s.host.dialogCalls.size());
   const sim::DialogCall3 &call = s.host.dialogCalls[0];
-  EXPECT_TRUE(SameGuid(far3::ConfigDialogGuid, call.id));
+  EXPECT_TRUE(test::SameGuid(far3::ConfigDialogGuid, call.id));
   EXPECT_FALSE(call.helpTopicNull);
   EXPECT_TRUE(call.freed);
   ASSERT_EQ(12u, call.items.size());
@@ -200,7 +198,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
 
 TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   Session3 s("if\n", "x.cc", "Macro if \"sp ( ) left\"\n");
-  s.host.settingsStore[u"FutureOption"] = Text(u"kept");  // a newer version's
+  s.host.settingsStore[u"FutureOption"] = StoredText(u"kept");  // a newer version's
   Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 11}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
                   ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 10, 1, 0, 1}});
   EXPECT_EQ(0, s.host.Configure());
@@ -281,7 +279,7 @@ TEST(Far3Switches, EachAssistSwitchedOffLeavesItsKeyToTheEditor) {
 
 TEST(Far3Masks, TheFileTestAsksTheHostWithTheBareName) {
   Session3 s("if\n", "C:\\gen\\a.cpp", "Macro if \"sp ( ) left\"\n");
-  s.host.settingsStore[u"Masks"] = Text(u"*.cpp|gen*");
+  s.host.settingsStore[u"Masks"] = StoredText(u"*.cpp|gen*");
   s.At(0, 2);
   s.Type(" ");
   EXPECT_EQ("if ()\n", s.host.TextUtf8());  // the folder's name is no part of it

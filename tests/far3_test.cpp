@@ -13,8 +13,6 @@ namespace {
 
 using test::Session3;
 
-bool SameGuid(const far3::GUID &a, const far3::GUID &b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
-
 // The size of the record each command takes, 0 for one without.
 size_t RecordSize(int code) {
   switch (code) {
@@ -37,8 +35,8 @@ TEST(Far3Start, GlobalInfoNamesThePluginAndTheOldestFarItNeeds) {
   Session3 s("");
   const far3::GlobalInfo &gi = s.host.globalInfo;
   EXPECT_EQ(sizeof(far3::GlobalInfo), gi.StructSize);  // Far's own value is left alone
-  EXPECT_TRUE(SameGuid(far3::PluginGuid, gi.Guid));
-  EXPECT_FALSE(SameGuid(far3::GUID{}, gi.Guid));
+  EXPECT_TRUE(test::SameGuid(far3::PluginGuid, gi.Guid));
+  EXPECT_FALSE(test::SameGuid(far3::GUID{}, gi.Guid));
   EXPECT_EQ("vorlane", s.host.title);
   EXPECT_FALSE(s.host.description.empty());
   EXPECT_FALSE(s.host.author.empty());
@@ -554,10 +552,10 @@ TEST(Far3Menu, TheEntryAndTheReloadDialog) {
   test::WriteFile(s.macroPath, "Macro if b\n");
   s.Type("<Menu>");  // Close: the table stays
   EXPECT_EQ("vorlane", s.host.menuText);
-  EXPECT_TRUE(SameGuid(far3::MenuGuid, s.host.menuGuid));
+  EXPECT_TRUE(test::SameGuid(far3::MenuGuid, s.host.menuGuid));
   EXPECT_EQ(far3::PF_EDITOR | far3::PF_DISABLEPANELS, s.host.pluginInfo.Flags);
   EXPECT_EQ(0u, s.host.pluginInfo.DiskMenu.Count);
-  EXPECT_TRUE(SameGuid(far3::PluginGuid, s.host.getMsgPluginId));
+  EXPECT_TRUE(test::SameGuid(far3::PluginGuid, s.host.getMsgPluginId));
   s.At(0, 2);
   s.Type(" ");
   EXPECT_EQ("ifa\n", s.host.TextUtf8());
@@ -566,8 +564,8 @@ TEST(Far3Menu, TheEntryAndTheReloadDialog) {
 
   ASSERT_EQ(3u, s.host.dialogCalls.size());
   for (const sim::DialogCall3 &call : s.host.dialogCalls) {
-    EXPECT_TRUE(SameGuid(far3::PluginGuid, call.pluginId));
-    EXPECT_TRUE(SameGuid(far3::DialogGuid, call.id));
+    EXPECT_TRUE(test::SameGuid(far3::PluginGuid, call.pluginId));
+    EXPECT_TRUE(test::SameGuid(far3::DialogGuid, call.id));
     EXPECT_TRUE(call.run);
     EXPECT_TRUE(call.freed);
     EXPECT_EQ(-1, call.x1);
@@ -586,8 +584,8 @@ TEST(Far3Menu, TheEntryAndTheReloadDialog) {
     EXPECT_EQ(u"&Edit macro file", call.texts[3]);
   }
   EXPECT_NE(far3::GUID{}.Data1, far3::DialogGuid.Data1);
-  EXPECT_FALSE(SameGuid(far3::DialogGuid, far3::MenuGuid));
-  EXPECT_FALSE(SameGuid(far3::DialogGuid, far3::PluginGuid));
+  EXPECT_FALSE(test::SameGuid(far3::DialogGuid, far3::MenuGuid));
+  EXPECT_FALSE(test::SameGuid(far3::DialogGuid, far3::PluginGuid));
 }
 
 HANDLE WINAPI RefusingDialogInit(const far3::GUID *, const far3::GUID *, intptr_t, intptr_t, intptr_t,

@@ -1,6 +1,7 @@
 // Helpers shared by the unit tests.
 #pragma once
 
+#include <cstring>
 #include <string>
 
 #include "sim/far1/stand_in.h"
@@ -8,6 +9,8 @@
 #include "sim/keys.h"
 
 namespace test {
+
+inline bool SameGuid(const far3::GUID &a, const far3::GUID &b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
 
 // A new empty folder for one test, removed by nobody (the system's temp area).
 // On POSIX its path is in small letters, as the plug-in's macro path lookup needs.

@@ -41,7 +41,7 @@ std::string Text(const char *line, Span s) { return std::string(line + s.start, 
 // UTF-16 units of UTF-8 text (the Far 3 edition's measure of names and
 // bodies), and back.
 std::u16string Units(const std::string &bytes) { return sim::Utf16(bytes); }
-std::string Utf8Of(const std::u16string &units) { return sim::Utf8(units); }
+std::string UnitsAsUtf8(const std::u16string &units) { return sim::Utf8(units); }
 
 // Whether a token is one character: one byte (1.x), or one UTF-8 character
 // (Far 3: one UTF-16 unit or a surrogate pair).
@@ -142,7 +142,7 @@ public:
     if (o_.far3) {
       BasicMacroEntry<char16_t> wide;
       kept = ParseMacroLine(Units(line).c_str(), &wide);
-      if (kept) keptName = Utf8Of(wide.Name), keptBody = Utf8Of(wide.Body);
+      if (kept) keptName = UnitsAsUtf8(wide.Name), keptBody = UnitsAsUtf8(wide.Body);
       if (kept) std::free(wide.Body);
     } else {
       kept = ParseMacroLine(line, &entry);
@@ -347,7 +347,7 @@ public:
         char code[16];
         std::snprintf(code, sizeof(code), "U+%04X", static_cast<unsigned>(u));
         Say(lineNo, col, Diagnostic::Note,
-            "byte " + std::string(hex) + " is typed as the OEM character '" + Utf8Of(std::u16string(1, u)) +
+            "byte " + std::string(hex) + " is typed as the OEM character '" + UnitsAsUtf8(std::u16string(1, u)) +
                 "' (" + code + ") of code page " + std::to_string(o_.oemCodePage) + ", " +
                 (o_.oemChosen ? "as chosen" : "assumed from this system's language") +
                 " (--oem 437 or --oem 866 chooses); write such macros in that code page");

@@ -9,7 +9,7 @@
 
 namespace {
 
-const char Usage[] =
+const char ToolUsage[] =
     "usage: vorlane COMMAND [options]\n"
     "\n"
     "commands:\n"
@@ -27,7 +27,7 @@ const char Usage[] =
 
 int main(int argc, char **argv) {
   if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-    (argc < 2 ? std::cerr : std::cout) << Usage;
+    (argc < 2 ? std::cerr : std::cout) << ToolUsage;
     return argc < 2 ? 2 : 0;
   }
   if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
@@ -35,6 +35,6 @@ int main(int argc, char **argv) {
   if (!std::strcmp(argv[1], "import")) return RunImport(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "retype")) return RunRetype(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "play-batch")) return RunPlayBatch(argc - 2, argv + 2);
-  std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << Usage;
+  std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << ToolUsage;
   return 2;
 }

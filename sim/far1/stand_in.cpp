@@ -25,10 +25,6 @@ const char *WINAPI GetMsgThunk(INT_PTR module, int id) {
   return Current ? Current->GetMsg(module, id) : nullptr;
 }
 
-bool IsKeyDown(const INPUT_RECORD &rec) {
-  return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
-}
-
 std::string Hex(unsigned v) {
   char buf[16];
   std::snprintf(buf, sizeof(buf), "0x%02X", v);

@@ -43,10 +43,6 @@ using far3::OPEN_EDITOR;
 // The host the plug-in's calls of the host's functions reach.
 void SetCurrent(Host3 *host);
 
-inline bool IsKeyDown(const INPUT_RECORD &rec) {
-  return rec.EventType == KEY_EVENT && rec.Event.KeyEvent.bKeyDown;
-}
-
 // Far's check of a record's StructSize: its own size or more (a newer
 // plug-in), up to a sane limit; less is refused.
 inline bool SizeFits(size_t structSize, size_t minimum) {
