@@ -189,6 +189,19 @@ TEST(Far3Filter, TheIndentationKeysLeaveTheScrollAlone) {
   EXPECT_EQ(3, s.host.leftPos);
 }
 
+TEST(Far3Fields, TheChoicesMenuOpensRightBelowTheStop) {
+  // The menu's top left is on the screen row under the cursor's, at its
+  // column: rows count from the editor's title line, the window scrolled.
+  Session3 s("x\ny\n  t\n", "main.cpp", "Macro t \"bs from a or b field1\"\n");
+  s.At(2, 3);
+  s.host.topLine = 1;
+  s.Type(" <Esc>");
+  ASSERT_FALSE(s.host.menuCalls.empty());
+  EXPECT_EQ(3, s.host.menuCalls.back().x);
+  EXPECT_EQ(3, s.host.menuCalls.back().y);
+  EXPECT_EQ("x\ny\n  a\n", s.host.TextUtf8());
+}
+
 TEST(Far3Filter, TheBusyFlagLetsFedKeysThroughAndIsClearedAfterwards) {
   Session3 s("if\nint f() {\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
   s.BraceRulesOnly();

@@ -41,12 +41,14 @@ constexpr DWORD AltKeys = LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
 
 }  // namespace
 
-intptr_t Host3::ShowMenu(const GUID *id, Flags64 flags, const FarChar *title, const FarChar *bottom,
+intptr_t Host3::ShowMenu(const GUID *id, intptr_t x, intptr_t y, Flags64 flags, const FarChar *title, const FarChar *bottom,
                          const FarChar *helpTopic, const far3::FarKey *breakKeys,
                          intptr_t *breakCode, const far3::FarMenuItem *items, size_t count) {
   if (breakCode) *breakCode = -1;
   MenuCall3 call;
   if (id) call.id = *id;
+  call.x = x;
+  call.y = y;
   call.flags = flags;
   call.title = TextOf(title);
   call.bottom = TextOf(bottom);

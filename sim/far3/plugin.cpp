@@ -45,11 +45,11 @@ size_t WINAPI ProcessNameThunk(const FarChar *mask, FarChar *name, size_t, Flags
 intptr_t WINAPI SettingsControlThunk(HANDLE handle, int command, intptr_t param1, void *param2) {
   return Current ? Current->SettingsControl(handle, command, param1, param2) : 0;
 }
-intptr_t WINAPI MenuThunk(const GUID *, const GUID *id, intptr_t, intptr_t, intptr_t, Flags64 flags,
+intptr_t WINAPI MenuThunk(const GUID *, const GUID *id, intptr_t x, intptr_t y, intptr_t, Flags64 flags,
                           const FarChar *title, const FarChar *bottom, const FarChar *help,
                           const far3::FarKey *breakKeys, intptr_t *breakCode,
                           const far3::FarMenuItem *items, size_t count) {
-  return Current ? Current->ShowMenu(id, flags, title, bottom, help, breakKeys, breakCode, items, count)
+  return Current ? Current->ShowMenu(id, x, y, flags, title, bottom, help, breakKeys, breakCode, items, count)
                  : -1;
 }
 intptr_t WINAPI EditorThunk(const FarChar *fileName, const FarChar *, intptr_t, intptr_t, intptr_t,

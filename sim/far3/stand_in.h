@@ -133,13 +133,14 @@ public:
   // the help topic), a break key, Ctrl+Alt+F (Far's filter: typed characters
   // and BS edit it, items that do not contain it are hidden), and without the
   // filter an item's '&' letter.
-  intptr_t ShowMenu(const far3::GUID *id, far3::Flags64 flags, const far3::FarChar *title,
+  intptr_t ShowMenu(const far3::GUID *id, intptr_t x, intptr_t y, far3::Flags64 flags, const far3::FarChar *title,
                     const far3::FarChar *bottom, const far3::FarChar *helpTopic,
                     const far3::FarKey *breakKeys, intptr_t *breakCode,
                     const far3::FarMenuItem *items, size_t count);
   std::function<bool(INPUT_RECORD *)> menuKeys;
   struct MenuCall3 {
     far3::GUID id{};
+    intptr_t x = -1, y = -1;  // where the box's top left goes on the screen (-1: centred)
     far3::Flags64 flags = 0;
     std::u16string title, bottom, helpTopic;
     std::vector<std::u16string> items;
