@@ -153,3 +153,34 @@ TEST(Start, MacroFileIsFoundBesideTheDllWhateverItsLetterCase) {
 }
 
 }  // namespace
+
+namespace {
+
+// A session's fixed clock: the date, the time and the zone as written, and
+// anything else refused (then the system's clock is read instead).
+TEST(Clock, AFixedTimeIsReadWholeAndAnythingElseRefused) {
+  Clock c;
+  ASSERT_TRUE(ParseClock("2026-12-08T10:20:30+01:30", &c));
+  EXPECT_EQ(2026, c.year);
+  EXPECT_EQ(12, c.month);
+  EXPECT_EQ(8, c.day);
+  EXPECT_EQ(10, c.hour);
+  EXPECT_EQ(20, c.minute);
+  EXPECT_EQ(30, c.second);
+  EXPECT_EQ(90, c.offsetMinutes);
+  EXPECT_EQ(2, c.weekday);  // a Tuesday
+  EXPECT_EQ(1796719830LL, c.unixSeconds);
+  ASSERT_TRUE(ParseClock("1970-01-01T00:00:00Z", &c));
+  EXPECT_EQ(0, c.unixSeconds);
+  EXPECT_EQ(4, c.weekday);
+  ASSERT_TRUE(ParseClock("2000-02-29T23:59:60-05:00", &c));  // a leap second, west of UTC
+  EXPECT_EQ(-300, c.offsetMinutes);
+  EXPECT_EQ(951886800LL, c.unixSeconds);
+  for (const char *bad : {"2026-12-08T10:20:30", "2026-12-08T10:20:30X", "2026-12-08T10:20:30ZZ",
+                          "2026-12-08T10:20:30+0100", "2026-12-08T10:20:30+01:0", "2026-13-08T10:20:30Z",
+                          "2026-12-32T10:20:30Z", "2026-12-08T24:20:30Z", "2026-12-08T10:60:30Z",
+                          "2026-12-08T10:20:61Z", "2026-12-08 10:20:30Z", "x"})
+    EXPECT_FALSE(ParseClock(bad, &c)) << bad;
+}
+
+}  // namespace
