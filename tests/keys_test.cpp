@@ -99,8 +99,8 @@ namespace {
 TEST(Keys, Far3TypesAShiftedCharacterBetweenShiftsRecords) {
   std::vector<sim::ScriptStep> s;
   std::string error;
-  ASSERT_TRUE(sim::ParseKeys("}a<lt>", &s, &error, true)) << error;
-  ASSERT_EQ(9u, s.size());
+  ASSERT_TRUE(sim::ParseKeys("}a<lt>AZ", &s, &error, true)) << error;
+  ASSERT_EQ(17u, s.size());
   auto key = [&](size_t i) { return s[i].input.Event.KeyEvent; };
   EXPECT_EQ(sim::ShiftKey, key(0).wVirtualKeyCode);
   EXPECT_EQ(1, key(0).bKeyDown);
@@ -119,6 +119,14 @@ TEST(Keys, Far3TypesAShiftedCharacterBetweenShiftsRecords) {
   EXPECT_EQ(0u, key(4).dwControlKeyState);
   EXPECT_EQ(0xBC, key(6).wVirtualKeyCode);  // '<' on the comma's key
   EXPECT_EQ('<', key(6).uChar.UnicodeChar);
+  // The capitals from the first to the last letter: the letter's key and scan code.
+  EXPECT_EQ(sim::ShiftKey, key(9).wVirtualKeyCode);
+  EXPECT_EQ('A', key(10).wVirtualKeyCode);
+  EXPECT_EQ(0x1E, key(10).wVirtualScanCode);
+  EXPECT_EQ(SHIFT_PRESSED, key(10).dwControlKeyState);
+  EXPECT_EQ('Z', key(14).wVirtualKeyCode);
+  EXPECT_EQ(0x2C, key(14).wVirtualScanCode);
+  EXPECT_EQ('Z', key(14).uChar.UnicodeChar);
   s.clear();  // the 1.x host's keys stay one record each
   ASSERT_TRUE(sim::ParseKeys("}A", &s, &error));
   EXPECT_EQ(2u, s.size());
