@@ -106,10 +106,13 @@ INPUT_RECORD Event(Bytes &in, bool *menu, int *answer) {
       if (in.Next() % 3 == 0) return sim::KeyRecord('Y', 0x19, LEFT_CTRL_PRESSED, true);
       if (in.Next() % 2 == 0) return sim::KeyRecord(VK_TAB, '\t', in.Next() % 3 == 0 ? DWORD{SHIFT_PRESSED} : DWORD{0}, true);
       return sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true);
-    case 5:
-      // Shift pressed or released alone, as around each shifted character.
-      if (in.Next() % 4 == 0) return sim::KeyRecord(sim::ShiftKey, 0, in.Next() & 1 ? DWORD{SHIFT_PRESSED} : 0, in.Next() & 1);
-      return sim::KeyRecord(0, Unit(in), mods, false);  // a release
+    case 5: {
+      // A release; for the unit 0, Shift pressed or released alone, as around
+      // each shifted character (the inputs found before read the same bytes).
+      const char16_t u = Unit(in);
+      if (u == 0) return sim::KeyRecord(sim::ShiftKey, 0, mods | SHIFT_PRESSED, (mods & SHIFT_PRESSED) == 0);
+      return sim::KeyRecord(0, u, mods, false);
+    }
     case 6:
       rec.EventType = MOUSE_EVENT;
       return rec;
