@@ -1,101 +1,179 @@
-// The regular-expression side of transformations. This file alone is built
-// with exceptions: the standard library's engine reports a bad expression
-// (and a match it gives up on) by throwing, and every throw ends here, in a
-// catch of this file; the functions below throw nothing.
+// The regular-expression side of transformations, on PCRE2's 16-bit library:
+// the host's UTF-16 text goes to the engine as it is, in every build. Every
+// match runs under limits (see Limits below), so no expression and no value
+// can hold the key: past them the engine gives up and the value is typed as
+// it is. Failures come back as return codes; nothing here throws.
 #include "macros/transform.h"
+
+#include <pcre2.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 #include <string>
 
 namespace {
 
-// UTF-16 units to the engine's wide text: the same units where wchar_t has
-// 16 bits (Windows), code points where it has 32.
-std::wstring Wide(const char16_t *s, size_t n) {
-  std::wstring out;
-  out.reserve(n);
-  for (size_t i = 0; i < n; ++i) {
-    unsigned c = s[i];
-    if (sizeof(wchar_t) == 4 && c >= 0xD800 && c < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
+using Units = std::u16string;
+
+// The engine's limits, chosen so that the worst expression on the longest
+// value returns within milliseconds (BENCHMARKS.md has the measurements):
+//  - backtracking points per starting position, and how deep they nest;
+//  - the memory of one match's backtracking frames;
+//  - the work of a whole transformation, across its starting positions and
+//    its matches (g): one unit per pattern item the engine visits, and for
+//    each starting position the text it may scan from there, a unit per
+//    kScanUnits characters.
+constexpr uint32_t kMatchLimit = 100000;
+constexpr uint32_t kDepthLimit = 10000;
+constexpr uint32_t kHeapLimitKiB = 8192;
+constexpr uint64_t kWorkLimit = 2000000;
+constexpr size_t kScanUnits = 64;
+
+size_t givenUp = 0;
+
+PCRE2_SPTR Ptr(const char16_t *s) { return reinterpret_cast<PCRE2_SPTR>(s); }
+PCRE2_SPTR Ptr(const Units &s) { return Ptr(s.data()); }
+
+// The work one transformation has left, charged by the engine's callouts.
+struct Work {
+  size_t length = 0;
+  uint64_t spent = 0;
+};
+
+int Charge(pcre2_callout_block *block, void *data) {
+  Work *work = static_cast<Work *>(data);
+  work->spent += 1;
+  if (block->callout_flags & PCRE2_CALLOUT_STARTMATCH) work->spent += (work->length - block->start_match) / kScanUnits;
+  return work->spent > kWorkLimit ? PCRE2_ERROR_CALLOUT : 0;
+}
+
+// The options that bring the engine closest to the JavaScript expressions
+// snippet files are written in: \uHHHH and \u{H...} escapes, [] and [^],
+// a back reference to an unset group matching nothing, $ only at the end,
+// and every line terminator a line end. Text that is not valid UTF-16 (a
+// lone surrogate) is matched around, never rejected.
+pcre2_code *Compile(const TransformText &t, bool *global, int *error, PCRE2_SIZE *offset, bool charged) {
+  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
+                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
+  if (charged) options |= PCRE2_AUTO_CALLOUT;
+  *global = false;
+  for (size_t i = 0; i < t.optionsLength; ++i) {
+    if (t.options[i] == 'g') *global = true;
+    if (t.options[i] == 'i') options |= PCRE2_CASELESS;
+    if (t.options[i] == 'm') options |= PCRE2_MULTILINE;
+  }
+  pcre2_compile_context *context = pcre2_compile_context_create(nullptr);
+  if (!context) {
+    *error = PCRE2_ERROR_NOMEMORY;
+    return nullptr;
+  }
+  pcre2_set_compile_extra_options(context, PCRE2_EXTRA_ALT_BSUX);
+  pcre2_set_newline(context, PCRE2_NEWLINE_ANY);
+  pcre2_code *code = pcre2_compile(Ptr(t.regex ? t.regex : u""), t.regexLength, options, error, offset, context);
+  pcre2_compile_context_free(context);
+  return code;
+}
+
+// A match context with the limits; `work` charged by the callouts if given.
+pcre2_match_context *Limited(Work *work) {
+  pcre2_match_context *context = pcre2_match_context_create(nullptr);
+  if (!context) return nullptr;
+  pcre2_set_match_limit(context, kMatchLimit);
+  pcre2_set_depth_limit(context, kDepthLimit);
+  pcre2_set_heap_limit(context, kHeapLimitKiB);
+  if (work) pcre2_set_callout(context, Charge, work);
+  return context;
+}
+
+bool IsLimit(int rc) {
+  return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
+         rc == PCRE2_ERROR_CALLOUT;
+}
+
+// `value` through a fixed expression and an extended replacement (the
+// engine's \U, \L, \u, \l use Unicode's case mapping): the number of
+// replacements, or -1 when the engine could not finish.
+int Substitute(const char16_t *pattern, uint32_t options, const char16_t *replacement, const Units &value,
+                Units *out) {
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code *code = pcre2_compile(Ptr(pattern), PCRE2_ZERO_TERMINATED,
+                                   PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP | options, &error, &offset, nullptr);
+  pcre2_match_context *context = Limited(nullptr);
+  int count = code && context ? 0 : -1;
+  if (count == 0) {
+    PCRE2_SIZE room = value.size() + value.size() / 2 + 16;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      out->assign(room, u'\0');
+      PCRE2_SIZE length = room;
+      const int rc = pcre2_substitute(
+          code, Ptr(value), value.size(), 0,
+          PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_EXTENDED | PCRE2_SUBSTITUTE_OVERFLOW_LENGTH, nullptr, context,
+          Ptr(replacement), PCRE2_ZERO_TERMINATED, reinterpret_cast<PCRE2_UCHAR *>(&(*out)[0]), &length);
+      count = rc >= 0 ? rc : -1;
+      if (rc == PCRE2_ERROR_NOMEMORY && attempt == 0) {
+        room = length;  // the length it needs
+        continue;
+      }
+      if (count >= 0) out->resize(length);
+      break;
     }
-    out.push_back(static_cast<wchar_t>(c));
   }
-  return out;
+  pcre2_match_context_free(context);
+  pcre2_code_free(code);
+  return count;
 }
 
-void PutUnits(std::u16string *out, wchar_t c) {
-  const unsigned u = static_cast<unsigned>(c);
-  if (u >= 0x10000) {
-    out->push_back(static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF)));
-  } else {
-    out->push_back(static_cast<char16_t>(u));
-  }
+Units CaseChanged(const Units &value, const char16_t *pattern, const char16_t *replacement) {
+  Units out;
+  return Substitute(pattern, 0, replacement, value, &out) >= 0 ? out : value;
 }
-
-// Case changes for the letters of Latin and Cyrillic text; the same table in
-// every build.
-wchar_t Upper(wchar_t c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<wchar_t>(c - 32);
-  if (c >= 0x430 && c <= 0x44F) return static_cast<wchar_t>(c - 32);
-  if (c >= 0x450 && c <= 0x45F) return static_cast<wchar_t>(c - 80);
-  return c;
-}
-wchar_t Lower(wchar_t c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<wchar_t>(c + 32);
-  if (c >= 0x410 && c <= 0x42F) return static_cast<wchar_t>(c + 32);
-  if (c >= 0x400 && c <= 0x40F) return static_cast<wchar_t>(c + 80);
-  return c;
-}
-bool Alnum(wchar_t c) { return (c >= '0' && c <= '9') || Upper(c) != Lower(c) || Lower(c) != c; }
 
 // camelcase and pascalcase join the runs of letters and digits, each run's
-// first letter raised (camelcase: not the first run's, which is lowered).
-std::wstring Cased(const std::wstring &v, bool pascal) {
-  std::wstring out;
-  bool any = false;
-  for (size_t i = 0; i < v.size();) {
-    if (!Alnum(v[i])) {
-      ++i;
-      continue;
-    }
-    const bool first = !any;
-    any = true;
-    out.push_back(first && !pascal ? Lower(v[i]) : Upper(v[i]));
-    for (++i; i < v.size() && Alnum(v[i]); ++i) out.push_back(v[i]);
-  }
-  return any ? out : v;
+// first letter raised (camelcase: the first run's lowered instead).
+Units Cased(const Units &value, bool pascal) {
+  Units joined, trimmed, out;
+  if (Substitute(u"[^\\p{L}\\p{N}]*+(?<![\\p{L}\\p{N}])([\\p{L}\\p{N}])", 0, u"\\u$1", value, &joined) <= 0)
+    return value;  // no letter or digit, or the engine gave up
+  if (Substitute(u"[^\\p{L}\\p{N}]++$", PCRE2_DOLLAR_ENDONLY, u"", joined, &trimmed) < 0) return value;
+  if (pascal) return trimmed;
+  return Substitute(u"^(?s).", 0, u"\\l$0", trimmed, &out) >= 0 ? out : trimmed;
 }
 
-// Comparisons by a plain loop (the C library's vectorised wmemcmp reads past
-// a short literal, which memory checkers report).
-bool Is(const std::wstring &s, const wchar_t *word) {
+// Comparisons by a plain loop over the units.
+bool Is(const Units &s, const char16_t *word) {
   size_t i = 0;
   for (; word[i]; ++i)
     if (i >= s.size() || s[i] != word[i]) return false;
   return i == s.size();
 }
-bool Starts(const std::wstring &s, const wchar_t *word) {
+bool Starts(const Units &s, const char16_t *word) {
   for (size_t i = 0; word[i]; ++i)
     if (i >= s.size() || s[i] != word[i]) return false;
   return true;
 }
 
+// One match's groups: the subject and the engine's offsets.
+struct Match {
+  const char16_t *subject;
+  const PCRE2_SIZE *offsets;
+  size_t pairs;
+  Units Group(size_t n) const {
+    if (n >= pairs || offsets[2 * n] == PCRE2_UNSET || offsets[2 * n + 1] < offsets[2 * n]) return Units();
+    return Units(subject + offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]);
+  }
+};
+
 // The format applied to one match: $n, ${n}, ${n:/upcase} and the other case
 // changes, ${n:+if}, ${n:-else}, ${n:else}, ${n:?if:else}; a backslash takes
 // the next character as it is (\n and \t: a line end and a tab).
-std::wstring Format(const std::wstring &f, const std::wsmatch &m) {
-  std::wstring out;
-  auto group = [&m](size_t n) -> std::wstring { return n < m.size() && m[n].matched ? m[n].str() : std::wstring(); };
+Units Format(const Units &f, const Match &m) {
+  Units out;
   for (size_t i = 0; i < f.size(); ++i) {
-    const wchar_t c = f[i];
+    const char16_t c = f[i];
     if (c == '\\' && i + 1 < f.size()) {
-      const wchar_t e = f[++i];
-      out.push_back(e == 'n' ? L'\n' : e == 't' ? L'\t' : e);
+      const char16_t e = f[++i];
+      out.push_back(e == 'n' ? u'\n' : e == 't' ? u'\t' : e);
       continue;
     }
     if (c != '$' || i + 1 >= f.size()) {
@@ -104,8 +182,8 @@ std::wstring Format(const std::wstring &f, const std::wsmatch &m) {
     }
     if (f[i + 1] >= '0' && f[i + 1] <= '9') {
       size_t n = 0;
-      while (i + 1 < f.size() && f[i + 1] >= '0' && f[i + 1] <= '9') n = n * 10 + (f[++i] - '0');
-      out += group(n);
+      while (i + 1 < f.size() && f[i + 1] >= '0' && f[i + 1] <= '9' && n < 100000) n = n * 10 + (f[++i] - '0');
+      out += m.Group(n);
       continue;
     }
     if (f[i + 1] != '{') {
@@ -115,7 +193,7 @@ std::wstring Format(const std::wstring &f, const std::wsmatch &m) {
     // ${n...}: the number, then what follows up to the matching brace.
     size_t j = i + 2, n = 0;
     const size_t numberStart = j;
-    while (j < f.size() && f[j] >= '0' && f[j] <= '9') n = n * 10 + (f[j++] - '0');
+    while (j < f.size() && f[j] >= '0' && f[j] <= '9' && n < 100000) n = n * 10 + (f[j++] - '0');
     if (j == numberStart || j >= f.size()) {
       out.push_back(c);
       continue;
@@ -133,30 +211,29 @@ std::wstring Format(const std::wstring &f, const std::wsmatch &m) {
       out.push_back(c);
       continue;
     }
-    const std::wstring value = group(n);
-    const std::wstring rest = f.substr(j, close - j);
+    const Units value = m.Group(n);
+    const Units rest = f.substr(j, close - j);
     i = close;
     if (rest.empty()) {
       out += value;
-    } else if (Is(rest, L":/upcase")) {
-      for (wchar_t v : value) out.push_back(Upper(v));
-    } else if (Is(rest, L":/downcase")) {
-      for (wchar_t v : value) out.push_back(Lower(v));
-    } else if (Is(rest, L":/capitalize")) {
-      if (!value.empty()) out.push_back(Upper(value[0]));
-      if (value.size() > 1) out += value.substr(1);
-    } else if (Is(rest, L":/camelcase") || Is(rest, L":/pascalcase")) {
-      out += Cased(value, Is(rest, L":/pascalcase"));
-    } else if (Starts(rest, L":+")) {
+    } else if (Is(rest, u":/upcase")) {
+      out += CaseChanged(value, u"(?s).+", u"\\U$0");
+    } else if (Is(rest, u":/downcase")) {
+      out += CaseChanged(value, u"(?s).+", u"\\L$0");
+    } else if (Is(rest, u":/capitalize")) {
+      out += CaseChanged(value, u"^(?s).", u"\\u$0");
+    } else if (Is(rest, u":/camelcase") || Is(rest, u":/pascalcase")) {
+      out += Cased(value, Is(rest, u":/pascalcase"));
+    } else if (Starts(rest, u":+")) {
       if (!value.empty()) out += Format(rest.substr(2), m);
-    } else if (Starts(rest, L":?")) {
+    } else if (Starts(rest, u":?")) {
       // ?if:else, the first unescaped ':' parting the two
       size_t colon = 2;
       while (colon < rest.size() && rest[colon] != ':') colon += rest[colon] == '\\' ? 2 : 1;
-      const std::wstring yes = rest.substr(2, colon < rest.size() ? colon - 2 : std::wstring::npos);
-      const std::wstring no = colon < rest.size() ? rest.substr(colon + 1) : std::wstring();
+      const Units yes = rest.substr(2, colon < rest.size() ? colon - 2 : Units::npos);
+      const Units no = colon < rest.size() ? rest.substr(colon + 1) : Units();
       out += Format(value.empty() ? no : yes, m);
-    } else if (Starts(rest, L":-")) {
+    } else if (Starts(rest, u":-")) {
       out += value.empty() ? Format(rest.substr(2), m) : value;
     } else if (rest[0] == ':') {
       out += value.empty() ? Format(rest.substr(1), m) : value;
@@ -167,67 +244,83 @@ std::wstring Format(const std::wstring &f, const std::wsmatch &m) {
   return out;
 }
 
-std::regex_constants::syntax_option_type Syntax(const TransformText &t, bool *global) {
-  auto syntax = std::regex_constants::ECMAScript;
-  *global = false;
-  for (size_t i = 0; i < t.optionsLength; ++i) {
-    if (t.options[i] == 'g') *global = true;
-    if (t.options[i] == 'i') syntax |= std::regex_constants::icase;
-    if (t.options[i] == 'm') syntax |= std::regex_constants::multiline;
-  }
-  return syntax;
-}
+bool IsLead(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsTrail(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
 }  // namespace
 
 char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t length, size_t *outLength) {
-  try {
-    bool global = false;
-    const std::wregex re(Wide(t.regex, t.regexLength), Syntax(t, &global));
-    const std::wstring text = Wide(input, length), format = Wide(t.format, t.formatLength);
-    std::wstring result;
-    auto from = text.cbegin();
-    std::wsmatch m;
-    while (std::regex_search(from, text.cend(), m, re)) {
-      result.append(from, m[0].first);
-      result += Format(format, m);
-      from = m[0].second;
-      if (!global) break;
-      if (m[0].first == m[0].second) {  // an empty match: step over one character
-        if (from == text.cend()) break;
-        result.push_back(*from++);
-      }
+  bool global = false;
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code *code = Compile(t, &global, &error, &offset, true);
+  if (!code) return nullptr;
+  Work work;
+  work.length = length;
+  pcre2_match_context *context = Limited(&work);
+  pcre2_match_data *data = pcre2_match_data_create_from_pattern(code, nullptr);
+  const Units format(t.format ? t.format : u"", t.formatLength);
+  const char16_t *subject = input ? input : u"";
+  Units result;
+  bool ok = context && data;
+  size_t from = 0;
+  while (ok) {
+    const int rc = pcre2_match(code, Ptr(subject), length, from, 0, data, context);
+    if (rc == PCRE2_ERROR_NOMATCH) break;
+    if (rc < 0) {
+      if (IsLimit(rc)) ++givenUp;
+      ok = false;
+      break;
     }
-    result.append(from, text.cend());
-    std::u16string units;
-    for (wchar_t c : result) PutUnits(&units, c);
-    char16_t *out = static_cast<char16_t *>(std::malloc((units.size() + 1) * sizeof(char16_t)));
-    if (!out) return nullptr;
-    std::memcpy(out, units.data(), units.size() * sizeof(char16_t));
-    out[units.size()] = 0;
-    *outLength = units.size();
-    return out;
-  } catch (...) {
-    return nullptr;
+    const PCRE2_SIZE *offsets = pcre2_get_ovector_pointer(data);
+    // \K in a look-ahead can end a match before its start: no text to replace.
+    if (offsets[0] < from || offsets[1] < offsets[0]) {
+      ok = false;
+      break;
+    }
+    result.append(subject + from, offsets[0] - from);
+    result += Format(format, Match{subject, offsets, static_cast<size_t>(rc)});
+    from = offsets[1];
+    if (!global) break;
+    if (offsets[0] == offsets[1]) {  // an empty match: step over one character
+      if (from >= length) break;
+      result.push_back(subject[from++]);
+      if (from < length && IsLead(subject[from - 1]) && IsTrail(subject[from])) result.push_back(subject[from++]);
+    }
   }
+  pcre2_match_data_free(data);
+  pcre2_match_context_free(context);
+  pcre2_code_free(code);
+  if (!ok) return nullptr;
+  result.append(subject + from, length - from);
+  char16_t *out = static_cast<char16_t *>(std::malloc((result.size() + 1) * sizeof(char16_t)));
+  if (!out) return nullptr;
+  std::memcpy(out, result.data(), result.size() * sizeof(char16_t));
+  out[result.size()] = 0;
+  *outLength = result.size();
+  return out;
 }
 
 bool TransformCompiles(const TransformText &t, char *message, size_t room) {
-  try {
-    bool global = false;
-    const std::wregex re(Wide(t.regex, t.regexLength), Syntax(t, &global));
+  bool global = false;
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code *code = Compile(t, &global, &error, &offset, false);
+  if (code) {
+    pcre2_code_free(code);
     return true;
-  } catch (const std::regex_error &e) {
-    if (room) {
-      std::strncpy(message, e.what(), room - 1);
-      message[room - 1] = 0;
-    }
-    return false;
-  } catch (...) {
-    if (room) {
-      std::strncpy(message, "the expression cannot be used", room - 1);
-      message[room - 1] = 0;
-    }
-    return false;
   }
+  if (room) {
+    PCRE2_UCHAR text[160];
+    const int n = pcre2_get_error_message(error, text, sizeof(text) / sizeof(text[0]));
+    std::string said;
+    for (int i = 0; i < n; ++i) said.push_back(text[i] < 0x80 ? static_cast<char>(text[i]) : '?');
+    if (said.empty()) said = "the expression cannot be used";
+    said += " at unit " + std::to_string(offset);
+    std::strncpy(message, said.c_str(), room - 1);
+    message[room - 1] = 0;
+  }
+  return false;
 }
+
+size_t TransformsGivenUp() { return givenUp; }

@@ -1,8 +1,8 @@
 // Transformations of macro bodies (Far 3): a variable's value rewritten by a
 // regular expression and a format, as snippet files write
-// ${NAME/regex/format/options}. The expressions are ECMAScript ones, run by
-// the standard library's engine; everything it may throw stays inside
-// transform.cpp, the one file built with exceptions.
+// ${NAME/regex/format/options}. The expressions are run by PCRE2 under
+// limits, set as close to the JavaScript expressions of snippet files as it
+// goes.
 #pragma once
 
 #include <cstddef>
@@ -25,3 +25,7 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
 
 // Whether the expression compiles; when not, a message in a user's words.
 bool TransformCompiles(const TransformText &t, char *message, size_t room);
+
+// How many transformations the engine gave up on (a limit reached), since
+// the program started: `vorlane play --explain` tells the user.
+size_t TransformsGivenUp();

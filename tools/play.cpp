@@ -15,6 +15,7 @@
 #include "sim/far3/stand_in.h"
 #include "sim/keys.h"
 #include "macros/variables.h"
+#include "macros/transform.h"
 #include "tools/explain.h"
 #include "tools/platform.h"
 
@@ -450,6 +451,7 @@ int Play(PlayOptions o) {
     } else {
       bool takes = false;
       std::string why = o.explain ? explainer.Before(host, step.input, &takes) : std::string();
+      const size_t givenUp = TransformsGivenUp();
       auto answer = host.Input(step.input);
       if (!why.empty()) {
         if ((answer != 0) != takes) why += " (yet the plug-in answered " + std::to_string(answer) + ")";
@@ -458,6 +460,9 @@ int Play(PlayOptions o) {
       if (o.explain) {
         const std::string copied = explainer.After(host);
         if (!copied.empty()) std::cerr << copied << "\n";
+        if (TransformsGivenUp() != givenUp)
+          std::cerr << "a transformation's expression ran past the engine's limits: the engine gave up, and the value "
+                       "is typed untransformed\n";
       }
     }
   }
