@@ -20,40 +20,40 @@ using Units = std::u16string;
 //  - backtracking points per starting position, and how deep they nest;
 //  - the memory of one match's backtracking frames;
 //  - the work of a whole transformation, across its starting positions and
-//    its matches (g): one unit per pattern item the engine visits, and for
-//    each starting position the text it may scan from there, a unit per
-//    kScanUnits characters.
+//    its matches (g): a unit per pattern item the engine visits, a unit per
+//    character it moved over between two items, kCallUnits per match started.
 constexpr uint32_t kMatchLimit = 100000;
 constexpr uint32_t kDepthLimit = 10000;
 constexpr uint32_t kHeapLimitKiB = 8192;
-constexpr uint64_t kWorkLimit = 2000000;
-constexpr size_t kScanUnits = 64;
+constexpr uint64_t kWorkLimit = 400000;
+constexpr uint64_t kCallUnits = 16;
 
 size_t givenUp = 0;
 
 PCRE2_SPTR Ptr(const char16_t *s) { return reinterpret_cast<PCRE2_SPTR>(s); }
 PCRE2_SPTR Ptr(const Units &s) { return Ptr(s.data()); }
 
-// The work one transformation has left, charged by the engine's callouts.
+// The work one transformation has done, charged by the engine's callouts.
 struct Work {
-  size_t length = 0;
   uint64_t spent = 0;
+  size_t position = 0;
 };
 
 int Charge(pcre2_callout_block *block, void *data) {
   Work *work = static_cast<Work *>(data);
-  work->spent += 1;
-  if (block->callout_flags & PCRE2_CALLOUT_STARTMATCH) work->spent += (work->length - block->start_match) / kScanUnits;
+  const size_t at = block->current_position;
+  if (block->callout_flags & PCRE2_CALLOUT_STARTMATCH) work->position = block->start_match;
+  work->spent += 1 + (at > work->position ? at - work->position : work->position - at);
+  work->position = at;
   return work->spent > kWorkLimit ? PCRE2_ERROR_CALLOUT : 0;
 }
 
 // The options that bring the engine closest to the JavaScript expressions
 // snippet files are written in: \uHHHH and \u{H...} escapes, [] and [^],
 // a back reference to an unset group matching nothing, $ only at the end,
-// and every line terminator a line end. Text that is not valid UTF-16 (a
-// lone surrogate) is matched around, never rejected.
+// and every line terminator a line end.
 pcre2_code *Compile(const TransformText &t, bool *global, int *error, PCRE2_SIZE *offset, bool charged) {
-  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
+  uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
                      PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
   if (charged) options |= PCRE2_AUTO_CALLOUT;
   *global = false;
@@ -90,54 +90,72 @@ bool IsLimit(int rc) {
          rc == PCRE2_ERROR_CALLOUT;
 }
 
-// `value` through a fixed expression and an extended replacement (the
-// engine's \U, \L, \u, \l use Unicode's case mapping): the number of
-// replacements, or -1 when the engine could not finish.
-int Substitute(const char16_t *pattern, uint32_t options, const char16_t *replacement, const Units &value,
-                Units *out) {
-  int error = 0;
-  PCRE2_SIZE offset = 0;
-  pcre2_code *code = pcre2_compile(Ptr(pattern), PCRE2_ZERO_TERMINATED,
-                                   PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP | options, &error, &offset, nullptr);
-  pcre2_match_context *context = Limited(nullptr);
-  int count = code && context ? 0 : -1;
-  if (count == 0) {
-    PCRE2_SIZE room = value.size() + value.size() / 2 + 16;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      out->assign(room, u'\0');
-      PCRE2_SIZE length = room;
-      const int rc = pcre2_substitute(
-          code, Ptr(value), value.size(), 0,
-          PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_EXTENDED | PCRE2_SUBSTITUTE_OVERFLOW_LENGTH, nullptr, context,
-          Ptr(replacement), PCRE2_ZERO_TERMINATED, reinterpret_cast<PCRE2_UCHAR *>(&(*out)[0]), &length);
-      count = rc >= 0 ? rc : -1;
-      if (rc == PCRE2_ERROR_NOMEMORY && attempt == 0) {
-        room = length;  // the length it needs
-        continue;
-      }
-      if (count >= 0) out->resize(length);
-      break;
-    }
+// The fixed expressions of the case changes, compiled once per
+// transformation, when first needed.
+enum CaseExpression { kAll, kFirst, kRunStarts, kTrailing, kCaseExpressions };
+const char16_t *const kCasePatterns[kCaseExpressions] = {
+    u"(?s).+", u"^(?s).", u"[^\\p{L}\\p{N}]*+(?<![\\p{L}\\p{N}])([\\p{L}\\p{N}])", u"[^\\p{L}\\p{N}]++$"};
+
+struct CaseCodes {
+  pcre2_code *codes[kCaseExpressions] = {};
+  pcre2_match_context *context = nullptr;
+  Work *work = nullptr;
+  ~CaseCodes() {
+    for (pcre2_code *c : codes) pcre2_code_free(c);
+    pcre2_match_context_free(context);
   }
-  pcre2_match_context_free(context);
-  pcre2_code_free(code);
-  return count;
+};
+
+// `value` through one of them and an extended replacement (the engine's \U,
+// \L, \u, \l use Unicode's case mapping): the number of replacements, or -1
+// when the engine could not finish. Each is charged to the transformation's
+// work as the text it goes over.
+int Substitute(CaseCodes *cases, CaseExpression which, const char16_t *replacement, const Units &value, Units *out) {
+  if (!cases->codes[which]) {
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    cases->codes[which] = pcre2_compile(Ptr(kCasePatterns[which]), PCRE2_ZERO_TERMINATED,
+                                        PCRE2_UTF | PCRE2_DOLLAR_ENDONLY, &error, &offset, nullptr);
+  }
+  if (!cases->context) cases->context = Limited(nullptr);
+  pcre2_code *code = cases->codes[which];
+  if (!code || !cases->context) return -1;
+  cases->work->spent += kCallUnits + value.size();
+  if (cases->work->spent > kWorkLimit) return -1;
+  PCRE2_SIZE room = value.size() + value.size() / 2 + 16;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    out->assign(room, u'\0');
+    PCRE2_SIZE length = room;
+    const int rc = pcre2_substitute(code, Ptr(value), value.size(), 0,
+                                    PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_EXTENDED |
+                                        PCRE2_SUBSTITUTE_OVERFLOW_LENGTH | PCRE2_NO_UTF_CHECK,
+                                    nullptr, cases->context, Ptr(replacement), PCRE2_ZERO_TERMINATED,
+                                    reinterpret_cast<PCRE2_UCHAR *>(&(*out)[0]), &length);
+    if (rc == PCRE2_ERROR_NOMEMORY && attempt == 0) {
+      room = length;  // the length it needs
+      continue;
+    }
+    if (rc < 0) return -1;
+    out->resize(length);
+    return rc;
+  }
+  return -1;
 }
 
-Units CaseChanged(const Units &value, const char16_t *pattern, const char16_t *replacement) {
+Units CaseChanged(CaseCodes *cases, CaseExpression which, const char16_t *replacement, const Units &value) {
   Units out;
-  return Substitute(pattern, 0, replacement, value, &out) >= 0 ? out : value;
+  return Substitute(cases, which, replacement, value, &out) >= 0 ? out : value;
 }
 
 // camelcase and pascalcase join the runs of letters and digits, each run's
 // first letter raised (camelcase: the first run's lowered instead).
-Units Cased(const Units &value, bool pascal) {
+Units Cased(CaseCodes *cases, const Units &value, bool pascal) {
   Units joined, trimmed, out;
-  if (Substitute(u"[^\\p{L}\\p{N}]*+(?<![\\p{L}\\p{N}])([\\p{L}\\p{N}])", 0, u"\\u$1", value, &joined) <= 0)
+  if (Substitute(cases, kRunStarts, u"\\u$1", value, &joined) <= 0)
     return value;  // no letter or digit, or the engine gave up
-  if (Substitute(u"[^\\p{L}\\p{N}]++$", PCRE2_DOLLAR_ENDONLY, u"", joined, &trimmed) < 0) return value;
+  if (Substitute(cases, kTrailing, u"", joined, &trimmed) < 0) return value;
   if (pascal) return trimmed;
-  return Substitute(u"^(?s).", 0, u"\\l$0", trimmed, &out) >= 0 ? out : trimmed;
+  return Substitute(cases, kFirst, u"\\l$0", trimmed, &out) >= 0 ? out : trimmed;
 }
 
 // Comparisons by a plain loop over the units.
@@ -158,6 +176,7 @@ struct Match {
   const char16_t *subject;
   const PCRE2_SIZE *offsets;
   size_t pairs;
+  CaseCodes *cases;
   Units Group(size_t n) const {
     if (n >= pairs || offsets[2 * n] == PCRE2_UNSET || offsets[2 * n + 1] < offsets[2 * n]) return Units();
     return Units(subject + offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]);
@@ -217,13 +236,13 @@ Units Format(const Units &f, const Match &m) {
     if (rest.empty()) {
       out += value;
     } else if (Is(rest, u":/upcase")) {
-      out += CaseChanged(value, u"(?s).+", u"\\U$0");
+      out += CaseChanged(m.cases, kAll, u"\\U$0", value);
     } else if (Is(rest, u":/downcase")) {
-      out += CaseChanged(value, u"(?s).+", u"\\L$0");
+      out += CaseChanged(m.cases, kAll, u"\\L$0", value);
     } else if (Is(rest, u":/capitalize")) {
-      out += CaseChanged(value, u"^(?s).", u"\\u$0");
+      out += CaseChanged(m.cases, kFirst, u"\\u$0", value);
     } else if (Is(rest, u":/camelcase") || Is(rest, u":/pascalcase")) {
-      out += Cased(value, Is(rest, u":/pascalcase"));
+      out += Cased(m.cases, value, Is(rest, u":/pascalcase"));
     } else if (Starts(rest, u":+")) {
       if (!value.empty()) out += Format(rest.substr(2), m);
     } else if (Starts(rest, u":?")) {
@@ -247,6 +266,18 @@ Units Format(const Units &f, const Match &m) {
 bool IsLead(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool IsTrail(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
+// Whether every surrogate is in a pair: the engine is then told not to check
+// the text again on each match (a check of the whole rest of it each time).
+bool ValidUtf16(const char16_t *s, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (IsLead(s[i]) && i + 1 < n && IsTrail(s[i + 1]))
+      ++i;
+    else if (IsLead(s[i]) || IsTrail(s[i]))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t length, size_t *outLength) {
@@ -256,19 +287,22 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
   pcre2_code *code = Compile(t, &global, &error, &offset, true);
   if (!code) return nullptr;
   Work work;
-  work.length = length;
   pcre2_match_context *context = Limited(&work);
   pcre2_match_data *data = pcre2_match_data_create_from_pattern(code, nullptr);
   const Units format(t.format ? t.format : u"", t.formatLength);
   const char16_t *subject = input ? input : u"";
+  CaseCodes cases;
+  cases.work = &work;
   Units result;
-  bool ok = context && data;
+  // Text with a lone surrogate is typed as it is.
+  bool ok = context && data && ValidUtf16(subject, length);
   size_t from = 0;
   while (ok) {
-    const int rc = pcre2_match(code, Ptr(subject), length, from, 0, data, context);
+    work.spent += kCallUnits;
+    const int rc = pcre2_match(code, Ptr(subject), length, from, PCRE2_NO_UTF_CHECK, data, context);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc < 0) {
-      if (IsLimit(rc)) ++givenUp;
+      if (IsLimit(rc) || work.spent > kWorkLimit) ++givenUp;
       ok = false;
       break;
     }
@@ -279,7 +313,12 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
       break;
     }
     result.append(subject + from, offsets[0] - from);
-    result += Format(format, Match{subject, offsets, static_cast<size_t>(rc)});
+    result += Format(format, Match{subject, offsets, static_cast<size_t>(rc), &cases});
+    if (work.spent > kWorkLimit) {  // a case change went past the limit
+      ++givenUp;
+      ok = false;
+      break;
+    }
     from = offsets[1];
     if (!global) break;
     if (offsets[0] == offsets[1]) {  // an empty match: step over one character
