@@ -1,27 +1,29 @@
 // The regular-expression side of transformations, on PCRE2's 16-bit library:
 // the host's UTF-16 text goes to the engine as it is, in every build. Every
-// match runs under limits (see Limits below), so no expression and no value
-// can hold the key: past them the engine gives up and the value is typed as
-// it is. Failures come back as return codes; nothing here throws.
+// match runs under limits (below), so no expression and no value can hold
+// the key: past them the engine gives up and the value is typed as it is.
+// Failures come back as return codes; like the rest of the plug-in, this
+// file uses nothing of the C++ runtime (its strings would bring its
+// exceptions into the DLLs).
 #include "macros/transform.h"
 
 #include <pcre2.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
-
-using Units = std::u16string;
 
 // The engine's limits, chosen so that the worst expression on the longest
 // value returns within milliseconds (BENCHMARKS.md has the measurements):
 //  - backtracking points per starting position, and how deep they nest;
 //  - the memory of one match's backtracking frames;
-//  - the work of a whole transformation, across its starting positions and
-//    its matches (g): a unit per pattern item the engine visits, a unit per
-//    character it moved over between two items, kCallUnits per match started.
+//  - the work of a whole transformation, across its starting positions, its
+//    matches (g) and its case changes: a unit per pattern item the engine
+//    visits, a unit per character it moved over between two items, a unit
+//    per character a case change goes over, kCallUnits per match started.
 constexpr uint32_t kMatchLimit = 100000;
 constexpr uint32_t kDepthLimit = 10000;
 constexpr uint32_t kHeapLimitKiB = 8192;
@@ -31,7 +33,67 @@ constexpr uint64_t kCallUnits = 16;
 size_t givenUp = 0;
 
 PCRE2_SPTR Ptr(const char16_t *s) { return reinterpret_cast<PCRE2_SPTR>(s); }
-PCRE2_SPTR Ptr(const Units &s) { return Ptr(s.data()); }
+
+// Some units of a text, not owned.
+struct View {
+  const char16_t *p = nullptr;
+  size_t n = 0;
+  View Sub(size_t from, size_t count) const {
+    if (from > n) from = n;
+    if (count > n - from) count = n - from;
+    return View{p + from, count};
+  }
+};
+
+// A growing text; once an allocation fails it stays failed.
+class Buffer {
+ public:
+  Buffer() = default;
+  Buffer(const Buffer &) = delete;
+  Buffer &operator=(const Buffer &) = delete;
+  ~Buffer() { std::free(data_); }
+  bool Reserve(size_t n) {
+    if (failed_) return false;
+    if (n <= capacity_) return true;
+    size_t c = capacity_ ? capacity_ : 16;
+    while (c < n) c = c > (SIZE_MAX / sizeof(char16_t)) / 2 ? n : c * 2;
+    char16_t *d = static_cast<char16_t *>(std::realloc(data_, c * sizeof(char16_t)));
+    if (!d) {
+      failed_ = true;
+      return false;
+    }
+    data_ = d;
+    capacity_ = c;
+    return true;
+  }
+  void Append(const char16_t *s, size_t n) {
+    if (n == 0 || !Reserve(size_ + n)) return;
+    std::memcpy(data_ + size_, s, n * sizeof(char16_t));
+    size_ += n;
+  }
+  void Append(View v) { Append(v.p, v.n); }
+  void Push(char16_t c) { Append(&c, 1); }
+  void SetSize(size_t n) { size_ = n <= capacity_ ? n : size_; }
+  char16_t *Data() { return data_; }
+  size_t Capacity() const { return capacity_; }
+  View Text() const { return View{data_, size_}; }
+  bool Failed() const { return failed_; }
+  // The text, NUL-ended, handed over to the caller (who frees it).
+  char16_t *Release(size_t *length) {
+    if (!Reserve(size_ + 1)) return nullptr;
+    data_[size_] = 0;
+    *length = size_;
+    char16_t *out = data_;
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+    return out;
+  }
+
+ private:
+  char16_t *data_ = nullptr;
+  size_t size_ = 0, capacity_ = 0;
+  bool failed_ = false;
+};
 
 // The work one transformation has done, charged by the engine's callouts.
 struct Work {
@@ -53,8 +115,8 @@ int Charge(pcre2_callout_block *block, void *data) {
 // a back reference to an unset group matching nothing, $ only at the end,
 // and every line terminator a line end.
 pcre2_code *Compile(const TransformText &t, bool *global, int *error, PCRE2_SIZE *offset, bool charged) {
-  uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
-                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
+  uint32_t options =
+      PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
   if (charged) options |= PCRE2_AUTO_CALLOUT;
   *global = false;
   for (size_t i = 0; i < t.optionsLength; ++i) {
@@ -107,10 +169,10 @@ struct CaseCodes {
 };
 
 // `value` through one of them and an extended replacement (the engine's \U,
-// \L, \u, \l use Unicode's case mapping): the number of replacements, or -1
-// when the engine could not finish. Each is charged to the transformation's
-// work as the text it goes over.
-int Substitute(CaseCodes *cases, CaseExpression which, const char16_t *replacement, const Units &value, Units *out) {
+// \L, \u, \l use Unicode's case mapping) into `out`: the number of
+// replacements, or -1 when the engine could not finish. Each is charged to
+// the transformation's work as the text it goes over.
+int Substitute(CaseCodes *cases, CaseExpression which, const char16_t *replacement, View value, Buffer *out) {
   if (!cases->codes[which]) {
     int error = 0;
     PCRE2_SIZE offset = 0;
@@ -120,54 +182,57 @@ int Substitute(CaseCodes *cases, CaseExpression which, const char16_t *replaceme
   if (!cases->context) cases->context = Limited(nullptr);
   pcre2_code *code = cases->codes[which];
   if (!code || !cases->context) return -1;
-  cases->work->spent += kCallUnits + value.size();
+  cases->work->spent += kCallUnits + value.n;
   if (cases->work->spent > kWorkLimit) return -1;
-  PCRE2_SIZE room = value.size() + value.size() / 2 + 16;
+  size_t room = value.n + value.n / 2 + 16;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    out->assign(room, u'\0');
-    PCRE2_SIZE length = room;
-    const int rc = pcre2_substitute(code, Ptr(value), value.size(), 0,
+    if (!out->Reserve(room)) return -1;
+    PCRE2_SIZE length = out->Capacity();
+    const int rc = pcre2_substitute(code, Ptr(value.p ? value.p : u""), value.n, 0,
                                     PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_EXTENDED |
                                         PCRE2_SUBSTITUTE_OVERFLOW_LENGTH | PCRE2_NO_UTF_CHECK,
                                     nullptr, cases->context, Ptr(replacement), PCRE2_ZERO_TERMINATED,
-                                    reinterpret_cast<PCRE2_UCHAR *>(&(*out)[0]), &length);
+                                    reinterpret_cast<PCRE2_UCHAR *>(out->Data()), &length);
     if (rc == PCRE2_ERROR_NOMEMORY && attempt == 0) {
       room = length;  // the length it needs
       continue;
     }
     if (rc < 0) return -1;
-    out->resize(length);
+    out->SetSize(length);
     return rc;
   }
   return -1;
 }
 
-Units CaseChanged(CaseCodes *cases, CaseExpression which, const char16_t *replacement, const Units &value) {
-  Units out;
-  return Substitute(cases, which, replacement, value, &out) >= 0 ? out : value;
+void CaseChanged(CaseCodes *cases, CaseExpression which, const char16_t *replacement, View value, Buffer *out) {
+  Buffer changed;
+  out->Append(Substitute(cases, which, replacement, value, &changed) >= 0 ? changed.Text() : value);
 }
 
 // camelcase and pascalcase join the runs of letters and digits, each run's
 // first letter raised (camelcase: the first run's lowered instead).
-Units Cased(CaseCodes *cases, const Units &value, bool pascal) {
-  Units joined, trimmed, out;
-  if (Substitute(cases, kRunStarts, u"\\u$1", value, &joined) <= 0)
-    return value;  // no letter or digit, or the engine gave up
-  if (Substitute(cases, kTrailing, u"", joined, &trimmed) < 0) return value;
-  if (pascal) return trimmed;
-  return Substitute(cases, kFirst, u"\\l$0", trimmed, &out) >= 0 ? out : trimmed;
+void Cased(CaseCodes *cases, View value, bool pascal, Buffer *out) {
+  Buffer joined, trimmed;
+  if (Substitute(cases, kRunStarts, u"\\u$1", value, &joined) <= 0 ||
+      Substitute(cases, kTrailing, u"", joined.Text(), &trimmed) < 0) {
+    out->Append(value);  // no letter or digit, or the engine gave up
+  } else if (pascal) {
+    out->Append(trimmed.Text());
+  } else {
+    CaseChanged(cases, kFirst, u"\\l$0", trimmed.Text(), out);
+  }
 }
 
 // Comparisons by a plain loop over the units.
-bool Is(const Units &s, const char16_t *word) {
+bool Is(View s, const char16_t *word) {
   size_t i = 0;
   for (; word[i]; ++i)
-    if (i >= s.size() || s[i] != word[i]) return false;
-  return i == s.size();
+    if (i >= s.n || s.p[i] != word[i]) return false;
+  return i == s.n;
 }
-bool Starts(const Units &s, const char16_t *word) {
+bool Starts(View s, const char16_t *word) {
   for (size_t i = 0; word[i]; ++i)
-    if (i >= s.size() || s[i] != word[i]) return false;
+    if (i >= s.n || s.p[i] != word[i]) return false;
   return true;
 }
 
@@ -177,90 +242,99 @@ struct Match {
   const PCRE2_SIZE *offsets;
   size_t pairs;
   CaseCodes *cases;
-  Units Group(size_t n) const {
-    if (n >= pairs || offsets[2 * n] == PCRE2_UNSET || offsets[2 * n + 1] < offsets[2 * n]) return Units();
-    return Units(subject + offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]);
+  View Group(size_t n) const {
+    if (n >= pairs || offsets[2 * n] == PCRE2_UNSET || offsets[2 * n + 1] < offsets[2 * n]) return View();
+    return View{subject + offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]};
   }
 };
 
 // The format applied to one match: $n, ${n}, ${n:/upcase} and the other case
 // changes, ${n:+if}, ${n:-else}, ${n:else}, ${n:?if:else}; a backslash takes
-// the next character as it is (\n and \t: a line end and a tab).
-Units Format(const Units &f, const Match &m) {
-  Units out;
-  for (size_t i = 0; i < f.size(); ++i) {
-    const char16_t c = f[i];
-    if (c == '\\' && i + 1 < f.size()) {
-      const char16_t e = f[++i];
-      out.push_back(e == 'n' ? u'\n' : e == 't' ? u'\t' : e);
+// the next character as it is (\n and \t: a line end and a tab). `depth`
+// bounds the nesting of formats inside formats.
+void Format(View f, const Match &m, int depth, Buffer *out) {
+  for (size_t i = 0; i < f.n; ++i) {
+    const char16_t c = f.p[i];
+    if (c == '\\' && i + 1 < f.n) {
+      const char16_t e = f.p[++i];
+      out->Push(e == 'n' ? u'\n' : e == 't' ? u'\t' : e);
       continue;
     }
-    if (c != '$' || i + 1 >= f.size()) {
-      out.push_back(c);
+    if (c != '$' || i + 1 >= f.n) {
+      out->Push(c);
       continue;
     }
-    if (f[i + 1] >= '0' && f[i + 1] <= '9') {
+    if (f.p[i + 1] >= '0' && f.p[i + 1] <= '9') {
       size_t n = 0;
-      while (i + 1 < f.size() && f[i + 1] >= '0' && f[i + 1] <= '9' && n < 100000) n = n * 10 + (f[++i] - '0');
-      out += m.Group(n);
+      while (i + 1 < f.n && f.p[i + 1] >= '0' && f.p[i + 1] <= '9') {
+        n = n < 100000 ? n * 10 + (f.p[i + 1] - '0') : n;
+        ++i;
+      }
+      out->Append(m.Group(n));
       continue;
     }
-    if (f[i + 1] != '{') {
-      out.push_back(c);
+    if (f.p[i + 1] != '{') {
+      out->Push(c);
       continue;
     }
     // ${n...}: the number, then what follows up to the matching brace.
     size_t j = i + 2, n = 0;
     const size_t numberStart = j;
-    while (j < f.size() && f[j] >= '0' && f[j] <= '9' && n < 100000) n = n * 10 + (f[j++] - '0');
-    if (j == numberStart || j >= f.size()) {
-      out.push_back(c);
+    for (; j < f.n && f.p[j] >= '0' && f.p[j] <= '9'; ++j) n = n < 100000 ? n * 10 + (f.p[j] - '0') : n;
+    if (j == numberStart || j >= f.n) {
+      out->Push(c);
       continue;
     }
     size_t close = j;
-    for (int depth = 0; close < f.size(); ++close) {
-      if (f[close] == '\\') {
+    for (int braces = 0; close < f.n; ++close) {
+      if (f.p[close] == '\\') {
         ++close;
         continue;
       }
-      if (f[close] == '{') ++depth;
-      if (f[close] == '}' && depth-- == 0) break;
+      if (f.p[close] == '{') ++braces;
+      if (f.p[close] == '}' && braces-- == 0) break;
     }
-    if (close >= f.size()) {
-      out.push_back(c);
+    if (close >= f.n) {
+      out->Push(c);
       continue;
     }
-    const Units value = m.Group(n);
-    const Units rest = f.substr(j, close - j);
+    const View value = m.Group(n);
+    const View rest = f.Sub(j, close - j);
     i = close;
-    if (rest.empty()) {
-      out += value;
+    const bool nested = depth < 16;
+    if (rest.n == 0) {
+      out->Append(value);
     } else if (Is(rest, u":/upcase")) {
-      out += CaseChanged(m.cases, kAll, u"\\U$0", value);
+      CaseChanged(m.cases, kAll, u"\\U$0", value, out);
     } else if (Is(rest, u":/downcase")) {
-      out += CaseChanged(m.cases, kAll, u"\\L$0", value);
+      CaseChanged(m.cases, kAll, u"\\L$0", value, out);
     } else if (Is(rest, u":/capitalize")) {
-      out += CaseChanged(m.cases, kFirst, u"\\u$0", value);
+      CaseChanged(m.cases, kFirst, u"\\u$0", value, out);
     } else if (Is(rest, u":/camelcase") || Is(rest, u":/pascalcase")) {
-      out += Cased(m.cases, value, Is(rest, u":/pascalcase"));
+      Cased(m.cases, value, Is(rest, u":/pascalcase"), out);
     } else if (Starts(rest, u":+")) {
-      if (!value.empty()) out += Format(rest.substr(2), m);
+      if (value.n && nested) Format(rest.Sub(2, rest.n), m, depth + 1, out);
     } else if (Starts(rest, u":?")) {
       // ?if:else, the first unescaped ':' parting the two
       size_t colon = 2;
-      while (colon < rest.size() && rest[colon] != ':') colon += rest[colon] == '\\' ? 2 : 1;
-      const Units yes = rest.substr(2, colon < rest.size() ? colon - 2 : Units::npos);
-      const Units no = colon < rest.size() ? rest.substr(colon + 1) : Units();
-      out += Format(value.empty() ? no : yes, m);
+      while (colon < rest.n && rest.p[colon] != ':') colon += rest.p[colon] == '\\' ? 2 : 1;
+      const View yes = rest.Sub(2, colon < rest.n ? colon - 2 : rest.n);
+      const View no = colon < rest.n ? rest.Sub(colon + 1, rest.n) : View();
+      if (nested) Format(value.n ? yes : no, m, depth + 1, out);
     } else if (Starts(rest, u":-")) {
-      out += value.empty() ? Format(rest.substr(2), m) : value;
-    } else if (rest[0] == ':') {
-      out += value.empty() ? Format(rest.substr(1), m) : value;
+      if (value.n)
+        out->Append(value);
+      else if (nested)
+        Format(rest.Sub(2, rest.n), m, depth + 1, out);
+    } else if (rest.p[0] == ':') {
+      if (value.n)
+        out->Append(value);
+      else if (nested)
+        Format(rest.Sub(1, rest.n), m, depth + 1, out);
     } else {
-      out += value;
+      out->Append(value);
     }
   }
-  return out;
 }
 
 bool IsLead(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
@@ -289,11 +363,12 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
   Work work;
   pcre2_match_context *context = Limited(&work);
   pcre2_match_data *data = pcre2_match_data_create_from_pattern(code, nullptr);
-  const Units format(t.format ? t.format : u"", t.formatLength);
+  const View format{t.format, t.format ? t.formatLength : 0};
   const char16_t *subject = input ? input : u"";
+  if (!input) length = 0;
   CaseCodes cases;
   cases.work = &work;
-  Units result;
+  Buffer result;
   // Text with a lone surrogate is typed as it is.
   bool ok = context && data && ValidUtf16(subject, length);
   size_t from = 0;
@@ -312,8 +387,8 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
       ok = false;
       break;
     }
-    result.append(subject + from, offsets[0] - from);
-    result += Format(format, Match{subject, offsets, static_cast<size_t>(rc), &cases});
+    result.Append(subject + from, offsets[0] - from);
+    Format(format, Match{subject, offsets, static_cast<size_t>(rc), &cases}, 0, &result);
     if (work.spent > kWorkLimit) {  // a case change went past the limit
       ++givenUp;
       ok = false;
@@ -323,21 +398,16 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
     if (!global) break;
     if (offsets[0] == offsets[1]) {  // an empty match: step over one character
       if (from >= length) break;
-      result.push_back(subject[from++]);
-      if (from < length && IsLead(subject[from - 1]) && IsTrail(subject[from])) result.push_back(subject[from++]);
+      result.Push(subject[from++]);
+      if (from < length && IsLead(subject[from - 1]) && IsTrail(subject[from])) result.Push(subject[from++]);
     }
   }
   pcre2_match_data_free(data);
   pcre2_match_context_free(context);
   pcre2_code_free(code);
   if (!ok) return nullptr;
-  result.append(subject + from, length - from);
-  char16_t *out = static_cast<char16_t *>(std::malloc((result.size() + 1) * sizeof(char16_t)));
-  if (!out) return nullptr;
-  std::memcpy(out, result.data(), result.size() * sizeof(char16_t));
-  out[result.size()] = 0;
-  *outLength = result.size();
-  return out;
+  result.Append(subject + from, length - from);
+  return result.Failed() ? nullptr : result.Release(outLength);
 }
 
 bool TransformCompiles(const TransformText &t, char *message, size_t room) {
@@ -352,12 +422,13 @@ bool TransformCompiles(const TransformText &t, char *message, size_t room) {
   if (room) {
     PCRE2_UCHAR text[160];
     const int n = pcre2_get_error_message(error, text, sizeof(text) / sizeof(text[0]));
-    std::string said;
-    for (int i = 0; i < n; ++i) said.push_back(text[i] < 0x80 ? static_cast<char>(text[i]) : '?');
-    if (said.empty()) said = "the expression cannot be used";
-    said += " at unit " + std::to_string(offset);
-    std::strncpy(message, said.c_str(), room - 1);
-    message[room - 1] = 0;
+    char said[160];
+    int k = 0;
+    for (; k < n && k < static_cast<int>(sizeof(said)) - 1; ++k)
+      said[k] = text[k] < 0x80 ? static_cast<char>(text[k]) : '?';
+    said[k] = 0;
+    std::snprintf(message, room, "%s at unit %u", k ? said : "the expression cannot be used",
+                  static_cast<unsigned>(offset));
   }
   return false;
 }

@@ -18,7 +18,10 @@ optionally followed by flags:
   === args far3   more arguments, only with --host far3
   === keys        the KEYS; its last line feed is not part of them
   === input       the editor's text; flags: crlf (line feeds become CR LF),
-                  noeol (the last line feed is dropped)
+                  noeol (the last line feed is dropped), repeat (TEXT{*N}
+                  stands for N copies of TEXT, the characters back to the
+                  line's start or the previous {*N}: a line of a megabyte
+                  written in a few characters)
   === macros      a macro file, copied to macros.mac (same flags as input)
   === file NAME   any other file the session reads (same flags)
   === output      the expected text (same flags)
@@ -34,6 +37,7 @@ Lines before the first section, and lines starting with '#' in args, are
 remarks.
 """
 import concurrent.futures
+import re
 import os
 import shutil
 import subprocess
@@ -50,8 +54,9 @@ def parse(path):
     for raw in data.split(b'\n'):
         if raw.startswith(b'=== '):
             parts = raw[4:].decode().split()
-            current = (parts[0], ' '.join(p for p in parts[1:] if p not in ('crlf', 'noeol')))
-            sections[current] = {'lines': [], 'flags': set(p for p in parts[1:] if p in ('crlf', 'noeol'))}
+            flags = ('crlf', 'noeol', 'repeat')
+            current = (parts[0], ' '.join(p for p in parts[1:] if p not in flags))
+            sections[current] = {'lines': [], 'flags': set(p for p in parts[1:] if p in flags)}
             order.append(current)
         elif current is not None:
             sections[current]['lines'].append(raw)
@@ -62,6 +67,8 @@ def parse(path):
         # A scenario file's own last line feed closes the last section.
         if key == order[-1] and lines and lines[-1] == b'':
             lines = lines[:-1]
+        if 'repeat' in sec['flags']:
+            lines = [re.sub(rb'(.*?)\{\*(\d+)\}', lambda m: m.group(1) * int(m.group(2)), line) for line in lines]
         body = b'\n'.join(lines) + (b'\n' if lines else b'')
         if 'noeol' in sec['flags'] and body.endswith(b'\n'):
             body = body[:-1]
