@@ -36,9 +36,14 @@ set(pcre2_sources auto_possess compile config context error extuni find_bracket 
   newline ord2utf pattern_info script_run string_utils study substitute substring tables ucd valid_utf xclass)
 list(TRANSFORM pcre2_sources PREPEND "${VORLANE_PCRE2_DIR}/src/pcre2_")
 list(TRANSFORM pcre2_sources APPEND ".c")
-add_library(vorlane_pcre2 STATIC ${pcre2_sources} "${pcre2_gen}/pcre2_chartables.c")
-target_include_directories(vorlane_pcre2 PUBLIC "${pcre2_gen}" PRIVATE "${VORLANE_PCRE2_DIR}/src")
+# With it, our reading of its Unicode tables (macros/unicode_case.c), which
+# needs its internal header.
+add_library(vorlane_pcre2 STATIC ${pcre2_sources} "${pcre2_gen}/pcre2_chartables.c"
+  "${PROJECT_SOURCE_DIR}/macros/unicode_case.c")
+target_include_directories(vorlane_pcre2 PUBLIC "${pcre2_gen}" PRIVATE "${VORLANE_PCRE2_DIR}/src" "${PROJECT_SOURCE_DIR}")
 target_compile_definitions(vorlane_pcre2 PUBLIC PCRE2_STATIC PCRE2_CODE_UNIT_WIDTH=16 PRIVATE HAVE_CONFIG_H)
-# Its own code, not ours: built as its authors build it, without our warnings.
-target_compile_options(vorlane_pcre2 PRIVATE -w)
+# Its own code, not ours: built as its authors build it, without our warnings
+# (ours, in the same target, with them).
+set_source_files_properties(${pcre2_sources} "${pcre2_gen}/pcre2_chartables.c" PROPERTIES COMPILE_OPTIONS -w)
+target_compile_options(vorlane_pcre2 PRIVATE ${VORLANE_WARNINGS})
 set_target_properties(vorlane_pcre2 PROPERTIES C_STANDARD 99)

@@ -7,6 +7,8 @@
 // exceptions into the DLLs).
 #include "macros/transform.h"
 
+#include "macros/unicode_case.h"
+
 #include <pcre2.h>
 
 #include <cstdint>
@@ -152,74 +154,56 @@ bool IsLimit(int rc) {
          rc == PCRE2_ERROR_CALLOUT;
 }
 
-// The fixed expressions of the case changes, compiled once per
-// transformation, when first needed.
-enum CaseExpression { kAll, kFirst, kRunStarts, kTrailing, kCaseExpressions };
-const char16_t *const kCasePatterns[kCaseExpressions] = {
-    u"(?s).+", u"^(?s).", u"[^\\p{L}\\p{N}]*+(?<![\\p{L}\\p{N}])([\\p{L}\\p{N}])", u"[^\\p{L}\\p{N}]++$"};
+// The case changes, a code point at a time by Unicode's simple case mapping;
+// each charged to the transformation's work as the text it goes over.
+enum class Case { Upper, Lower, Capital, Camel, Pascal };
 
-struct CaseCodes {
-  pcre2_code *codes[kCaseExpressions] = {};
-  pcre2_match_context *context = nullptr;
-  Work *work = nullptr;
-  ~CaseCodes() {
-    for (pcre2_code *c : codes) pcre2_code_free(c);
-    pcre2_match_context_free(context);
-  }
-};
+bool IsLead(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsTrail(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-// `value` through one of them and an extended replacement (the engine's \U,
-// \L, \u, \l use Unicode's case mapping) into `out`: the number of
-// replacements, or -1 when the engine could not finish. Each is charged to
-// the transformation's work as the text it goes over.
-int Substitute(CaseCodes *cases, CaseExpression which, const char16_t *replacement, View value, Buffer *out) {
-  if (!cases->codes[which]) {
-    int error = 0;
-    PCRE2_SIZE offset = 0;
-    cases->codes[which] = pcre2_compile(Ptr(kCasePatterns[which]), PCRE2_ZERO_TERMINATED,
-                                        PCRE2_UTF | PCRE2_DOLLAR_ENDONLY, &error, &offset, nullptr);
+// The code point at `i` (a pair's, or a lone unit's) and its length in units.
+uint32_t CodePoint(View v, size_t i, size_t *units) {
+  if (IsLead(v.p[i]) && i + 1 < v.n && IsTrail(v.p[i + 1])) {
+    *units = 2;
+    return 0x10000 + ((v.p[i] - 0xD800u) << 10) + (v.p[i + 1] - 0xDC00u);
   }
-  if (!cases->context) cases->context = Limited(nullptr);
-  pcre2_code *code = cases->codes[which];
-  if (!code || !cases->context) return -1;
-  cases->work->spent += kCallUnits + value.n;
-  if (cases->work->spent > kWorkLimit) return -1;
-  size_t room = value.n + value.n / 2 + 16;
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    if (!out->Reserve(room)) return -1;
-    PCRE2_SIZE length = out->Capacity();
-    const int rc = pcre2_substitute(code, Ptr(value.p ? value.p : u""), value.n, 0,
-                                    PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_EXTENDED |
-                                        PCRE2_SUBSTITUTE_OVERFLOW_LENGTH | PCRE2_NO_UTF_CHECK,
-                                    nullptr, cases->context, Ptr(replacement), PCRE2_ZERO_TERMINATED,
-                                    reinterpret_cast<PCRE2_UCHAR *>(out->Data()), &length);
-    if (rc == PCRE2_ERROR_NOMEMORY && attempt == 0) {
-      room = length;  // the length it needs
-      continue;
-    }
-    if (rc < 0) return -1;
-    out->SetSize(length);
-    return rc;
-  }
-  return -1;
+  *units = 1;
+  return v.p[i];
 }
 
-void CaseChanged(CaseCodes *cases, CaseExpression which, const char16_t *replacement, View value, Buffer *out) {
-  Buffer changed;
-  out->Append(Substitute(cases, which, replacement, value, &changed) >= 0 ? changed.Text() : value);
-}
-
-// camelcase and pascalcase join the runs of letters and digits, each run's
-// first letter raised (camelcase: the first run's lowered instead).
-void Cased(CaseCodes *cases, View value, bool pascal, Buffer *out) {
-  Buffer joined, trimmed;
-  if (Substitute(cases, kRunStarts, u"\\u$1", value, &joined) <= 0 ||
-      Substitute(cases, kTrailing, u"", joined.Text(), &trimmed) < 0) {
-    out->Append(value);  // no letter or digit, or the engine gave up
-  } else if (pascal) {
-    out->Append(trimmed.Text());
+void PushCodePoint(uint32_t c, Buffer *out) {
+  if (c >= 0x10000) {
+    out->Push(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+    out->Push(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
   } else {
-    CaseChanged(cases, kFirst, u"\\l$0", trimmed.Text(), out);
+    out->Push(static_cast<char16_t>(c));
+  }
+}
+
+void CaseChanged(Case how, View value, Work *work, Buffer *out) {
+  work->spent += value.n;
+  if (how == Case::Camel || how == Case::Pascal) {
+    // The runs of letters and digits joined, each run's first letter raised
+    // (camelcase: the first run's lowered instead); no run: as it is.
+    bool any = false, inRun = false;
+    for (size_t i = 0, units = 0; i < value.n; i += units) {
+      const uint32_t c = CodePoint(value, i, &units);
+      const bool part = vorlane_is_letter_or_digit(c) != 0;
+      if (part && !inRun) PushCodePoint(vorlane_case_mapped(c, any || how == Case::Pascal), out);
+      else if (part) out->Append(value.Sub(i, units));
+      any = any || part;
+      inRun = part;
+    }
+    if (!any) out->Append(value);
+    return;
+  }
+  for (size_t i = 0, units = 0; i < value.n; i += units) {
+    const uint32_t c = CodePoint(value, i, &units);
+    if (how == Case::Capital && i > 0) {
+      out->Append(value.Sub(i, value.n - i));
+      return;
+    }
+    PushCodePoint(vorlane_case_mapped(c, how != Case::Lower), out);
   }
 }
 
@@ -241,7 +225,7 @@ struct Match {
   const char16_t *subject;
   const PCRE2_SIZE *offsets;
   size_t pairs;
-  CaseCodes *cases;
+  Work *work;
   View Group(size_t n) const {
     if (n >= pairs || offsets[2 * n] == PCRE2_UNSET || offsets[2 * n + 1] < offsets[2 * n]) return View();
     return View{subject + offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]};
@@ -305,13 +289,13 @@ void Format(View f, const Match &m, int depth, Buffer *out) {
     if (rest.n == 0) {
       out->Append(value);
     } else if (Is(rest, u":/upcase")) {
-      CaseChanged(m.cases, kAll, u"\\U$0", value, out);
+      CaseChanged(Case::Upper, value, m.work, out);
     } else if (Is(rest, u":/downcase")) {
-      CaseChanged(m.cases, kAll, u"\\L$0", value, out);
+      CaseChanged(Case::Lower, value, m.work, out);
     } else if (Is(rest, u":/capitalize")) {
-      CaseChanged(m.cases, kFirst, u"\\u$0", value, out);
+      CaseChanged(Case::Capital, value, m.work, out);
     } else if (Is(rest, u":/camelcase") || Is(rest, u":/pascalcase")) {
-      Cased(m.cases, value, Is(rest, u":/pascalcase"), out);
+      CaseChanged(Is(rest, u":/pascalcase") ? Case::Pascal : Case::Camel, value, m.work, out);
     } else if (Starts(rest, u":+")) {
       if (value.n && nested) Format(rest.Sub(2, rest.n), m, depth + 1, out);
     } else if (Starts(rest, u":?")) {
@@ -336,9 +320,6 @@ void Format(View f, const Match &m, int depth, Buffer *out) {
     }
   }
 }
-
-bool IsLead(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool IsTrail(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
 // Whether every surrogate is in a pair: the engine is then told not to check
 // the text again on each match (a check of the whole rest of it each time).
@@ -366,8 +347,6 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
   const View format{t.format, t.format ? t.formatLength : 0};
   const char16_t *subject = input ? input : u"";
   if (!input) length = 0;
-  CaseCodes cases;
-  cases.work = &work;
   Buffer result;
   // Text with a lone surrogate is typed as it is.
   bool ok = context && data && ValidUtf16(subject, length);
@@ -388,7 +367,7 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
       break;
     }
     result.Append(subject + from, offsets[0] - from);
-    Format(format, Match{subject, offsets, static_cast<size_t>(rc), &cases}, 0, &result);
+    Format(format, Match{subject, offsets, static_cast<size_t>(rc), &work}, 0, &result);
     if (work.spent > kWorkLimit) {  // a case change went past the limit
       ++givenUp;
       ok = false;
