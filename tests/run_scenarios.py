@@ -18,10 +18,9 @@ optionally followed by flags:
   === args far3   more arguments, only with --host far3
   === keys        the KEYS; its last line feed is not part of them
   === input       the editor's text; flags: crlf (line feeds become CR LF),
-                  noeol (the last line feed is dropped), repeat (TEXT{*N}
-                  stands for N copies of TEXT, the characters back to the
-                  line's start or the previous {*N}: a line of a megabyte
-                  written in a few characters)
+                  noeol (the last line feed is dropped), repeat ({TEXT*N}
+                  stands for N copies of TEXT: a long line written in a few
+                  characters)
   === macros      a macro file, copied to macros.mac (same flags as input)
   === file NAME   any other file the session reads (same flags)
   === output      the expected text (same flags)
@@ -68,7 +67,7 @@ def parse(path):
         if key == order[-1] and lines and lines[-1] == b'':
             lines = lines[:-1]
         if 'repeat' in sec['flags']:
-            lines = [re.sub(rb'(.*?)\{\*(\d+)\}', lambda m: m.group(1) * int(m.group(2)), line) for line in lines]
+            lines = [re.sub(rb'\{([^{}*]*)\*(\d+)\}', lambda m: m.group(1) * int(m.group(2)), line) for line in lines]
         body = b'\n'.join(lines) + (b'\n' if lines else b'')
         if 'noeol' in sec['flags'] and body.endswith(b'\n'):
             body = body[:-1]
