@@ -25,7 +25,8 @@ namespace {
 //  - the work of a whole transformation, across its starting positions, its
 //    matches (g) and its case changes: a unit per pattern item the engine
 //    visits, a unit per character it moved over between two items, a unit
-//    per character a case change goes over, kCallUnits per match started.
+//    per character of a group the format copies or a case change goes over,
+//    kCallUnits per match started. The result is thus bounded too.
 constexpr uint32_t kMatchLimit = 100000;
 constexpr uint32_t kDepthLimit = 10000;
 constexpr uint32_t kHeapLimitKiB = 8192;
@@ -226,8 +227,10 @@ struct Match {
   const PCRE2_SIZE *offsets;
   size_t pairs;
   Work *work;
+  // A group's text, charged to the work as the units it will add.
   View Group(size_t n) const {
     if (n >= pairs || offsets[2 * n] == PCRE2_UNSET || offsets[2 * n + 1] < offsets[2 * n]) return View();
+    work->spent += offsets[2 * n + 1] - offsets[2 * n];
     return View{subject + offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]};
   }
 };
@@ -237,7 +240,7 @@ struct Match {
 // the next character as it is (\n and \t: a line end and a tab). `depth`
 // bounds the nesting of formats inside formats.
 void Format(View f, const Match &m, int depth, Buffer *out) {
-  for (size_t i = 0; i < f.n; ++i) {
+  for (size_t i = 0; i < f.n && m.work->spent <= kWorkLimit; ++i) {
     const char16_t c = f.p[i];
     if (c == '\\' && i + 1 < f.n) {
       const char16_t e = f.p[++i];

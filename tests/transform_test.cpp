@@ -133,6 +133,9 @@ TEST(Transform, NoExpressionOrValueHoldsTheKey) {
     EXPECT_EQ(o.text, std::u16string(n, u'A'));
   }
   const std::u16string mega(1 << 20, u'a');
+  std::string manyRefs;
+  for (int i = 0; i < 500; ++i) manyRefs += "$1";
+  const char *many = manyRefs.c_str();
   std::u16string words;
   while (words.size() < (1u << 20)) words += u"word1 Word2 ";
   struct Case {
@@ -148,6 +151,7 @@ TEST(Transform, NoExpressionOrValueHoldsTheKey) {
       {"(\\w+)", "${1:/pascalcase}", "g", words, false},
       {"(?<=a)b|a", "x", "g", mega, false},
       {"(.)*", "x", "", mega, false},                  // as deep as the value is long
+      {"^(.*)$", many, "", std::u16string(1000, u'a'), false},  // half a million units to type
       {"^a", "x", "", mega, true},                     // cheap on any length
       {"(a*)*b", "x", "", mega, true},                 // no b: the engine knows at once
   };

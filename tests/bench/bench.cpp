@@ -20,6 +20,7 @@
 #include "macros/expand.h"
 #include "macros/macro_file.h"
 #include "far1/plugin.h"
+#include "macros/transform.h"
 #include "far3/edition.h"
 #include "sim/far1/stand_in.h"
 #include "sim/far3/stand_in.h"
@@ -482,6 +483,58 @@ void BM_StartUp_Far3(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_StartUp_Far3)->Unit(benchmark::kMicrosecond);
+
+// The worst transformations: expressions that backtrack without end or scan
+// from every position, on values up to a megabyte. Each must return within
+// milliseconds (the engine's limits); the `gave_up` counter says whether it
+// gave up (the value typed as it is) or finished.
+struct WorstTransform {
+  const char *name, *re, *fmt, *opts;
+  std::u16string (*value)();
+};
+std::u16string Repeated(const char16_t *s, size_t units) {
+  std::u16string v;
+  while (v.size() < units) v += s;
+  return v;
+}
+const WorstTransform kWorst[] = {
+    {"nested_star_b_20", "(a*)*b", "x", "", [] { return Repeated(u"a", 20); }},
+    {"nested_star_alt_10k", "(a*)*(b|c)", "x", "", [] { return Repeated(u"a", 10000); }},
+    {"nested_star_alt_1M", "(a*)*(b|c)", "x", "", [] { return Repeated(u"a", 1 << 20); }},
+    {"scan_each_start_10k", "[^x]*(x|y)", "z", "", [] { return Repeated(u"a", 10000); }},
+    {"scan_each_start_1M", "[^x]*(x|y)", "z", "", [] { return Repeated(u"a", 1 << 20); }},
+    {"words_run_60", "^(\\w+\\s?)*$", "x", "", [] { return Repeated(u"word1 Word2 ", 60) + u"!"; }},
+    {"upcase_line_10k", "(.*)", "${1:/upcase}", "", [] { return Repeated(u"a", 10000); }},
+    {"upcase_line_1M", "(.*)", "${1:/upcase}", "", [] { return Repeated(u"a", 1 << 20); }},
+    {"pascal_words_g_10k", "(\\w+)", "${1:/pascalcase}", "g", [] { return Repeated(u"word1 Word2 ", 10000); }},
+    {"pascal_words_g_1M", "(\\w+)", "${1:/pascalcase}", "g", [] { return Repeated(u"word1 Word2 ", 1 << 20); }},
+    {"lookbehind_g_1M", "(?<=a)b|a", "x", "g", [] { return Repeated(u"a", 1 << 20); }},
+    {"word_boundary_g_1M", "\\b", "-", "g", [] { return Repeated(u"word1 Word2 ", 1 << 20); }},
+    {"deep_group_1M", "(.)*", "x", "", [] { return Repeated(u"a", 1 << 20); }},
+};
+std::u16string Units16(const char *s) { return std::u16string(s, s + std::strlen(s)); }
+
+void BM_TransformWorst(benchmark::State &state) {
+  const WorstTransform &w = kWorst[state.range(0)];
+  state.SetLabel(w.name);
+  const std::u16string re = Units16(w.re), fmt = Units16(w.fmt), opts = Units16(w.opts), value = w.value();
+  TransformText t;
+  t.regex = re.data();
+  t.regexLength = re.size();
+  t.format = fmt.data();
+  t.formatLength = fmt.size();
+  t.options = opts.data();
+  t.optionsLength = opts.size();
+  const size_t before = TransformsGivenUp();
+  for (auto _ : state) {
+    size_t n = 0;
+    char16_t *out = ApplyTransform(t, value.data(), value.size(), &n);
+    benchmark::DoNotOptimize(out);
+    std::free(out);
+  }
+  state.counters["gave_up"] = TransformsGivenUp() != before ? 1 : 0;
+}
+BENCHMARK(BM_TransformWorst)->DenseRange(0, sizeof(kWorst) / sizeof(kWorst[0]) - 1)->Unit(benchmark::kMillisecond);
 
 // The same load with glibc told to keep freed memory: without the cost of
 // mapping and zeroing fresh pages for a table larger than its mapping
