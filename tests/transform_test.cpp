@@ -147,6 +147,8 @@ TEST(Transform, NoExpressionOrValueHoldsTheKey) {
       {"(a*)*(b|c)", "x", "", mega, false},            // catastrophic backtracking
       {"(a*)*(b|c)", "x", "", std::u16string(10000, u'a'), false},
       {"[^x]*(x|y)", "z", "", mega, false},            // a scan from every position
+      {"[^x]*(x|y)", "z", "", std::u16string(10000, u'a'), false},  // each start within its own limit
+      {"[^x]*+(x|y)", "z", "", std::u16string(10000, u'a'), false},  // possessive: one item, a long move
       {"^(\\w+\\s?)*$", "x", "", words.substr(0, 60) + u"!", false},
       {"(\\w+)", "${1:/pascalcase}", "g", words, false},
       {"(?<=a)b|a", "x", "g", mega, false},
