@@ -25,7 +25,7 @@ namespace {
 //  - the work of a whole transformation, across its starting positions, its
 //    matches (g) and its case changes: a unit per pattern item the engine
 //    visits, a unit per character it moved over between two items, a unit
-//    per character of a group the format copies or a case change goes over,
+//    per character of a group the format copies (or changes the case of),
 //    kCallUnits per match started. The result is thus bounded too.
 constexpr uint32_t kMatchLimit = 100000;
 constexpr uint32_t kDepthLimit = 10000;
@@ -155,8 +155,8 @@ bool IsLimit(int rc) {
          rc == PCRE2_ERROR_CALLOUT;
 }
 
-// The case changes, a code point at a time by Unicode's simple case mapping;
-// each charged to the transformation's work as the text it goes over.
+// The case changes, a code point at a time by Unicode's simple case mapping
+// (their text was charged as the group it is).
 enum class Case { Upper, Lower, Capital, Camel, Pascal };
 
 bool IsLead(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
@@ -181,8 +181,7 @@ void PushCodePoint(uint32_t c, Buffer *out) {
   }
 }
 
-void CaseChanged(Case how, View value, Work *work, Buffer *out) {
-  work->spent += value.n;
+void CaseChanged(Case how, View value, Buffer *out) {
   if (how == Case::Camel || how == Case::Pascal) {
     // The runs of letters and digits joined, each run's first letter raised
     // (camelcase: the first run's lowered instead); no run: as it is.
@@ -292,13 +291,13 @@ void Format(View f, const Match &m, int depth, Buffer *out) {
     if (rest.n == 0) {
       out->Append(value);
     } else if (Is(rest, u":/upcase")) {
-      CaseChanged(Case::Upper, value, m.work, out);
+      CaseChanged(Case::Upper, value, out);
     } else if (Is(rest, u":/downcase")) {
-      CaseChanged(Case::Lower, value, m.work, out);
+      CaseChanged(Case::Lower, value, out);
     } else if (Is(rest, u":/capitalize")) {
-      CaseChanged(Case::Capital, value, m.work, out);
+      CaseChanged(Case::Capital, value, out);
     } else if (Is(rest, u":/camelcase") || Is(rest, u":/pascalcase")) {
-      CaseChanged(Is(rest, u":/pascalcase") ? Case::Pascal : Case::Camel, value, m.work, out);
+      CaseChanged(Is(rest, u":/pascalcase") ? Case::Pascal : Case::Camel, value, out);
     } else if (Starts(rest, u":+")) {
       if (value.n && nested) Format(rest.Sub(2, rest.n), m, depth + 1, out);
     } else if (Starts(rest, u":?")) {
