@@ -380,7 +380,8 @@ char16_t *ApplyTransform(const TransformText &t, const char16_t *input, size_t l
     if (offsets[0] == offsets[1]) {  // an empty match: step over one character
       if (from >= length) break;
       result.Push(subject[from++]);
-      if (from < length && IsLead(subject[from - 1]) && IsTrail(subject[from])) result.Push(subject[from++]);
+      // (the text is valid UTF-16: a trail unit here ends the pair just copied)
+      if (from < length && IsTrail(subject[from])) result.Push(subject[from++]);
     }
   }
   pcre2_match_data_free(data);
