@@ -116,10 +116,11 @@ int Charge(pcre2_callout_block *block, void *data) {
 // The options that bring the engine closest to the JavaScript expressions
 // snippet files are written in: \uHHHH and \u{H...} escapes, [] and [^],
 // a back reference to an unset group matching nothing, $ only at the end,
-// and every line terminator a line end.
+// and every line terminator a line end. \C (one code unit) is refused: a
+// match ending inside a surrogate pair would start the next one there.
 pcre2_code *Compile(const TransformText &t, bool *global, int *error, PCRE2_SIZE *offset, bool charged) {
-  uint32_t options =
-      PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
+  uint32_t options = PCRE2_UTF | PCRE2_NEVER_BACKSLASH_C | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
+                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
   if (charged) options |= PCRE2_AUTO_CALLOUT;
   *global = false;
   for (size_t i = 0; i < t.optionsLength; ++i) {

@@ -113,6 +113,8 @@ TEST(Transform, BadExpressionsAndTextAreTypedAsTheyAre) {
   EXPECT_FALSE(TransformCompiles(t, tiny, sizeof(tiny)));
   EXPECT_STREQ(tiny, "missing");
   EXPECT_FALSE(Transform("(", "x", "", U16("a")).transformed);
+  // One code unit at a time could end a match inside a surrogate pair.
+  EXPECT_FALSE(Transform("\\C", "x", "g", U16("\xF0\x9D\x84\x9E")).transformed);
   // A lone surrogate in the value: untransformed, and not the engine's limit.
   const Outcome lone = Transform("(.*)", "${1:/upcase}", "", std::u16string(u"a\xD800" u"b"));
   EXPECT_FALSE(lone.transformed);
