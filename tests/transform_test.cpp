@@ -86,8 +86,15 @@ TEST(Transform, JavaScriptExpressionsMeanWhatTheyMeanThere) {
   EXPECT_EQ(Transformed("", "-", "g", "\xF0\x9D\x84\x9E" "a"), U16("-\xF0\x9D\x84\x9E-a-"));
   EXPECT_EQ(Transformed("B", "x", "gi", "abAB"), U16("axAx"));
   EXPECT_EQ(Transformed("\\.", "_", "g", "a.b.c"), U16("a_b_c"));
+  EXPECT_EQ(Transformed("b", "[$.$-$]", "", "abc"), U16("a[$.$-$]c"));  // a $ before no group is itself
   EXPECT_EQ(Transformed("(.*)", "${1:?yes:no}${2:-two}${1:+plus}", "", "v"), U16("yestwoplus"));
   EXPECT_EQ(Transformed("(.*)", "${1:+[${2:-${1:/upcase}}]}", "", "v"), U16("[V]"));
+  // Formats nest sixteen deep; deeper ones are dropped (the stack stays bounded).
+  std::string nest16 = "x", nest17;
+  for (int i = 0; i < 16; ++i) nest16 = "${1:+" + nest16 + "}";
+  nest17 = "${1:+" + nest16 + "}";
+  EXPECT_EQ(Transformed("(.*)", nest16, "", "v"), U16("x"));
+  EXPECT_EQ(Transformed("(.*)", nest17, "", "v"), U16(""));
 }
 
 TEST(Transform, CaseChangesFollowUnicode) {
