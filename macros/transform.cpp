@@ -76,10 +76,6 @@ class Buffer {
   }
   void Append(View v) { Append(v.p, v.n); }
   void Push(char16_t c) { Append(&c, 1); }
-  void SetSize(size_t n) { size_ = n <= capacity_ ? n : size_; }
-  char16_t *Data() { return data_; }
-  size_t Capacity() const { return capacity_; }
-  View Text() const { return View{data_, size_}; }
   bool Failed() const { return failed_; }
   // The text, NUL-ended, handed over to the caller (who frees it).
   char16_t *Release(size_t *length) {
