@@ -7,11 +7,108 @@
 #include <cstdint>
 #include <cstring>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
+#if defined(_WIN32) && defined(_WINDOWS_)
+// <windows.h> came first (a file that calls the Win32 API): its declarations.
+#elif defined(_WIN32)
+// Declared as <windows.h> declares them, names and tags alike, so that files
+// with and without it agree; the header itself is left to the few files that
+// call the Win32 API (parsing it made up most of each file's compile time).
+// Such a file includes it before any header of ours.
+#ifndef WINAPI
+#define WINAPI __stdcall
 #endif
-#include <windows.h>
+typedef int BOOL;
+typedef char CHAR;
+typedef short SHORT;
+typedef wchar_t WCHAR;
+typedef unsigned short WORD;
+typedef unsigned long DWORD;
+typedef unsigned int UINT;
+#ifdef _WIN64
+typedef long long INT_PTR;
+#else
+typedef int INT_PTR;
+#endif
+typedef void *HANDLE;
+
+typedef struct _COORD {
+  SHORT X;
+  SHORT Y;
+} COORD;
+typedef struct _KEY_EVENT_RECORD {
+  BOOL bKeyDown;
+  WORD wRepeatCount;
+  WORD wVirtualKeyCode;
+  WORD wVirtualScanCode;
+  union {
+    WCHAR UnicodeChar;
+    CHAR AsciiChar;
+  } uChar;
+  DWORD dwControlKeyState;
+} KEY_EVENT_RECORD;
+typedef struct _MOUSE_EVENT_RECORD {
+  COORD dwMousePosition;
+  DWORD dwButtonState;
+  DWORD dwControlKeyState;
+  DWORD dwEventFlags;
+} MOUSE_EVENT_RECORD;
+typedef struct _WINDOW_BUFFER_SIZE_RECORD {
+  COORD dwSize;
+} WINDOW_BUFFER_SIZE_RECORD;
+typedef struct _MENU_EVENT_RECORD {
+  UINT dwCommandId;
+} MENU_EVENT_RECORD;
+typedef struct _FOCUS_EVENT_RECORD {
+  BOOL bSetFocus;
+} FOCUS_EVENT_RECORD;
+typedef struct _INPUT_RECORD {
+  WORD EventType;
+  union {
+    KEY_EVENT_RECORD KeyEvent;
+    MOUSE_EVENT_RECORD MouseEvent;
+    WINDOW_BUFFER_SIZE_RECORD WindowBufferSizeEvent;
+    MENU_EVENT_RECORD MenuEvent;
+    FOCUS_EVENT_RECORD FocusEvent;
+  } Event;
+} INPUT_RECORD;
+#ifndef GUID_DEFINED
+#define GUID_DEFINED
+typedef struct _GUID {
+  unsigned long Data1;
+  unsigned short Data2;
+  unsigned short Data3;
+  unsigned char Data4[8];
+} GUID;
+#endif
+
+#define KEY_EVENT 0x1
+#define MOUSE_EVENT 0x2
+#define WINDOW_BUFFER_SIZE_EVENT 0x4
+#define MENU_EVENT 0x8
+#define FOCUS_EVENT 0x10
+#define RIGHT_ALT_PRESSED 0x1
+#define LEFT_ALT_PRESSED 0x2
+#define RIGHT_CTRL_PRESSED 0x4
+#define LEFT_CTRL_PRESSED 0x8
+#define SHIFT_PRESSED 0x10
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define INVALID_HANDLE_VALUE ((HANDLE)(INT_PTR)-1)
 #else
 #define WINAPI
 typedef int BOOL;

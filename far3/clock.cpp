@@ -1,12 +1,9 @@
 // The Far 3 edition's clock for the date words of macro bodies.
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include <cstdlib>
 #include <ctime>
 
 #include "far3/edition.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace far3 {
 

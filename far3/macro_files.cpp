@@ -1,6 +1,7 @@
 // Where the Far 3 edition's macros come from: the user's file in the Far
 // profile, else the default beside the DLL; the Edit macro file button; and
 // the reload when an editor saves the macro file.
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,10 +9,6 @@
 #include "far3/edition.h"
 #include "files/files.h"
 #include "macros/utf8.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace far3 {
 

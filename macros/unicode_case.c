@@ -1,4 +1,4 @@
-/* Built inside the PCRE2 library's own target: its internal header gives the
+/* Compiled with PCRE2's configuration: its internal header gives the
    Unicode tables its caseless matching uses. A letter's "other case" there is
    one member of its set of caseless equivalents, not always the one of the
    case asked for (Greek iota's is the combining ypogegrammeni), so the set is

@@ -1,3 +1,4 @@
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #ifdef _WIN32
 #include "sim/plugin_api.h"
 

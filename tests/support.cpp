@@ -1,3 +1,4 @@
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include "tests/support.h"
 
 #include "tests/fuzz/bytes.h"
@@ -9,9 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #endif

@@ -1,13 +1,10 @@
 // The upper halves of the two OEM code pages a 1.x host types fed bytes in.
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include "tools/oem.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 

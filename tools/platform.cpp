@@ -1,3 +1,4 @@
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include "tools/platform.h"
 
 #include <cstdio>

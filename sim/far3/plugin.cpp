@@ -1,13 +1,10 @@
 // The Far 3 face: the plug-in's life, the user's keys, the plug-in menu,
 // "Plugins configuration" and the editor events, as Far 3 drives a plug-in.
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include "sim/far3/internal.h"
 
 #include "macros/utf8.h"
 #include "sim/far1/stand_in.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace sim {
 

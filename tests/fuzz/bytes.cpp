@@ -1,12 +1,11 @@
+#include "assists/windows_api.h"  // first: it declares what the rest uses
 #include "tests/fuzz/bytes.h"
 
 #include <cstdlib>
 #include <map>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
