@@ -19,7 +19,7 @@ const char ToolUsage[] =
     "  retype re-type real source files line by line and count the lines that\n"
     "         Enter and the typed text put where their authors put them\n"
     "  play-batch FILE  many play sessions in one process, each in its own folder\n"
-    "         (for the test suite's runs under valgrind; see tools/batch.cpp)\n"
+    "         (for the test suite's runs under valgrind and Wine; see tools/batch.cpp)\n"
     "\n"
     "'vorlane COMMAND --help' describes each command.\n";
 
