@@ -109,8 +109,13 @@ int TextEditor<Unit>::ScreenColumn(int line, int pos) const {
   const String &t = lines[static_cast<size_t>(line)].text;
   int col = 0;
   int n = std::min<int>(pos, static_cast<int>(t.size()));
-  if (std::find(t.begin(), t.begin() + n, Unit('\t')) == t.begin() + n) return pos;  // no tab: columns are indexes
-  for (int i = 0; i < n; ++i) col = t[static_cast<size_t>(i)] == '\t' ? (col / settings.tabSize + 1) * settings.tabSize : col + 1;
+  // A plain loop over the units: asked on every key, it must stay linear and
+  // quick in the unoptimized test builds too.
+  const Unit *units = t.data();
+  int i = 0;
+  while (i < n && units[i] != '\t') ++i;
+  if (i == n) return pos;  // no tab: columns are indexes
+  for (i = 0; i < n; ++i) col = units[i] == '\t' ? (col / settings.tabSize + 1) * settings.tabSize : col + 1;
   if (pos > n) col += pos - n;
   return col;
 }

@@ -2,6 +2,7 @@
 #include "sim/far3/internal.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "sim/far1/stand_in.h"
 
@@ -123,18 +124,24 @@ static bool TypesText(const INPUT_RECORD &rec) {
   return k.uChar.UnicodeChar >= 0x20;
 }
 
+// Whether two lines hold the same text and line end. Compared as bytes: the
+// unoptimized test builds compare every line of the file on every key, and a
+// character-by-character loop made long lines quadratic there.
+template <class Line>
+static bool SameLine(const Line &a, const Line &b) {
+  return a.text.size() == b.text.size() && a.eol == b.eol &&
+         (a.text.empty() || std::memcmp(a.text.data(), b.text.data(), a.text.size() * sizeof(a.text[0])) == 0);
+}
+
 void Host3::RecordDiff(const std::vector<Line> &before, int line, int pos, int editPos) {
   // What changed: the lines between the common head and the common tail.
   const size_t oldSize = before.size(), newSize = lines.size();
   size_t head = 0;
-  while (head < oldSize && head < newSize && before[head].text == lines[head].text &&
-         before[head].eol == lines[head].eol)
-    ++head;
+  while (head < oldSize && head < newSize && SameLine(before[head], lines[head])) ++head;
   if (head == oldSize && head == newSize) return;
   size_t tail = 0;
   while (tail < oldSize - head && tail < newSize - head &&
-         before[oldSize - 1 - tail].text == lines[newSize - 1 - tail].text &&
-         before[oldSize - 1 - tail].eol == lines[newSize - 1 - tail].eol)
+         SameLine(before[oldSize - 1 - tail], lines[newSize - 1 - tail]))
     ++tail;
   const size_t oldCount = oldSize - head - tail, newCount = newSize - head - tail;
   if (oldCount == 1 && newCount == 1 && line == static_cast<int>(head) && curLine == line) {
