@@ -18,7 +18,6 @@ const int DialogMessages[DialogItemCount] = {MDialogTitle, MReload, MClose, MEdi
 
 namespace {
 
-const FarChar Empty[1] = {0};
 
 const FarChar *Text(int msgId) {
   // The host copies the texts; ours live until the dialog is freed.

@@ -12,6 +12,9 @@ namespace far3 {
 
 using MacroEntry = BasicMacroEntry<FarChar>;
 
+// The empty text the host is given where a title or item has none.
+constexpr FarChar Empty[1] = {0};
+
 extern PluginStartupInfo StartupInfo;
 extern FarStandardFunctions StandardFunctions;
 extern Editor *FarEditor;

@@ -27,7 +27,6 @@ const FarChar Separator = u'/';
 FarChar InUse[PathLimit];
 FarChar Scratch[PathLimit];
 
-const FarChar Empty[1] = {0};
 const FarChar MacroFileTopic[] = FAR3_TEXT("MacroFile");
 
 bool Append(FarChar *path, size_t *length, const char *ascii) {

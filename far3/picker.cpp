@@ -12,7 +12,6 @@ namespace far3 {
 namespace {
 
 const FarChar PickerTopic[] = FAR3_TEXT("InsertMacro");
-const FarChar Empty[1] = {0};
 // Far shows a tab in a menu as one space: names are aligned with spaces, and
 // a line break in a body is drawn as this mark.
 constexpr FarChar LineBreakMark = 0x23CE;
