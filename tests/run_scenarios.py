@@ -6,9 +6,10 @@ usage: run_scenarios.py [--wine | --valgrind] [--host far3] VORLANE SCENARIO_DIR
 
 --valgrind runs the sessions under valgrind's memcheck, all in one process
 (`vorlane play-batch`: starting valgrind costs far more than a session); any
-error it reports fails the run. --wine runs them in two such processes side
-by side (starting a Wine program costs a sixth of a CPU second, a session a
-few milliseconds). Otherwise each session is a process of its own,
+error it reports fails the run. --wine runs them in one such process too
+(starting a Wine program costs a sixth of a CPU second, a session a few
+milliseconds; and Windows' clipboard, which each Far 3 session fills, is
+shared by every program under Wine). Otherwise each session is a process of its own,
 VORLANE_SCENARIO_JOBS of them at a time (default: four). --host far3 plays
 every session through the Far 3 edition (the same expectations hold).
 
@@ -252,15 +253,12 @@ def main():
                 print('FAIL valgrind reported errors in the batch:\n%s'
                       % report.decode(errors='replace')[-4000:])
         elif wine:
-            halves = [sessions[0::2], sessions[1::2]]
-            with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-                done = list(pool.map(lambda half: run_batch(tool, half, wine=True), halves))
-            results = [None] * len(sessions)
-            results[0::2], results[1::2] = done[0][0], done[1][0]
-            for _, report in done:
-                if report:
-                    failed += 1
-                    print('FAIL a batch under Wine: %s' % report.decode(errors='replace')[-4000:])
+            # One process: every Far 3 session puts its clipboard on Windows'
+            # own, which all programs under the Wine server share.
+            results, report = run_batch(tool, sessions, wine=True)
+            if report:
+                failed += 1
+                print('FAIL the batch under Wine: %s' % report.decode(errors='replace')[-4000:])
         else:
             prefix = [shutil.which('wine') or 'wine'] if wine else []
             jobs = int(os.environ.get('VORLANE_SCENARIO_JOBS', '4'))
