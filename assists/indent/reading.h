@@ -151,7 +151,7 @@ public:
     delimiterLength_ = commentColumn_ = commentLeadColumn_ = directiveIndent_ = directiveLast_ = 0;
     quote_ = commentLead_ = prev_ = last_ = 0;
     lineIndent_ = lines_ = column_ = 0;
-    firstToken_ = colonNext_ = firstOnLine_ = false;
+    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = false;
     prevWord_ = NoWord;
   }
   Reader(const Reader &) = delete;
@@ -226,6 +226,7 @@ private:
   bool firstToken_ = false;
   Char prev_ = 0;           // the last token's unit ('a' for a name, '0' for a number)
   Word prevWord_ = NoWord;  // ...and its word when it was a name
+  bool operatorName_ = false;  // in an operator's name (operator|=): its '=' assigns nothing
   Char last_ = 0;
   int lines_ = 0;
   int column_ = 0;  // the current token's column
@@ -420,6 +421,7 @@ void Reader<Char>::Word_(const Char *s, int n, bool capital) {
   }
   prev_ = 'a';
   prevWord_ = w;
+  operatorName_ = w == OperatorWord;
 }
 
 template <class Char>
@@ -479,6 +481,9 @@ void Reader<Char>::CloseBrace() {
 
 template <class Char>
 void Reader<Char>::Punct(Char c, Char next, int column) {
+  const bool inOperatorName = operatorName_ && (c == '=' || c == '+' || c == '-' || c == '*' || c == '/' ||
+                                                c == '%' || c == '^' || c == '&' || c == '|' || c == '<' ||
+                                                c == '>' || c == '!' || c == '~');
   // A '<' read as a template's bracket was a comparison after all.
   if (c == ';' || c == '{' || c == '}' || c == ')' || c == ']')
     while (n_.depth > 1 && top().angle) --n_.depth;
@@ -551,7 +556,8 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
   } else {
     if (f.kind != ParenFrame) {
       Operand(f);
-      if (c == '=' && next != '=' && prev_ != '=' && prev_ != '!' && prev_ != '<' && prev_ != '>')
+      if (c == '=' && !inOperatorName && next != '=' && prev_ != '=' && prev_ != '!' && prev_ != '<' &&
+          prev_ != '>')
         f.assign = true;
       if (c != '*' && c != '&' && c != '<' && c != '>') f.onlyWords = false;
       f.macroCall = false;
@@ -559,6 +565,7 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
   }
   prev_ = c;
   prevWord_ = NoWord;
+  operatorName_ = inOperatorName;
 }
 
 // A directive line: #if levels keep their first branch's nesting.
@@ -742,6 +749,7 @@ void Reader<Char>::Read(const Char *text, int length) {
       advance(1);
       prev_ = '"';
       prevWord_ = NoWord;
+      operatorName_ = false;
       continue;
     }
     if (IsNameUnit(c)) {
@@ -767,6 +775,7 @@ void Reader<Char>::Read(const Char *text, int length) {
       advance(2);
       prev_ = ':';
       prevWord_ = NoWord;
+      operatorName_ = false;
       continue;
     }
     if (c == '-' && i + 1 < length && text[i + 1] == '>') {  // "->" closes no bracket
