@@ -144,7 +144,9 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     }
     if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its statement's level");
     if (f.templateHead) return at(f.partIndent, "a template's declaration at its level");
-    if (f.onlyWords && f.word != ReturnWord && f.word != ClassWord && f.word != EnumWord &&
+    // An enumeration's name ("static enum retval") too: its '{' on the next
+    // line is placed by the brace itself.
+    if (f.onlyWords && f.word != ReturnWord && f.word != ClassWord &&
         (f.kind == RootFrame || (f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock)))
       return at(f.partIndent, "a declaration's name under its type");
     if (f.contIndent >= 0 && f.colonAlign >= 0) return at(f.colonAlign, "an initializer under the one above");

@@ -560,6 +560,8 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
           prev_ != '>')
         f.assign = true;
       if (c != '*' && c != '&' && c != '<' && c != '>') f.onlyWords = false;
+      // "struct list *": a pointer's type, not a class's head.
+      if ((c == '*' || c == '&') && f.word == ClassWord) f.word = OtherWord;
       f.macroCall = false;
     }
   }
