@@ -112,6 +112,18 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (r.InComment()) {
     if (r.CommentLead() == '*') return at(r.CommentLeadColumn(), "under the '*' of the comment's line above");
     if (r.CommentLead()) return at(r.CommentLeadColumn(), "under the comment's text");
+    if (r.CommentTextColumn() >= 0) {
+      const int *votes = st.commentTextVotes;
+      // Where the file shows neither, GNU's braces tell its comments' shape.
+      bool aligned = votes[1] > votes[0];
+      if (!votes[0] && !votes[1]) {
+        p.sure = false;
+        aligned = st.braceDelta > 0 || st.typeBraceDelta > 0;
+      }
+      if (aligned) return at(r.CommentTextColumn(), "under the text after the comment's opener");
+    }
+    if (st.commentLeadDelta >= 0)
+      return at(r.CommentColumn() + st.commentLeadDelta, "a comment's leader where the file puts it");
     return at(r.CommentColumn() + 1, "under the '*' of the comment's opener");
   }
   if (lead == HashLead) return at(0, "a directive at the line's start");
@@ -137,11 +149,22 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     p.sure = false;
     return at(f.sibling >= 0 ? f.sibling - U() : 0, "'}' one level out");
   }
+  // A brace's offset the file has not shown yet: its other braces' tell
+  // (GNU's are all two in), else at the head's level.
+  auto braceDelta = [&](int seen, int other) {
+    if (seen >= 0) return seen;
+    p.sure = false;
+    return other >= 0 ? other : 0;
+  };
   if (f.inStmt) {
     if (f.awaitBody) {
-      if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its head's level");
+      if (lead == OpenBraceLead)
+        return at(f.partIndent + braceDelta(st.braceDelta, st.typeBraceDelta), "'{' where the file puts it after a head");
       return at(f.partIndent + U(), "one level in for the statement the head controls");
     }
+    if (f.doWhile) return at(f.partIndent, "a do's while under its do");
+    if (lead == OpenBraceLead && (f.word == ClassWord || f.word == EnumWord) && !f.parens && !f.assign)
+      return at(f.partIndent + braceDelta(st.typeBraceDelta, st.braceDelta), "a type's '{' where the file puts it");
     if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its statement's level");
     if (f.templateHead) return at(f.partIndent, "a template's declaration at its level");
     // An enumeration's name ("static enum retval") too: its '{' on the next
@@ -161,7 +184,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (f.afterLabel) return at(f.labelIndent, "a label under the label above");
   }
   if (f.afterLabel) {
-    if (lead == OpenBraceLead) return at(f.labelIndent, "'{' under its label");
+    if (lead == OpenBraceLead)
+      return at(f.labelIndent + braceDelta(st.labelBraceDelta, st.braceDelta), "'{' after its label where the file puts it");
     if (f.labelIsAccess) {
       if (f.sibling >= 0) return at(f.sibling, "a member under the members above");
       return at(f.base + U(), "a member one level in from its class");

@@ -87,6 +87,16 @@ struct Style {
   int labelBody = -1;    // a case body's column less its label's
   int parenAligned = -1; // 1: a parenthesis's next line aligns after it; 0: it is indented
   int parenDelta = -1;   // ...by this much from the opener's line
+  // A '{' on its own line less its head's column (GNU: 2): after a control
+  // head, and after a struct, union, class or enum head; -1 not seen.
+  int braceDelta = -1;
+  int typeBraceDelta = -1;
+  int labelBraceDelta = -1;  // ...and less its case label's column
+  // Block comments whose first line below the opener lines up with the
+  // text after "/* " ([1]) or begins with a leader ([0]); and a leader's
+  // column less the opener's (" * ": 1; "** ": 0), -1 not seen.
+  int commentTextVotes[2] = {};
+  int commentLeadDelta = -1;
   unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
   int recentCount = 0;
 
@@ -149,6 +159,7 @@ public:
     conditionals_ = skippedConditionals_ = 0;
     comment_ = string_ = raw_ = lineComment_ = stringAtEnd_ = directive_ = directiveBrace_ = false;
     delimiterLength_ = commentColumn_ = commentLeadColumn_ = directiveIndent_ = directiveLast_ = 0;
+    commentTextColumn_ = -1;
     quote_ = commentLead_ = prev_ = last_ = 0;
     lineIndent_ = lines_ = column_ = 0;
     firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = false;
@@ -177,6 +188,8 @@ public:
   int CommentColumn() const { return commentColumn_; }
   Char CommentLead() const { return commentLead_; }
   int CommentLeadColumn() const { return commentLeadColumn_; }
+  // The column of the text after the opener on the opener's line; -1 none.
+  int CommentTextColumn() const { return commentTextColumn_; }
   // The directive the reading ended in: its first line's column, and the
   // indentation of its latest line.
   int DirectiveIndent() const { return directiveIndent_; }
@@ -219,7 +232,7 @@ private:
   Char quote_ = 0;
   Char delimiter_[MaxDelimiter + 1] = {};
   int delimiterLength_ = 0;
-  int commentColumn_ = 0, commentLeadColumn_ = 0;
+  int commentColumn_ = 0, commentLeadColumn_ = 0, commentTextColumn_ = -1;
   Char commentLead_ = 0;
   int directiveIndent_ = 0, directiveLast_ = 0;
   int lineIndent_ = 0;
@@ -433,12 +446,18 @@ void Reader<Char>::OpenBrace() {
     Push(list ? InitFrame : BlockFrame, lineIndent_);
     return;
   }
+  // A '{' on its own line right after a case label: how far in from it.
+  if (firstOnLine_ && !f.inStmt && f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 &&
+      lineIndent_ >= f.labelIndent)
+    style_.labelBraceDelta = lineIndent_ - f.labelIndent;
   if (!f.inStmt) Start(f, OtherWord);
   f.macroCall = false;
   const bool list = f.kind == InitFrame || prev_ == '=' || prev_ == ',' || prev_ == '(' ||
                     prev_ == '[' || prev_ == '{' || prevWord_ == ReturnWord ||
                     (f.assign && prev_ != ')' && prevWord_ != OtherWord && prev_ == 'a');
-  const int base = f.partIndent;
+  // A '{' on its own line is its block's base: its '}' goes under it, and
+  // its lines are indented from it (GNU's braces stand two in from the head).
+  const int base = firstOnLine_ ? lineIndent_ : f.partIndent;
   BlockKind block = CodeBlock;
   if (!list && !f.parens) {
     if (f.word == ClassWord) block = ClassBlock;
@@ -447,6 +466,12 @@ void Reader<Char>::OpenBrace() {
     if (f.word == ExternWord) block = ExternBlock;
   }
   if (f.awaitBody && f.word == SwitchWord) block = SwitchBlock;
+  if (firstOnLine_ && !list && lineIndent_ >= f.partIndent) {
+    if (f.awaitBody)
+      style_.braceDelta = lineIndent_ - f.partIndent;
+    else if (block == ClassBlock || block == EnumBlock)
+      style_.typeBraceDelta = lineIndent_ - f.partIndent;
+  }
   f.awaitBody = false;
   Push(list || block == EnumBlock ? (list ? InitFrame : BlockFrame) : BlockFrame, base);
   top().block = block;
@@ -653,6 +678,15 @@ void Reader<Char>::Read(const Char *text, int length) {
     return;
   }
   if (comment_ && (text[i] != '*' || i + 1 >= length || text[i + 1] != '/')) {
+    if (!commentLead_) {  // the comment's first line below its opener
+      if (text[i] == '*') {
+        if (column >= commentColumn_ && column - commentColumn_ <= 3)
+          style_.commentLeadDelta = column - commentColumn_;
+        if (commentTextColumn_ >= 0) ++style_.commentTextVotes[0];
+      } else if (commentTextColumn_ >= 0 && column == commentTextColumn_) {
+        ++style_.commentTextVotes[1];
+      }
+    }
     commentLead_ = text[i];
     commentLeadColumn_ = column;
   }
@@ -692,7 +726,7 @@ void Reader<Char>::Read(const Char *text, int length) {
       }
       continue;
     }
-    if (c == ' ' || c == '\t' || c == '\r') {
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {  // a form feed: GNU's page break
       advance(1);
       continue;
     }
@@ -706,6 +740,12 @@ void Reader<Char>::Read(const Char *text, int length) {
       commentLead_ = 0;
       commentLeadColumn_ = 0;
       advance(2);
+      // The opener's own text ("/* text", "/** text"), where lines below may
+      // line up.
+      while (i < length && (text[i] == '*' || text[i] == '!') && !(i + 1 < length && text[i + 1] == '/'))
+        advance(1);
+      while (i < length && (text[i] == ' ' || text[i] == '\t')) advance(1);
+      commentTextColumn_ = i < length && !(text[i] == '*' && i + 1 < length && text[i + 1] == '/') ? column : -1;
       continue;
     }
     if (c == '*' && i + 1 < length && text[i + 1] == '/') {
