@@ -141,7 +141,7 @@ std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &r
     case indent::InCommentText: return what + "the editor's own: the cursor is inside a comment's text";
     case indent::TextAfter: return what + "typed as it is: text follows the cursor";
     case indent::NotBlank: return what + "typed as it is: the line holds text before the cursor";
-    case indent::NoLabel: return what + "typed as it is: it ends no case, default or access label";
+    case indent::NoLabel: return what + "typed as it is: it ends no case, default or access label, or a goto label where the file shows none";
     case indent::InComment: return what + "typed as it is: inside a comment, a literal or a directive";
     case indent::InPlace: return what + "typed as it is: the line already stands at column " +
                                  std::to_string(plan.place.column + 1) + " (" + plan.place.rule + ")";

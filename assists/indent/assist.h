@@ -73,7 +73,7 @@ enum Verdict {
   InCommentText,   // Enter with a line comment's text after the cursor
   TextAfter,       // an electric key with text after the cursor
   NotBlank,        // '}', '{' or '#' on a line holding text
-  NoLabel,         // ':' that completes no case, default or access label
+  NoLabel,         // ':' that completes no label, or a goto label the file shows no place for
   InComment,       // an electric key inside a block comment, literal or directive
   InPlace,         // the line already stands where the key would put it
   NoMemory,
@@ -126,6 +126,10 @@ Lead LabelBefore(const Char *s, int n) {
     }
     return w[0] == 'd' ? CaseLead : AccessLead;
   }
+  // One name that is no keyword: a goto label.
+  int m = i;
+  while (m < end && IsNameUnit(s[m])) ++m;
+  if (m == end && m > i && !(s[i] >= '0' && s[i] <= '9') && Classify(s + i, m - i) == OtherWord) return GotoLead;
   return PlainLead;
 }
 
@@ -169,6 +173,10 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     if (r.InComment() || r.InString() || r.InDirective()) {
       std::free(word);
       return plan.verdict = InComment, plan;
+    }
+    if (plan.place.column < 0) {
+      std::free(word);
+      return plan.verdict = NoLabel, plan;
     }
   } else {
     plan.place.column = 0;

@@ -8,7 +8,7 @@
 namespace indent {
 
 // What a line begins with, where that decides its place.
-enum Lead { PlainLead, CloseBraceLead, OpenBraceLead, CloseParenLead, HashLead, CaseLead, AccessLead };
+enum Lead { PlainLead, CloseBraceLead, OpenBraceLead, CloseParenLead, HashLead, CaseLead, AccessLead, GotoLead };
 
 // The style to use where the file shows none: the editor's tab settings and
 // the user's choice for case labels.
@@ -135,6 +135,16 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   }
 
   const Frame &f = r.Top();
+  if (lead == GotoLead) {
+    // Only where a statement may begin, and only as the file has shown its
+    // goto labels: never against it.
+    const bool code = (f.kind == BlockFrame && (f.block == CodeBlock || f.block == SwitchBlock)) ||
+                      (f.kind == RootFrame && f.underflow);
+    if (!code || f.inStmt || st.gotoIndent < 0) return p;
+    if (st.gotoIndent <= 1 || st.gotoDelta == NoDelta) return at(st.gotoIndent, "a goto label in the file's column");
+    const int level = f.sibling >= 0 ? f.sibling : f.base + U();
+    return at(level + st.gotoDelta, "a goto label as far from its statements as the file's");
+  }
   if (f.kind == ParenFrame) {
     if (lead == CloseParenLead && f.align < 0)
       return at(f.openerIndent, "a closing parenthesis at its opener's line");

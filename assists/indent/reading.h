@@ -9,6 +9,7 @@ namespace indent {
 constexpr int MaxFrames = 40;      // deeper nesting is read as the deepest frame
 constexpr int MaxConditionals = 4;  // #if levels whose first branch is kept
 constexpr int MaxDelimiter = 16;   // a raw string's delimiter
+constexpr int NoDelta = -1000;     // a relative column not known
 
 enum FrameKind : unsigned char { RootFrame, BlockFrame, InitFrame, ParenFrame };
 enum BlockKind : unsigned char { CodeBlock, ClassBlock, SwitchBlock, NamespaceBlock, EnumBlock, ExternBlock };
@@ -92,6 +93,10 @@ struct Style {
   int braceDelta = -1;
   int typeBraceDelta = -1;
   int labelBraceDelta = -1;  // ...and less its case label's column
+  // The latest goto label's column, and that less its statements' (NoDelta
+  // when no statement came before it); -1 not seen.
+  int gotoIndent = -1;
+  int gotoDelta = 0;
   // Block comments whose first line below the opener lines up with the
   // text after "/* " ([1]) or begins with a leader ([0]); and a leader's
   // column less the opener's (" * ": 1; "** ": 0), -1 not seen.
@@ -569,9 +574,12 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
       f.labelIsAccess = access;
       End(f);
       f.afterLabel = true;
-    } else if (f.kind == BlockFrame && f.block != ClassBlock && f.inStmt && f.words == 1 && f.onlyWords &&
-               !f.awaitBody && prev_ == 'a' && f.word == OtherWord) {
-      // A goto label: the statements around it keep their place.
+    } else if ((f.kind == BlockFrame || (f.kind == RootFrame && f.underflow)) && f.block != ClassBlock &&
+               f.inStmt && f.words == 1 && f.onlyWords && !f.awaitBody && prev_ == 'a' && f.word == OtherWord) {
+      // A goto label (in a function whose start lies above the lines read,
+      // too): the statements around it keep their place.
+      style_.gotoIndent = f.stmtIndent;
+      style_.gotoDelta = f.prevSibling >= 0 ? f.stmtIndent - f.prevSibling : NoDelta;
       f.sibling = f.prevSibling;
       End(f);
     } else if (f.kind != ParenFrame) {
