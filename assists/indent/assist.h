@@ -126,10 +126,14 @@ Lead LabelBefore(const Char *s, int n) {
     }
     return w[0] == 'd' ? CaseLead : AccessLead;
   }
-  // One name that is no keyword: a goto label.
+  // One name that is no keyword: a goto label; with one ':' behind it, the
+  // ':' now typed makes a scope ("std::"), whose line goes back where a
+  // statement goes.
   int m = i;
   while (m < end && IsNameUnit(s[m])) ++m;
-  if (m == end && m > i && !(s[i] >= '0' && s[i] <= '9') && Classify(s + i, m - i) == OtherWord) return GotoLead;
+  const bool name = m > i && !(s[i] >= '0' && s[i] <= '9') && Classify(s + i, m - i) == OtherWord;
+  if (name && m == end) return GotoLead;
+  if (name && m + 1 == end && s[m] == ':') return ScopeLead;
   return PlainLead;
 }
 
@@ -169,7 +173,19 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
   for (int i = 0; i < left; ++i) before[i] = s[i];
   Reader<Char> r(fallback.tabSize);
   if (line > 0) {
-    plan.place = PlaceBelow(getLine, line - 1, -1, lead, fallback, &r);
+    if (lead == ScopeLead) {
+      // Only a line the label's ':' moved goes back: one the user placed
+      // stays where it is.
+      int column = 0;
+      const int tab = fallback.tabSize > 0 ? fallback.tabSize : 8;
+      for (int i = 0; i < start; ++i) column = before[i] == '\t' ? (column / tab + 1) * tab : column + 1;
+      const Placement label = PlaceBelow(getLine, line - 1, -1, GotoLead, fallback, &r);
+      if (label.column != column) {
+        std::free(word);
+        return plan.verdict = NoLabel, plan;
+      }
+    }
+    plan.place = PlaceBelow(getLine, line - 1, -1, lead == ScopeLead ? PlainLead : lead, fallback, &r);
     if (r.InComment() || r.InString() || r.InDirective()) {
       std::free(word);
       return plan.verdict = InComment, plan;

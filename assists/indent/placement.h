@@ -8,7 +8,11 @@
 namespace indent {
 
 // What a line begins with, where that decides its place.
-enum Lead { PlainLead, CloseBraceLead, OpenBraceLead, CloseParenLead, HashLead, CaseLead, AccessLead, GotoLead };
+enum Lead {
+  PlainLead, CloseBraceLead, OpenBraceLead, CloseParenLead, HashLead, CaseLead, AccessLead,
+  GotoLead,   // a name and ':' typed behind it
+  ScopeLead,  // ...and a second ':': a scope (std::), placed as a statement
+};
 
 // The style to use where the file shows none: the editor's tab settings and
 // the user's choice for case labels.
