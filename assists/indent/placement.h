@@ -126,6 +126,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
       }
       if (aligned) return at(r.CommentTextColumn(), "under the text after the comment's opener");
     }
+    if (r.CommentTextColumn() < 0 && st.commentBareVotes[1] > st.commentBareVotes[0])
+      return at(r.CommentColumn() + st.commentBareDelta, "a comment's text where the file's comments start it");
     if (st.commentLeadDelta >= 0)
       return at(r.CommentColumn() + st.commentLeadDelta, "a comment's leader where the file puts it");
     return at(r.CommentColumn() + 1, "under the '*' of the comment's opener");

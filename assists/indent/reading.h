@@ -102,6 +102,11 @@ struct Style {
   // column less the opener's (" * ": 1; "** ": 0), -1 not seen.
   int commentTextVotes[2] = {};
   int commentLeadDelta = -1;
+  // Below an opener that ends its line: comments whose first line begins
+  // with a leader ([0]) or with text ([1]), and that text's column less the
+  // opener's (zlib's: 3).
+  int commentBareVotes[2] = {};
+  int commentBareDelta = -1;
   unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
   int recentCount = 0;
 
@@ -687,12 +692,15 @@ void Reader<Char>::Read(const Char *text, int length) {
   }
   if (comment_ && (text[i] != '*' || i + 1 >= length || text[i + 1] != '/')) {
     if (!commentLead_) {  // the comment's first line below its opener
+      const int delta = column - commentColumn_;
       if (text[i] == '*') {
-        if (column >= commentColumn_ && column - commentColumn_ <= 3)
-          style_.commentLeadDelta = column - commentColumn_;
-        if (commentTextColumn_ >= 0) ++style_.commentTextVotes[0];
-      } else if (commentTextColumn_ >= 0 && column == commentTextColumn_) {
-        ++style_.commentTextVotes[1];
+        if (delta >= 0 && delta <= 3) style_.commentLeadDelta = delta;
+        ++(commentTextColumn_ >= 0 ? style_.commentTextVotes : style_.commentBareVotes)[0];
+      } else if (commentTextColumn_ >= 0) {
+        if (column == commentTextColumn_) ++style_.commentTextVotes[1];
+      } else if (delta >= 0 && delta <= 8) {
+        ++style_.commentBareVotes[1];
+        style_.commentBareDelta = delta;
       }
     }
     commentLead_ = text[i];
