@@ -208,6 +208,9 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     }
     return at(f.labelIndent + labelBody(), "one level in after a case label");
   }
+  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Depth() >= 2 &&
+      r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
+    return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
   if (f.sibling >= 0) return at(f.sibling, "as the statement above");
   if (f.kind == RootFrame) {
     if (r.Lines() > 0) p.sure = false;

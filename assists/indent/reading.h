@@ -37,6 +37,8 @@ struct Frame {
   int openerIndent;    // indentation of the line holding the opener
   int lastLine;       // indentation of the latest line that began directly in it
   bool bodySeen;   // a line began in it (its first line teaches the unit)
+  int nestedCont;     // braced list: where the latest list in it that began on
+                      // its opener's line went on below that line
 
   // The statement under way in a root, block or initializer list.
   bool inStmt;
@@ -72,7 +74,7 @@ inline Frame FreshFrame(FrameKind kind, int base) {
   f.onlyWords = true;
   f.word = NoWord;
   f.colonAlign = f.prevSibling = f.stmtIndent = f.partIndent = f.contIndent = f.stmtLine = -1;
-  f.sibling = f.labelIndent = -1;
+  f.sibling = f.labelIndent = f.nestedCont = -1;
   return f;
 }
 
@@ -326,6 +328,11 @@ void Reader<Char>::BeginLine(Frame &f, bool label) {
     f.lastLine = indent;
     return;
   }
+  // The first line inside a braced list that began on its opener's line
+  // ("{ name, offset,"): its column teaches the list's next such entries.
+  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && n_.depth >= 2 &&
+      n_.frames[n_.depth - 2].kind == InitFrame)
+    n_.frames[n_.depth - 2].nestedCont = indent;
   if (f.kind == BlockFrame && !f.bodySeen && !label) {
     f.bodySeen = true;
     const int delta = indent - f.base;
