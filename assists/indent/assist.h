@@ -74,6 +74,7 @@ enum Verdict {
   TextAfter,       // an electric key with text after the cursor
   NotBlank,        // '}', '{' or '#' on a line holding text
   NoLabel,         // ':' that completes no label, or a goto label the file shows no place for
+  NoCommentRun,    // '/' that begins no "//" below a "//" at its line's start
   InComment,       // an electric key inside a block comment, literal or directive
   InPlace,         // the line already stands where the key would put it
   NoMemory,
@@ -153,7 +154,13 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
   if (SkipBlanks(s + left, length - left) != length - left) return plan.verdict = TextAfter, plan;
   const int start = SkipBlanks(s, left);
   Lead lead = PlainLead;
-  if (key == ':') {
+  // The second '/' of "//" right below a line comment at the line's start
+  // (code commented out): the run goes on at the line's start.
+  bool commentRun = false;
+  if (key == '/') {
+    if (left != start + 1 || s[start] != '/' || line == 0) return plan.verdict = NoCommentRun, plan;
+    commentRun = true;
+  } else if (key == ':') {
     lead = LabelBefore(s, left);
     if (lead == PlainLead) return plan.verdict = NoLabel, plan;
   } else {
@@ -164,7 +171,7 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     if (s[i] == 0) return plan.verdict = NulInLine, plan;
   // The line's text from its first non-blank up to the cursor, with the key;
   // and its start, to compare (copied before other lines are read).
-  const int n = (key == ':' ? left - start : 0) + 1;
+  const int n = (key == ':' || commentRun ? left - start : 0) + 1;
   Char *word = static_cast<Char *>(std::malloc((static_cast<size_t>(n) + left + 1) * sizeof(Char)));
   if (!word) return plan.verdict = NoMemory, plan;
   for (int i = 0; i < n - 1; ++i) word[i] = s[start + i];
@@ -189,6 +196,17 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     if (r.InComment() || r.InString() || r.InDirective()) {
       std::free(word);
       return plan.verdict = InComment, plan;
+    }
+    if (commentRun) {
+      const Char *above = nullptr;
+      int aboveLength = 0;
+      getLine(line - 1, &above, &aboveLength);
+      if (aboveLength < 2 || above[0] != '/' || above[1] != '/') {
+        std::free(word);
+        return plan.verdict = NoCommentRun, plan;
+      }
+      plan.place.column = 0;
+      plan.place.rule = "a line comment under the one at the line's start above";
     }
     if (plan.place.column < 0) {
       std::free(word);
