@@ -190,6 +190,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
       return at(f.partIndent, "a declaration's name under its type");
     if (f.contIndent >= 0 && f.colonAlign >= 0) return at(f.colonAlign, "an initializer under the one above");
     if (f.contIndent >= 0) return at(f.contIndent, "as the continuation line above");
+    if (f.shiftColumn >= 0 && st.shiftVotes[1] > st.shiftVotes[0])
+      return at(f.shiftColumn, "under the statement's first '<<', as the file puts them");
     return at(f.partIndent + C(), "one continuation unit in: the statement goes on");
   }
   if (lead == CaseLead || lead == AccessLead) {

@@ -52,6 +52,7 @@ struct Frame {
   bool templateHead;  // "template <...>" is complete: its declaration follows
   int words;            // names in the statement so far
   int colonAlign;      // column after a continuation line's leading ':' (initializers)
+  int shiftColumn;     // column of the first "<<" on the statement's first line
   int prevSibling;     // the sibling before this statement began (a goto label gives it back)
   Word word;       // the statement's (or its current part's) first word
   int stmtIndent;      // indentation of the line where the statement began
@@ -74,7 +75,7 @@ inline Frame FreshFrame(FrameKind kind, int base) {
   f.onlyWords = true;
   f.word = NoWord;
   f.colonAlign = f.prevSibling = f.stmtIndent = f.partIndent = f.contIndent = f.stmtLine = -1;
-  f.sibling = f.labelIndent = f.nestedCont = -1;
+  f.sibling = f.labelIndent = f.nestedCont = f.shiftColumn = -1;
   return f;
 }
 
@@ -109,6 +110,9 @@ struct Style {
   // opener's (zlib's: 3).
   int commentBareVotes[2] = {};
   int commentBareDelta = -1;
+  // Statements whose first continuation line begins with "<<": under the
+  // first line's "<<" ([1]) or elsewhere ([0]).
+  int shiftVotes[2] = {};
   unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
   int recentCount = 0;
 
@@ -216,7 +220,7 @@ public:
 private:
   Frame &top() { return n_.frames[n_.depth - 1]; }
   void Push(FrameKind kind, int base);
-  void BeginLine(Frame &f, bool label);
+  void BeginLine(Frame &f, bool label, bool shift);
   void Start(Frame &f, Word w);
   void NextPart(Frame &f);
   void Operand(Frame &f);
@@ -311,9 +315,10 @@ void Reader<Char>::Restart() {
 }
 
 // The first token of a line, in frame `f`.
-// `label`: the line begins with a case, default or access label's word.
+// `label`: the line begins with a case, default or access label's word;
+// `shift`: with "<<".
 template <class Char>
-void Reader<Char>::BeginLine(Frame &f, bool label) {
+void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   const int indent = lineIndent_;
   if (f.kind == ParenFrame) {
     if (f.lastLine < 0 && f.align == -1) style_.VoteContinuation(indent - f.openerIndent);
@@ -346,6 +351,7 @@ void Reader<Char>::BeginLine(Frame &f, bool label) {
   f.lastLine = indent;
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
     if (f.contIndent < 0) style_.VoteContinuation(indent - f.partIndent);
+    if (f.contIndent < 0 && shift && f.shiftColumn >= 0) ++style_.shiftVotes[indent == f.shiftColumn ? 1 : 0];
     f.contIndent = indent;
     colonNext_ = false;
   }
@@ -363,7 +369,7 @@ void Reader<Char>::Start(Frame &f, Word w) {
   f.stmtLine = lines_;
   f.templateHead = false;
   f.words = 0;
-  f.colonAlign = -1;
+  f.colonAlign = f.shiftColumn = -1;
   f.prevSibling = f.sibling;
   if (!IsLabelWord(w)) {
     if (f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 && lineIndent_ > f.labelIndent)
@@ -419,7 +425,7 @@ template <class Char>
 void Reader<Char>::End(Frame &f) {
   f.inStmt = f.awaitBody = f.expectCond = f.doWhile = f.assign = f.parens = false;
   f.macroCall = f.templateHead = false;
-  f.contIndent = f.colonAlign = -1;
+  f.contIndent = f.colonAlign = f.shiftColumn = -1;
   f.word = NoWord;
 }
 
@@ -532,6 +538,9 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
   Frame &f = top();
   if (f.kind == ParenFrame && f.align == -2) f.align = column;
   if (f.kind != ParenFrame) NextPart(f);
+  if (c == '<' && next == '<' && prev_ != '<' && f.kind != ParenFrame && f.inStmt && f.shiftColumn < 0 &&
+      f.stmtLine == lines_)
+    f.shiftColumn = column;
   if (c == '{') {
     OpenBrace();
   } else if (c == '}') {
@@ -786,7 +795,8 @@ void Reader<Char>::Read(const Char *text, int length) {
       if (!(c == '}' && top().kind != ParenFrame)) {
         int k = i;
         while (k < length && IsNameUnit(text[k])) ++k;
-        BeginLine(top(), k > i && IsLabelWord(Classify(text + i, k - i)));
+        BeginLine(top(), k > i && IsLabelWord(Classify(text + i, k - i)),
+                  c == '<' && i + 1 < length && text[i + 1] == '<');
       }
     }
     if (top().kind == ParenFrame && top().align == -2) top().align = at;
