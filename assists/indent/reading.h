@@ -369,7 +369,7 @@ void Reader<Char>::Start(Frame &f, Word w) {
   f.stmtLine = lines_;
   f.templateHead = false;
   f.words = 0;
-  f.colonAlign = f.shiftColumn = -1;
+  f.colonAlign = -1;
   f.prevSibling = f.sibling;
   if (!IsLabelWord(w)) {
     if (f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 && lineIndent_ > f.labelIndent)
