@@ -180,19 +180,19 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
   for (int i = 0; i < left; ++i) before[i] = s[i];
   Reader<Char> r(fallback.tabSize);
   if (line > 0) {
+    plan.place = PlaceBelow(getLine, line - 1, -1, lead == ScopeLead ? GotoLead : lead, fallback, &r);
     if (lead == ScopeLead) {
-      // Only a line the label's ':' moved goes back: one the user placed
-      // stays where it is.
+      // Only a line the label's ':' moved goes back (placed as a statement,
+      // from the same reading): one the user placed stays where it is.
       int column = 0;
       const int tab = fallback.tabSize > 0 ? fallback.tabSize : 8;
       for (int i = 0; i < start; ++i) column = before[i] == '\t' ? (column / tab + 1) * tab : column + 1;
-      const Placement label = PlaceBelow(getLine, line - 1, -1, GotoLead, fallback, &r);
-      if (label.column != column) {
+      if (plan.place.column != column) {
         std::free(word);
         return plan.verdict = NoLabel, plan;
       }
+      plan.place = Place(r, PlainLead, fallback);
     }
-    plan.place = PlaceBelow(getLine, line - 1, -1, lead == ScopeLead ? PlainLead : lead, fallback, &r);
     if (r.InComment() || r.InString() || r.InDirective()) {
       std::free(word);
       return plan.verdict = InComment, plan;
