@@ -90,6 +90,7 @@ struct Style {
   int contVotes[17] = {};  // a continuation line's column less its statement's
   int labelBody = -1;    // a case body's column less its label's
   int parenAligned = -1; // 1: a parenthesis's next line aligns after it; 0: it is indented
+  int parenVotes[2] = {}; // ...how often each: the file's habit, not a one-off
   int parenDelta = -1;   // ...by this much from the opener's line
   // A '{' on its own line less its head's column (GNU: 2): after a control
   // head, and after a struct, union, class or enum head; -1 not seen.
@@ -325,8 +326,10 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
     if (f.lastLine < 0 && f.align >= 0 && !f.angle) {
       if (indent == f.align) {
         style_.parenAligned = 1;
+        ++style_.parenVotes[1];
       } else if (indent > f.openerIndent && indent < f.align) {
         style_.parenAligned = 0;
+        ++style_.parenVotes[0];
         style_.parenDelta = indent - f.openerIndent;
       }
     }
