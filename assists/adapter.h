@@ -27,6 +27,7 @@ struct EditorPosition {
   int CurPos = -1;
   int TopScreenLine = -1;
   int LeftPos = -1;
+  int TotalLines = -1;  // -1: not told
 };
 
 // What the key filter learnt about the editor while testing the file, for the

@@ -25,6 +25,7 @@ int IndentKey(const INPUT_RECORD *Rec, unsigned c, bool enter) {
   fallback.tabSize = ed->TabSize();
   fallback.expandTabs = ed->ExpandsTabs();
   fallback.indentCaseLabels = E::IndentCaseLabels();
+  fallback.totalLines = pos.TotalLines;
   if (enter) return indent::IndentOnEnter<E>(Rec, pos, fallback);
   return indent::ElectricKey<E>(c, pos, fallback);
 }

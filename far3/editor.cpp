@@ -1,5 +1,6 @@
 #include "far3/editor.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "assists/text.h"
@@ -35,6 +36,7 @@ EditorPosition Editor::GetPosition() {
   pos.CurPos = static_cast<int>(ei.CurPos);
   pos.TopScreenLine = static_cast<int>(ei.TopScreenLine);
   pos.LeftPos = static_cast<int>(ei.LeftPos);
+  pos.TotalLines = ei.TotalLines > 0 && ei.TotalLines <= INT32_MAX ? static_cast<int>(ei.TotalLines) : -1;
   return pos;
 }
 

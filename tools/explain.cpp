@@ -115,6 +115,7 @@ std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &r
   fallback.tabSize = host.settings.tabSize;
   fallback.expandTabs = host.settings.expandTabs;
   fallback.indentCaseLabels = far3::ActiveOptions().indentCaseLabels;
+  fallback.totalLines = static_cast<int>(host.lines.size());
   auto getLine = [&host](int line, const char16_t **text, int *n) {
     const std::u16string &t = host.lines[static_cast<size_t>(line)].text;
     *text = t.c_str();

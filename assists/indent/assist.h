@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <new>
 
 #include "assists/adapter.h"
 #include "assists/indent/placement.h"
@@ -28,16 +29,19 @@ int SkipBlanks(const Char *s, int n) {
 
 // Reads the lines from a window above `last` down to `last`, this one only up
 // to `lastLength` units (all of it for -1), then places a line beginning with
-// `lead`; reads further up once when that is uncertain. `getLine(n, &text,
-// &length)` gives line n.
+// `lead`; reads further up once when that is uncertain. When the whole file
+// above leaves it uncertain, the style parts it lacks come from up to
+// NearLines lines from `below` down (the bound stays FarLines + NearLines
+// lines). `getLine(n, &text, &length)` gives line n.
 template <class Char, class GetLine>
 Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const Fallback &fallback,
-                     Reader<Char> *r) {
+                     Reader<Char> *r, int below = -1) {
   Placement p;
   static const int windows[] = {NearLines, FarLines};
+  int first = 0;
   for (int window : windows) {
     r->Reset(fallback.tabSize);
-    const int first = last - window < 0 ? 0 : last - window;
+    first = last - window < 0 ? 0 : last - window;
     for (int line = first; line <= last; ++line) {
       const Char *text = nullptr;
       int n = 0;
@@ -48,7 +52,21 @@ Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const
     p = Place(*r, lead, fallback);
     if (p.sure || first == 0) break;
   }
-  return p;
+  if (p.sure || first != 0 || below < 0 || below >= fallback.totalLines || last > FarLines - NearLines) return p;
+  void *room = std::malloc(sizeof(Reader<Char>));
+  if (!room) return p;
+  Reader<Char> *lower = new (room) Reader<Char>(fallback.tabSize);
+  const int end = fallback.totalLines - below < NearLines ? fallback.totalLines : below + NearLines;
+  for (int line = below; line < end; ++line) {
+    const Char *text = nullptr;
+    int n = 0;
+    getLine(line, &text, &n);
+    lower->Read(text, n);
+  }
+  r->AdoptStyle(lower->style());
+  lower->~Reader();
+  std::free(room);
+  return Place(*r, lead, fallback);
 }
 
 // The indentation `column` followed by `text` (`n` units), as a new
@@ -100,7 +118,7 @@ Plan PlanEnter(GetLine getLine, int line, int pos, const Fallback &fallback) {
   const int restLength = length - left;
   const bool restBlank = SkipBlanks(rest, restLength) == restLength;
   Reader<Char> r(fallback.tabSize);
-  plan.place = PlaceBelow(getLine, line, left, LeadOf(rest, restLength), fallback, &r);
+  plan.place = PlaceBelow(getLine, line, left, LeadOf(rest, restLength), fallback, &r, line + 1);
   plan.tabs = UsesTabs(r.style(), fallback);
   if (r.InString()) plan.verdict = InLiteral;
   else if (r.InLineComment() && !restBlank) plan.verdict = InCommentText;
@@ -180,7 +198,7 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
   for (int i = 0; i < left; ++i) before[i] = s[i];
   Reader<Char> r(fallback.tabSize);
   if (line > 0) {
-    plan.place = PlaceBelow(getLine, line - 1, -1, lead == ScopeLead ? GotoLead : lead, fallback, &r);
+    plan.place = PlaceBelow(getLine, line - 1, -1, lead == ScopeLead ? GotoLead : lead, fallback, &r, line + 1);
     if (lead == ScopeLead) {
       // Only a line the label's ':' moved goes back (placed as a statement,
       // from the same reading): one the user placed stays where it is.

@@ -20,6 +20,7 @@ struct Fallback {
   int tabSize = 8;
   bool expandTabs = false;
   bool indentCaseLabels = false;
+  int totalLines = -1;  // the file's lines, where the lines below may be read
 };
 
 struct Placement {
@@ -175,7 +176,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (f.inStmt) {
     if (f.awaitBody) {
       if (lead == OpenBraceLead)
-        return at(f.partIndent + braceDelta(st.braceDelta, st.typeBraceDelta), "'{' where the file puts it after a head");
+        return at(f.partIndent + braceDelta(st.braceDelta, st.typeBraceDelta),
+                  "'{' where the file puts it after a head");
       return at(f.partIndent + U(), "one level in for the statement the head controls");
     }
     if (f.doWhile) return at(f.partIndent, "a do's while under its do");
@@ -203,7 +205,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   }
   if (f.afterLabel) {
     if (lead == OpenBraceLead)
-      return at(f.labelIndent + braceDelta(st.labelBraceDelta, st.braceDelta), "'{' after its label where the file puts it");
+      return at(f.labelIndent + braceDelta(st.labelBraceDelta, st.braceDelta),
+                "'{' after its label where the file puts it");
     if (f.labelIsAccess) {
       if (f.sibling >= 0) return at(f.sibling, "a member under the members above");
       return at(f.base + U(), "a member one level in from its class");

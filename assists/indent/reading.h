@@ -140,6 +140,29 @@ struct Style {
     return contVotes[best] ? best : 0;
   }
 
+  // Takes the parts this reading has not seen from another's (of the lines
+  // below the cursor).
+  void Adopt(const Style &o) {
+    if (!Unit()) {
+      for (int d = 0; d <= 16; ++d) unitVotes[d] = o.unitVotes[d];
+      lastUnit = o.lastUnit;
+    }
+    if (Tabs() < 0) {
+      tabLines = o.tabLines;
+      spaceLines = o.spaceLines;
+      recent = o.recent;
+      recentCount = o.recentCount;
+    }
+    if (!Continuation())
+      for (int d = 0; d <= 16; ++d) contVotes[d] = o.contVotes[d];
+    int *mine[] = {&caseDelta, &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
+                   &labelBraceDelta};
+    const int theirs[] = {o.caseDelta, o.accessDelta, o.namespaceDelta, o.labelBody, o.braceDelta,
+                          o.typeBraceDelta, o.labelBraceDelta};
+    for (int i = 0; i < 7; ++i)
+      if (*mine[i] < 0) *mine[i] = theirs[i];
+  }
+
   int Unit() const {
     int best = 0;
     for (int d = 1; d <= 16; ++d)
@@ -194,6 +217,7 @@ public:
   const Frame &Enclosing(int up) const { return n_.frames[n_.depth - 1 - up]; }
   int Depth() const { return n_.depth; }
   const Style &style() const { return style_; }
+  void AdoptStyle(const Style &o) { style_.Adopt(o); }
   bool InComment() const { return comment_; }
   bool InDirective() const { return directive_; }
   // Whether the last line read ended inside a string or character literal.
@@ -343,7 +367,9 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
     n_.frames[n_.depth - 2].nestedCont = indent;
   if (f.kind == BlockFrame && !f.bodySeen && !label) {
     f.bodySeen = true;
-    const int delta = indent - f.base;
+    // A case's statements stand a label's offset in: the unit is from the label.
+    const bool fromLabel = f.block == SwitchBlock && f.afterLabel && f.labelIndent >= 0;
+    const int delta = indent - (fromLabel ? f.labelIndent : f.base);
     if (f.block == NamespaceBlock) {
       if (delta >= 0) style_.namespaceDelta = delta;
     } else if (f.block != ExternBlock && delta > 0 && delta <= 16) {
