@@ -78,7 +78,7 @@ std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, b
     return FieldTab(host, true, takes);
   const unsigned c = far3::KeyChar(rec);
   if (rec.EventType == KEY_EVENT && key.bKeyDown && IndentationOn() &&
-      (key.wVirtualKeyCode == VK_RETURN || c == '}' || c == '{' || c == ':' || c == '#' || c == '/'))
+      (key.wVirtualKeyCode == VK_RETURN || c == '}' || c == '{' || c == ':' || c == '#' || c == '/' || c == '<'))
     return Indentation(host, rec, takes);
   return Explain(host, c, key.wVirtualKeyCode, takes);
 }
@@ -143,6 +143,7 @@ std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &r
     case indent::TextAfter: return what + "typed as it is: text follows the cursor";
     case indent::NotBlank: return what + "typed as it is: the line holds text before the cursor";
     case indent::NoLabel: return what + "typed as it is: it ends no case, default or access label, or a goto label where the file shows none";
+    case indent::NoShift: return what + "typed as it is: it begins no '<<' line below a macro's use";
     case indent::NoCommentRun:
       return what + "typed as it is: it begins no line comment below a line comment at the line's start";
     case indent::InComment: return what + "typed as it is: inside a comment, a literal or a directive";

@@ -93,6 +93,7 @@ enum Verdict {
   NotBlank,        // '}', '{' or '#' on a line holding text
   NoLabel,         // ':' that completes no label, or a goto label the file shows no place for
   NoCommentRun,    // '/' that begins no "//" below a "//" at its line's start
+  NoShift,         // '<' that begins no "<<" going on a macro's use above
   InComment,       // an electric key inside a block comment, literal or directive
   InPlace,         // the line already stands where the key would put it
   NoMemory,
@@ -175,7 +176,10 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
   // The second '/' of "//" right below a line comment at the line's start
   // (code commented out): the run goes on at the line's start.
   bool commentRun = false;
-  if (key == '/') {
+  if (key == '<') {
+    if (left != start + 1 || s[start] != '<' || line == 0) return plan.verdict = NoShift, plan;
+    lead = ShiftLead;
+  } else if (key == '/') {
     if (left != start + 1 || s[start] != '/' || line == 0) return plan.verdict = NoCommentRun, plan;
     commentRun = true;
   } else if (key == ':') {
@@ -189,7 +193,7 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     if (s[i] == 0) return plan.verdict = NulInLine, plan;
   // The line's text from its first non-blank up to the cursor, with the key;
   // and its start, to compare (copied before other lines are read).
-  const int n = (key == ':' || commentRun ? left - start : 0) + 1;
+  const int n = (key == ':' || commentRun || lead == ShiftLead ? left - start : 0) + 1;
   Char *word = static_cast<Char *>(std::malloc((static_cast<size_t>(n) + left + 1) * sizeof(Char)));
   if (!word) return plan.verdict = NoMemory, plan;
   for (int i = 0; i < n - 1; ++i) word[i] = s[start + i];
@@ -228,7 +232,7 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     }
     if (plan.place.column < 0) {
       std::free(word);
-      return plan.verdict = NoLabel, plan;
+      return plan.verdict = lead == ShiftLead ? NoShift : NoLabel, plan;
     }
   } else {
     plan.place.column = 0;

@@ -12,6 +12,7 @@ enum Lead {
   PlainLead, CloseBraceLead, OpenBraceLead, CloseParenLead, HashLead, CaseLead, AccessLead,
   GotoLead,   // a name and ':' typed behind it
   ScopeLead,  // ...and a second ':': a scope (std::), placed as a statement
+  ShiftLead,  // "<<" typed at a line's start
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -142,6 +143,12 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   }
 
   const Frame &f = r.Top();
+  if (lead == ShiftLead) {
+    // A macro's use needs no ';': a "<<" line below it goes on its statement
+    // ("CHECK(x)" then "<< message").
+    if (!r.MacroCallEnded() || f.kind == ParenFrame || f.inStmt || f.sibling < 0) return p;
+    return at(f.sibling + C(), "a '<<' line going on the macro's use above");
+  }
   if (lead == GotoLead) {
     // Only where a statement may begin, and only as the file has shown its
     // goto labels: never against it.

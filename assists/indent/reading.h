@@ -202,7 +202,7 @@ public:
     commentTextColumn_ = -1;
     quote_ = commentLead_ = prev_ = last_ = 0;
     lineIndent_ = lines_ = column_ = 0;
-    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = false;
+    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = macroEnded_ = false;
     prevWord_ = NoWord;
   }
   Reader(const Reader &) = delete;
@@ -237,6 +237,9 @@ public:
   int DirectiveLastIndent() const { return directiveLast_; }
   bool DirectiveOpensBrace() const { return directiveBrace_; }
   int Lines() const { return lines_; }
+  // Whether the last line read was a macro's use that its line's end ended
+  // (its statement stood at Top().sibling).
+  bool MacroCallEnded() const { return macroEnded_; }
   // The unit that ended the last line read (0 for a blank line).
   Char LastToken() const { return last_; }
 
@@ -281,6 +284,7 @@ private:
   Char prev_ = 0;           // the last token's unit ('a' for a name, '0' for a number)
   Word prevWord_ = NoWord;  // ...and its word when it was a name
   bool operatorName_ = false;  // in an operator's name (operator|=): its '=' assigns nothing
+  bool macroEnded_ = false;    // the last line read ended a macro's use ("CHECK(x)")
   Char last_ = 0;
   int lines_ = 0;
   int column_ = 0;  // the current token's column
@@ -691,6 +695,8 @@ void Reader<Char>::Directive(const Char *text, int i, int length) {
 template <class Char>
 void Reader<Char>::Read(const Char *text, int length) {
   ++lines_;
+  const bool afterMacro = macroEnded_;
+  macroEnded_ = false;
   lineComment_ = false;
   int i = 0, column = 0;
   auto advance = [&](int k) {
@@ -824,8 +830,16 @@ void Reader<Char>::Read(const Char *text, int length) {
       if (!(c == '}' && top().kind != ParenFrame)) {
         int k = i;
         while (k < length && IsNameUnit(text[k])) ++k;
-        BeginLine(top(), k > i && IsLabelWord(Classify(text + i, k - i)),
-                  c == '<' && i + 1 < length && text[i + 1] == '<');
+        const bool shift = c == '<' && i + 1 < length && text[i + 1] == '<';
+        BeginLine(top(), k > i && IsLabelWord(Classify(text + i, k - i)), shift);
+        Frame &f = top();
+        if (shift && afterMacro && f.kind != ParenFrame && !f.inStmt) {
+          // "<<" below a macro's use goes on its statement.
+          Start(f, OtherWord);
+          f.stmtIndent = f.partIndent = f.sibling = f.prevSibling;
+          f.contIndent = lineIndent_;
+          f.onlyWords = false;
+        }
       }
     }
     if (top().kind == ParenFrame && top().align == -2) top().align = at;
@@ -896,8 +910,10 @@ void Reader<Char>::Read(const Char *text, int length) {
   if (f.kind == ParenFrame && f.align == -2) f.align = -1;
   // A line holding only a capitalised name and its arguments is a macro's
   // use that needs no ';'.
-  if (f.kind != ParenFrame && f.inStmt && f.macroCall && f.stmtLine == lines_ && (prev_ == ')' || prev_ == 'a'))
+  if (f.kind != ParenFrame && f.inStmt && f.macroCall && f.stmtLine == lines_ && (prev_ == ')' || prev_ == 'a')) {
     End(f);
+    macroEnded_ = true;
+  }
 }
 
 }  // namespace indent
