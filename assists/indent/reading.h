@@ -383,8 +383,10 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   }
   f.lastLine = indent;
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
-    if (f.contIndent < 0) style_.VoteContinuation(indent - f.partIndent);
-    if (f.contIndent < 0 && shift && f.shiftColumn >= 0) ++style_.shiftVotes[indent == f.shiftColumn ? 1 : 0];
+    // A "<<" lined up under the first one is alignment, not a unit.
+    const bool shiftAligned = shift && f.shiftColumn >= 0 && indent == f.shiftColumn;
+    if (f.contIndent < 0 && !shiftAligned) style_.VoteContinuation(indent - f.partIndent);
+    if (f.contIndent < 0 && shift && f.shiftColumn >= 0) ++style_.shiftVotes[shiftAligned ? 1 : 0];
     f.contIndent = indent;
     colonNext_ = false;
   }
