@@ -193,16 +193,22 @@ std::string Explainer::FieldTab(const sim::Host3 &host, bool back, bool *takes) 
     const int line = f.lines[f.stops[i].line].number;
     if (top < 0 || line < top) top = line;
     if (line > bottom) bottom = line;
-    if (f.stops[i].mirrorOf < 0) last = i;
   }
-  for (int i = 0; i < f.count; ++i) {
+  for (int k = 0; k < f.visitCount; ++k)
+    if (!f.stops[f.visit[k]].dropped) last = f.visit[k];
+  // In Tab's order: numbered stops by number, the exit last.
+  int at = -1;
+  for (int k = 0; k < f.visitCount; ++k)
+    if (f.visit[k] == f.current) at = k;
+  for (int k = 0; k < f.visitCount; ++k) {
+    const int i = f.visit[k];
     const FieldStops<far3::FarChar>::Stop &s = f.stops[i];
     if (s.dropped || s.mirrorOf >= 0) continue;
-    if (back ? i < f.current : i >= f.next) {
+    if (back ? k < at : k >= f.next) {
       if (back) target = i;
       else if (target < 0) target = i;
     }
-    if (i < f.next) continue;
+    if (k < f.next) continue;
     waited += (waited.empty() ? "" : ", ") + Place(f, s) + (i == last ? " (the last)" : "");
   }
   if (!back && target < 0) return key + "ordinary: no field stop waits";

@@ -397,10 +397,6 @@ private:
       return;
     }
     seen_.insert(n.number);
-    if (!order_.empty() && n.number < order_.back())
-      Note("Tab visits the stops in the order they stand in the body ($" + std::to_string(order_.back()) +
-           " before $" + number + "), not by their numbers");
-    order_.push_back(n.number);
     for (int m : nested)
       Note("$" + std::to_string(m) + " stands inside the default of $" + number +
            ": its text is part of that default, not a stop of its own");
@@ -481,7 +477,6 @@ private:
   std::vector<std::string> *notes_;
   std::map<int, const Node *> defaults_;
   std::set<int> seen_;
-  std::vector<int> order_;
 };
 
 size_t Utf16Length(const std::string &text) { return sim::Utf16(text).size(); }

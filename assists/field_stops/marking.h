@@ -154,14 +154,23 @@ void FinishFieldStops() {
     m.known = field_stops::CopyUnits(text, length);
     m.knownLength = m.known ? length : 0;
   }
-  int first = 0;
-  while (first < f.count && f.stops[first].mirrorOf >= 0) ++first;
+  // Tab's order: numbered stops by number, as every snippet engine visits
+  // them; then the keyword macros' unnumbered fields as they stand; the exit.
+  f.visitCount = 0;
+  for (int number = 1; number <= 10; ++number)
+    for (int i = 0; i < f.count; ++i) {
+      const typename FieldStops<Char>::Stop &v = f.stops[i];
+      if (v.mirrorOf < 0 && !v.exit && (number <= 9 ? v.number == number : v.number <= 0))
+        f.visit[f.visitCount++] = i;
+    }
+  for (int i = 0; i < f.count; ++i)
+    if (f.stops[i].exit) f.visit[f.visitCount++] = i;
+  const int first = f.visit[0];
   const typename FieldStops<Char>::Stop &s = f.stops[first];
   ed->SetPosition(f.lines[s.line].number, s.end, -1, -1);
   f.marking = false;
   f.current = first;
-  f.next = first + 1;
-  while (f.next < f.count && f.stops[f.next].mirrorOf >= 0) ++f.next;
-  f.waiting = f.next < f.count;
+  f.next = 1;
+  f.waiting = f.next < f.visitCount;
   if (!f.waiting) EndFieldStops<E>();
 }

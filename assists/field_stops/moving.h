@@ -12,6 +12,14 @@ bool Visited(const typename FieldStops<Char>::Stop &s) {
   return !s.dropped && s.mirrorOf < 0;
 }
 
+// Where stop I stands in the visiting order; -1 when it is not visited.
+template <class Char>
+int VisitOf(const FieldStops<Char> &f, int i) {
+  for (int k = 0; k < f.visitCount; ++k)
+    if (f.visit[k] == i) return k;
+  return -1;
+}
+
 }  // namespace field_stops
 
 // Selects the current stop's text (nothing for an empty stop or the exit).
@@ -38,8 +46,8 @@ void GoToFieldStop(int i, bool selected) {
   SelectFieldStop<E>();
   if (selected && !f.selected) ed->Unselect();
   ed->Redraw();
-  f.next = i + 1;
-  while (f.next < f.count && !field_stops::Visited<typename E::Char>(f.stops[f.next])) ++f.next;
+  f.next = field_stops::VisitOf(f, i) + 1;
+  while (f.next < f.visitCount && !field_stops::Visited<typename E::Char>(f.stops[f.visit[f.next]])) ++f.next;
 }
 
 // A key that may change text, typed while stops wait: into a stop with
@@ -142,19 +150,19 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
     return 0;
   }
   if (back) {
-    // Back to the stop before the current one; at the first, nothing.
-    int i = f.current - 1;
-    while (i >= 0 && !field_stops::Visited<Char>(f.stops[i])) --i;
-    if (i >= 0) GoToFieldStop<E>(i, selected);
-    f.selected = f.selected || (i < 0 && selected);
+    // Back to the stop visited before the current one; at the first, nothing.
+    int k = field_stops::VisitOf(f, f.current) - 1;
+    while (k >= 0 && !field_stops::Visited<Char>(f.stops[f.visit[k]])) --k;
+    if (k >= 0) GoToFieldStop<E>(f.visit[k], selected);
+    f.selected = f.selected || (k < 0 && selected);
     return 1;
   }
-  while (f.next < f.count && !field_stops::Visited<Char>(f.stops[f.next])) ++f.next;
-  if (f.next >= f.count) {
+  while (f.next < f.visitCount && !field_stops::Visited<Char>(f.stops[f.visit[f.next]])) ++f.next;
+  if (f.next >= f.visitCount) {
     EndFieldStops<E>();
     return 0;
   }
-  GoToFieldStop<E>(f.next, selected);
-  if (f.next >= f.count) EndFieldStops<E>();
+  GoToFieldStop<E>(f.visit[f.next], selected);
+  if (f.next >= f.visitCount) EndFieldStops<E>();
   return 1;
 }

@@ -70,7 +70,13 @@ struct FieldStops {
   // The stops in the body's order (mirrors among them), the exit last.
   Stop stops[FieldStopLimit + 1];
   int count = 0;
-  int next = 0;      // the first waiting stop
+  // The stops in the order Tab visits them: the numbered ones by number (1
+  // to 9), then those without a number in the body's order, the exit last;
+  // mirrors are not visited. `next` is the position in it of the first
+  // waiting stop.
+  int visit[FieldStopLimit + 1];
+  int visitCount = 0;
+  int next = 0;
   int current = -1;  // the stop the cursor was last put on
   Line lines[FieldStopLimit + 1];
   int lineCount = 0;
@@ -284,7 +290,7 @@ void EndFieldStops() {
   f.subscribed = false;
   f.waiting = f.marking = false;
   field_stops::FreeLines(f);
-  f.count = f.next = 0;
+  f.count = f.next = f.visitCount = 0;
   f.current = -1;
   f.changeCount = 0;
   f.overflow = f.redone = f.undone = false;

@@ -261,7 +261,7 @@ void SyncFieldStops() {
   // Every waiting stop dropped: nothing is left to visit.
   if (!f.marking) {
     bool any = false;
-    for (int i = f.next; i < f.count; ++i) any = any || !f.stops[i].dropped;
+    for (int k = f.next; k < f.visitCount; ++k) any = any || !f.stops[f.visit[k]].dropped;
     if (!any) EndFieldStops<E>();
   }
   if (f.undone && f.waiting && !f.marking) RestoreFieldSnapshot<E>();
