@@ -6,6 +6,7 @@
 
 #include "assists/adapter.h"
 #include "assists/field_stops/field_stops.h"
+#include "assists/indent/assist.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
 #include "macros/selection.h"
@@ -67,6 +68,7 @@ enum BodyNeed : unsigned {
   NeedsLine = 4,       // linenumber, lineindex, linetext, word
   NeedsClipboard = 8,
   NeedsSelection = 16,
+  NeedsTab = 32,       // tab: the file's indentation unit
 };
 
 // The needs of a body, in one pass over its tokens (space-separated, as
@@ -85,6 +87,7 @@ unsigned BodyNeeds(const Char *body) {
     if (!fits) continue;
     token[n] = 0;
     if (EqualsAscii(token, "nl")) needs |= NeedsIndent;
+    if (EqualsAscii(token, "tab")) needs |= NeedsTab;
     const Variable v = VariableOf(token);
     if (v == Variable::LineNumber || v == Variable::LineIndex || v == Variable::LineText || v == Variable::Word)
       needs |= NeedsLine;
@@ -365,6 +368,13 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
   (void)needs;
   (void)indent;
   (void)indentLength;
+  // With C/C++ indentation on, `tab` types one indentation unit of the file
+  // (spaces in a file indented with spaces), read once before the body plays.
+  int tabSpaces = 0;
+  if constexpr (E::HasIndentation) {
+    if ((needs & NeedsTab) && E::IndentationOn())
+      tabSpaces = indent::UnitSpaces<E>(ed->GetPosition().CurLine, ed->TabSize(), ed->ExpandsTabs());
+  }
   VariableContext<Char> own;
   if constexpr (E::HasVariables) {
     if (!given) ReadVariableContext<E>(needs, &own);
@@ -478,6 +488,8 @@ void PlayMacro(const BasicMacroEntry<typename E::Char> *entry,
         if (defaultPending) E::fields().fromSet = false;  // the default was the variable's
         defaultPending = false;
       }
+    } else if (tabSpaces > 0 && EqualsAscii(token, "tab")) {
+      for (int i = 0; i < tabSpaces; ++i) ed->TypeChar(' ');
     } else {
       PlayNamedToken<E>(token);
     }

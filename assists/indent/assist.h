@@ -267,6 +267,24 @@ struct EditorLines {
   }
 };
 
+// The blanks a macro body's `tab` types at line `line`: one indentation unit
+// of the file as Enter reads it there (its tab or its N spaces, the
+// fallbacks as Enter's); 0 for a tab.
+template <class E>
+int UnitSpaces(int line, int tabSize, bool expandTabs) {
+  using Char = typename E::Char;
+  if (line < 0) return 0;
+  Fallback fallback;
+  fallback.tabSize = tabSize;
+  fallback.expandTabs = expandTabs;
+  EditorLines<E> lines;
+  Reader<Char> r(fallback.tabSize);
+  PlaceBelow(std::ref(lines), line, -1, PlainLead, fallback, &r);
+  if (UsesTabs(r.style(), fallback)) return 0;
+  const int unit = r.style().Unit();
+  return unit > 0 ? unit : fallback.tabSize;
+}
+
 // Enter in a served file: splits the line as the host does and writes the
 // new line's indentation, in one undo step. 1 when done, 0 when the host's
 // own Enter should run.

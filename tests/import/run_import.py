@@ -51,8 +51,10 @@ CASES = [
 # Sessions with imported macros: files, the edited file's name, keys, text
 # before and after.
 PLAYS = [
+    # A body's tab is the file's unit: spaces after spaces (the editor's tab
+    # size where the file shows no unit yet, as Enter's).
     (['cpp.json'], 'main.cpp', '    for <Tab>j<Tab>len<Tab>x', '\n',
-     '    for (int j = 0; j < len; ++j) {\n    \tx\n    }\n'),
+     '    for (int j = 0; j < len; ++j) {\n            x\n    }\n'),
     (['cpp.json'], 'shape.hpp', 'class Shape<Down><End>', '\n',
      'class Shape {\npublic:\n\tShape();\n};\n'),
     (['features.code-snippets'], 'a.c', 'pr <Tab>n<Tab>;', '\n', 'printf("%d\\n", n);;\n'),
