@@ -22,7 +22,7 @@ optionally followed by flags:
   === input       the editor's text; flags: crlf (line feeds become CR LF),
                   noeol (the last line feed is dropped), repeat ({TEXT*N}
                   stands for N copies of TEXT: a long line written in a few
-                  characters)
+                  characters; '\\n' in TEXT is a line feed)
   === macros      a macro file, copied to macros.mac (same flags as input)
   === file NAME   any other file the session reads (same flags)
   === output      the expected text (same flags)
@@ -69,7 +69,9 @@ def parse(path):
         if key == order[-1] and lines and lines[-1] == b'':
             lines = lines[:-1]
         if 'repeat' in sec['flags']:
-            lines = [re.sub(rb'\{([^{}*]*)\*(\d+)\}', lambda m: m.group(1) * int(m.group(2)), line) for line in lines]
+            # (a '\\n' in TEXT is a line feed: N copies of a line)
+            lines = [re.sub(rb'\{([^{}*]*)\*(\d+)\}', lambda m: m.group(1).replace(b'\\n', b'\n') * int(m.group(2)),
+                            line) for line in lines]
         body = b'\n'.join(lines) + (b'\n' if lines else b'')
         if 'noeol' in sec['flags'] and body.endswith(b'\n'):
             body = body[:-1]
