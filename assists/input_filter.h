@@ -30,6 +30,21 @@ int IndentKey(const INPUT_RECORD *Rec, unsigned c, bool enter) {
   return indent::ElectricKey<E>(c, pos, fallback);
 }
 
+// Tab in a served file with keyword macros on: a Tab-triggered macro whose
+// name stands before the cursor expands; else the host's Tab.
+template <class E>
+int TabKey(const INPUT_RECORD *Rec) {
+  const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
+  const DWORD held = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
+  if (Rec->EventType != KEY_EVENT || !key.bKeyDown || (key.dwControlKeyState & held)) return 0;
+  if (E::busy() || !E::AssistOn(Assist::KeywordMacros)) return 0;
+  typename E::Editor *ed = E::editor();
+  if (!ed) return 0;
+  KeyContext context;
+  if (!ed->FileQualifies(&context)) return 0;
+  return ExpandAtTab<E>();
+}
+
 // What an edition's ProcessEditorInput does with one event. While the
 // edition's busy flag is set (the plug-in is feeding keys itself) every event
 // goes to the host untouched.
@@ -50,6 +65,10 @@ int FilterKey(const INPUT_RECORD *Rec) {
   // away nearly every event; the other tests read the same record.
   if (!Rec) return 0;
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
+  if constexpr (E::HasTabMacros) {
+    // Tab with no modifier, where a macro file has Tab-triggered macros.
+    if (key.wVirtualKeyCode == VK_TAB && E::TabMacrosLoaded()) return TabKey<E>(Rec);
+  }
   const unsigned c = E::KeyChar(*Rec);
   const bool enter = key.wVirtualKeyCode == VK_RETURN;
   if (c != ' ' && c != '}' && !enter) {

@@ -34,6 +34,8 @@ struct Far1 {
   static constexpr bool HasIndentation = false;
   // Nor body variables: they type nothing there.
   static constexpr bool HasVariables = false;
+  // Every macro expands on Space.
+  static constexpr bool HasTabMacros = false;
 };
 
 // Builds a new table from the file at `path`; a file that cannot be opened

@@ -21,6 +21,9 @@ extern Editor *FarEditor;
 extern int Busy;
 extern MacroEntry *MacroTable;
 extern int MacroCount;
+// Whether the table holds a Tab-triggered macro: without one, Tab costs no
+// look at the line.
+extern bool TabMacros;
 // Each entry's section of the macro file (`Files` lines), and their masks.
 extern MacroSections<FarChar> Sections;
 extern FieldStops<FarChar> Fields;
@@ -57,6 +60,9 @@ bool NameMatchesList(const FarChar *masks, const FarChar *name);
 // The macro that answers to `name` in the file `fileName` (its section's
 // over the general part's), or null.
 const BasicMacroEntry<FarChar> *FindMacroFor(const FarChar *name, const FarChar *fileName);
+// The Tab-triggered macro whose name ends the `length` units of `text` in the
+// file `fileName`, or null.
+const BasicMacroEntry<FarChar> *FindTabMacroFor(const FarChar *text, int length, const FarChar *fileName);
 // Whether section K (1-based) of the macro file applies to `fileName`.
 bool SectionApplies(int k, const FarChar *fileName);
 
@@ -69,6 +75,10 @@ struct Edition {
   static const MacroEntry *FindMacro(const FarChar *name) {
     return FindMacroFor(name, FarEditor ? FarEditor->FileName() : nullptr);
   }
+  static const MacroEntry *FindTabMacro(const FarChar *text, int length) {
+    return FindTabMacroFor(text, length, FarEditor ? FarEditor->FileName() : nullptr);
+  }
+  static bool TabMacrosLoaded() { return TabMacros; }
   static unsigned KeyChar(const INPUT_RECORD &rec) { return far3::KeyChar(rec); }
   static bool AssistOn(Assist assist) {
     const Options &o = ActiveOptions();
@@ -79,6 +89,7 @@ struct Edition {
   static constexpr bool HasFieldStops = true;
   static constexpr bool HasIndentation = true;
   static constexpr bool HasVariables = true;
+  static constexpr bool HasTabMacros = true;
   // The local date and time for the date words: the system's, or the fixed
   // VORLANE_CLOCK ("2026-12-08T10:20:30+01:00") a session may set.
   static void ReadClock(Clock *clock);

@@ -215,12 +215,18 @@ bool ReadEditorText(intptr_t editorId, char **bytesOut, size_t *sizeOut) {
   return true;
 }
 
+void NoteTabMacros() {
+  TabMacros = false;
+  for (int i = 0; i < MacroCount && !TabMacros; ++i) TabMacros = MacroTable[i].Trigger == MacroTrigger::Tab;
+}
+
 }  // namespace
 
 void FreeMacros() {
   FreeMacroEntries(MacroTable, static_cast<size_t>(MacroCount));
   MacroTable = nullptr;
   MacroCount = 0;
+  TabMacros = false;
   FreeMacroSections(&Sections);
 }
 
@@ -233,6 +239,7 @@ void LoadMacros() {
   Remember(f ? Scratch : Empty);
   Sections.valid = &MasksValid;
   LoadMacroTable<FarChar>(f, nullptr, &MacroTable, &MacroCount, &Sections);
+  NoteTabMacros();
 }
 
 bool SectionApplies(int k, const FarChar *fileName) {
@@ -244,6 +251,11 @@ const MacroEntry *FindMacroFor(const FarChar *name, const FarChar *fileName) {
   // A section's masks are asked only when it defines the name.
   return FindMacroInSections<FarChar>(MacroTable, MacroCount, Sections, name,
                                       [fileName](int k) { return SectionApplies(k, fileName); });
+}
+
+const MacroEntry *FindTabMacroFor(const FarChar *text, int length, const FarChar *fileName) {
+  return FindTabMacroIn<FarChar>(MacroTable, MacroCount, Sections, text, length,
+                                 [fileName](int k) { return SectionApplies(k, fileName); });
 }
 
 void EditMacroFile() {
@@ -292,6 +304,7 @@ void MacroFileSaving(intptr_t editorId, const FarChar *fileName) {
   MacroTable = table;
   MacroCount = count;
   Sections = sections;
+  NoteTabMacros();
   Remember(fileName);
 }
 

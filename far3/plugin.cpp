@@ -40,6 +40,7 @@ Editor *FarEditor = nullptr;
 int Busy = 0;
 MacroEntry *MacroTable = nullptr;
 int MacroCount = 0;
+bool TabMacros = false;
 MacroSections<FarChar> Sections;
 FieldStops<FarChar> Fields;
 

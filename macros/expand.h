@@ -81,8 +81,23 @@ int ExpandKeyword() {
   TrimCopy<Char>(line.StringText, keyword, sizeof(keyword) / sizeof(Char));
 
   const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
-  if (!entry) return 0;
+  if (!entry || TriggerOf(*entry) != MacroTrigger::Space) return 0;
 
+  PlayExpansion<E>(entry);
+  return 1;
+}
+
+// Tab behind a Tab-triggered macro's name (anywhere in the line, text after
+// the cursor kept): 1 when a macro was played, else 0 (the host's Tab).
+template <class E>
+int ExpandAtTab() {
+  typename E::Editor *ed = E::editor();
+  EditorPosition pos = ed->GetPosition();
+  typename E::Editor::LineRecord line;
+  ed->GetString(&line, -1);
+  if (pos.CurPos <= 0 || pos.CurPos > static_cast<int>(line.StringLength)) return 0;
+  const BasicMacroEntry<typename E::Char> *entry = E::FindTabMacro(line.StringText, pos.CurPos);
+  if (!entry) return 0;
   PlayExpansion<E>(entry);
   return 1;
 }

@@ -13,6 +13,11 @@
 #include "macros/sections.h"
 #include "macros/utf8.h"
 
+// The key that expands a macro: Space behind a keyword alone on its line
+// (`Macro`, every 1.x macro), Tab behind its name (`MacroTab`), or only the
+// picker and Plugin.Call (`MacroList`). The last two are Far 3's.
+enum class MacroTrigger : unsigned char { Space, Tab, List };
+
 // One macro. The 1.x edition keeps its body in the entry (at most 511
 // bytes); the Far 3 edition's body is as long as its line and lives in memory
 // of its own, which FreeMacroEntries releases.
@@ -25,7 +30,15 @@ template <class Char>
 struct BasicMacroEntry<Char, true> {
   Char Name[128];
   Char *Body;
+  MacroTrigger Trigger;
 };
+
+template <class Char>
+MacroTrigger TriggerOf(const BasicMacroEntry<Char> &entry) {
+  if constexpr (sizeof(Char) > 1) return entry.Trigger;
+  (void)entry;
+  return MacroTrigger::Space;
+}
 
 constexpr size_t MacroNameLimit = 127;  // the name buffer less its NUL
 constexpr size_t MacroBodyLimit = 511;  // the 1.x field splitter's limit
@@ -68,7 +81,9 @@ private:
 // 127 units, or in the 1.x edition a body longer than 511, is not kept: cut
 // short, it would answer to a keyword nobody defined or type half a macro.
 // `entry` may be null to ask only whether the line is kept. The Far 3 body is
-// allocated (false without the memory).
+// allocated (false without the memory). Far 3 also reads `MacroTab` and
+// `MacroList` lines, whose name may be quoted to hold blanks ("else if"); an
+// empty one is not kept, as it would stand behind every cursor.
 template <class Char>
 bool ParseMacroLine(const Char *line, BasicMacroEntry<Char> *entry) {
   // The first field is only ever compared with "Macro": look at it in place.
@@ -77,10 +92,23 @@ bool ParseMacroLine(const Char *line, BasicMacroEntry<Char> *entry) {
   static const char word[] = "Macro";
   for (int i = 0; i < 5; ++i)
     if (p[i] != static_cast<Char>(word[i])) return false;
-  if (p[5] != ' ' && p[5] != 0) return false;
+  size_t wordEnd = 5;
+  MacroTrigger trigger = MacroTrigger::Space;
+  if constexpr (sizeof(Char) > 1) {
+    if (p[5] == 'T' && p[6] == 'a' && p[7] == 'b') {
+      trigger = MacroTrigger::Tab;
+      wordEnd = 8;
+    } else if (p[5] == 'L' && p[6] == 'i' && p[7] == 's' && p[8] == 't') {
+      trigger = MacroTrigger::List;
+      wordEnd = 9;
+    }
+  }
+  if (p[wordEnd] != ' ' && p[wordEnd] != 0) return false;
   size_t nameStart = 0, nameEnd = 0, bodyStart = 0, bodyEnd = 0;
-  FindField(line, 2, 0, &nameStart, &nameEnd);
+  const bool quotedName = trigger != MacroTrigger::Space;
+  FindField(line, 2, quotedName ? FS_GROUPQUOTES | FS_STRIPQUOTES : 0, &nameStart, &nameEnd);
   if (nameEnd - nameStart > MacroNameLimit) return false;
+  if (quotedName && nameEnd == nameStart) return false;
   FindField(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES, &bodyStart, &bodyEnd);
   if constexpr (sizeof(Char) == 1) {
     if (bodyEnd - bodyStart > MacroBodyLimit) return false;
@@ -90,6 +118,7 @@ bool ParseMacroLine(const Char *line, BasicMacroEntry<Char> *entry) {
     std::memcpy(entry->Name, line + nameStart, (nameEnd - nameStart) * sizeof(Char));
     entry->Name[nameEnd - nameStart] = 0;
     if constexpr (sizeof(Char) > 1) {
+      entry->Trigger = trigger;
       entry->Body = static_cast<Char *>(std::malloc((bodyEnd - bodyStart + 1) * sizeof(Char)));
       if (!entry->Body) return false;
     }
@@ -300,6 +329,46 @@ const BasicMacroEntry<Char> *FindMacroInSections(const BasicMacroEntry<Char> *ta
     bestSection = section;
   }
   return best;
+}
+
+// Whether a unit may stand inside a word: a name that begins with one needs
+// a unit that may not (or the line's start) before it.
+template <class Char>
+bool WordUnit(Char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         static_cast<unsigned long>(c) >= 0x80;
+}
+
+// The Tab-triggered macro whose name ends `text` (the `length` units before
+// the cursor) at a word's start: `std::cout` behind blanks or `x = `, not the
+// `if` of `elif`. The longest such name that answers in the file wins (a
+// name's own entry may be shadowed by another section's of a different
+// trigger). Each round rules out one name length: at most 128 rounds.
+template <class Char, class Applies>
+const BasicMacroEntry<Char> *FindTabMacroIn(const BasicMacroEntry<Char> *table, int count,
+                                            const MacroSections<Char> &sections, const Char *text,
+                                            int length, Applies applies) {
+  size_t shorterThan = MacroNameLimit + 1;
+  while (shorterThan > 1) {
+    const BasicMacroEntry<Char> *best = nullptr;
+    size_t bestLength = 0;
+    for (int i = 0; i < count; ++i) {
+      if (TriggerOf(table[i]) != MacroTrigger::Tab) continue;
+      const Char *name = table[i].Name;
+      const size_t n = TextLength(name);
+      if (n <= bestLength || n >= shorterThan || n > static_cast<size_t>(length)) continue;
+      const Char *at = text + (length - static_cast<int>(n));
+      if (std::memcmp(at, name, n * sizeof(Char)) != 0) continue;
+      if (at > text && WordUnit(at[-1]) && WordUnit(name[0])) continue;
+      best = &table[i];
+      bestLength = n;
+    }
+    if (!best) return nullptr;
+    const BasicMacroEntry<Char> *answer = FindMacroInSections<Char>(table, count, sections, best->Name, applies);
+    if (answer && TriggerOf(*answer) == MacroTrigger::Tab) return answer;
+    shorterThan = bestLength;
+  }
+  return nullptr;
 }
 
 // Turns a copy of the DLL's path into the macro file's path in place: folds

@@ -132,6 +132,40 @@ TEST(Far3Loader, BodiesAndLinesOfAnyLength) {
   FreeMacroEntries(table, static_cast<size_t>(count));
 }
 
+TEST(Far3Loader, TabMacrosAtAWordsStartLongestFirstAsTheirSectionSays) {
+  const std::string bytes =
+      "MacroTab pr general\nMacroTab \"x pr\" two\nMacro sp s\nMacroTab \"\" empty\nMacroTabs no\n"
+      "Files *.c\nMacro pr space\nMacroList q listed\nMacroTab r r\n";
+  BasicMacroEntry<char16_t> *table = nullptr;
+  int count = 0;
+  MacroSections<char16_t> sections;
+  ASSERT_TRUE(LoadMacroTableFromBytes<char16_t>(bytes.data(), bytes.size(), &table, &count, &sections));
+  ASSERT_EQ(6, count);
+  EXPECT_EQ(u"x pr", std::u16string(table[1].Name));
+  EXPECT_EQ(MacroTrigger::List, table[4].Trigger);
+  bool inC = false;
+  auto find = [&](const std::u16string &text) -> std::u16string {
+    const BasicMacroEntry<char16_t> *e = FindTabMacroIn<char16_t>(
+        table, count, sections, text.c_str(), static_cast<int>(text.size()), [&](int) { return inC; });
+    return e ? std::u16string(e->Body) : u"-";
+  };
+  EXPECT_EQ(u"general", find(u"pr"));
+  EXPECT_EQ(u"general", find(u"  (pr"));
+  EXPECT_EQ(u"two", find(u"if x pr"));
+  EXPECT_EQ(u"-", find(u"apr"));  // inside a word
+  EXPECT_EQ(u"-", find(u"sp"));   // a Space macro
+  EXPECT_EQ(u"-", find(u"q"));    // the list's only
+  EXPECT_EQ(u"-", find(u".r"));   // its section does not apply
+  inC = true;
+  // The section's `pr` is a Space macro: in its files Tab does not take the
+  // general one, nor the shorter `r` inside the word.
+  EXPECT_EQ(u"-", find(u"pr"));
+  EXPECT_EQ(u"two", find(u"x pr"));
+  EXPECT_EQ(u"r", find(u".r"));
+  FreeMacroEntries(table, static_cast<size_t>(count));
+  FreeMacroSections(&sections);
+}
+
 TEST_F(Loader, MissingFileGivesAnEmptyTable) {
   LoadMacros(test::Join(dir, "absent.mac").c_str());
   EXPECT_EQ(nullptr, MacroTable);

@@ -113,9 +113,22 @@ public:
       FilesLine(line, lineNo, base, col);
       return;
     }
-    if (word != "Macro") {
+    // Far 3's other triggers: Tab behind the name, or the picker only.
+    const bool tab = word == "MacroTab", listed = word == "MacroList";
+    if ((tab || listed) && !o_.far3) {
+      if (!triggersSaid_)
+        Say(lineNo, col, Diagnostic::Note,
+            "'" + word + "' lines are macros only in the Far 3 edition (--host far3): here they are remarks");
+      triggersSaid_ = true;
+      return;
+    }
+    if (word != "Macro" && !tab && !listed) {
       std::string lower = Lower(word);
-      if (lower == "macro") {
+      if (lower == "macrotab" || lower == "macrolist") {
+        Say(lineNo, col, Diagnostic::Error,
+            "'" + word + "' is not '" + (lower == "macrotab" ? "MacroTab" : "MacroList") +
+                "' (the first word is compared with its letter case): line ignored");
+      } else if (lower == "macro") {
         Say(lineNo, col, Diagnostic::Error,
             "'" + word + "' is not 'Macro' (the first word is compared with its letter case): line ignored");
       } else if (word.compare(0, 5, "Macro") == 0) {
@@ -148,20 +161,23 @@ public:
       kept = ParseMacroLine(line, &entry);
       if (kept) keptName = entry.Name, keptBody = entry.Body;
     }
-    Span name = Field(line, 2, 0);
+    const bool quotedName = tab || listed;
+    Span name = Field(line, 2, quotedName ? FS_GROUPQUOTES | FS_STRIPQUOTES : 0);
     Span body = Field(line, 3, FS_GROUPQUOTES | FS_STRIPQUOTES);
     Span raw = Field(line, 3, FS_GROUPQUOTES);
     Span after = Field(line, 4, FS_GROUPQUOTES);
     std::string nameText = Text(line, name);
 
     if (name.size() == 0)
-      Say(lineNo, base + first.end, Diagnostic::Error, "macro line without a name: it can never be expanded");
+      Say(lineNo, base + first.end, Diagnostic::Error,
+          quotedName ? "macro line without a name: the macro is left out"
+                     : "macro line without a name: it can never be expanded");
     const char *unit = o_.far3 ? " UTF-16 units" : " characters";
     if (Length(line, name) > MacroNameLimit)
       Say(lineNo, base + name.start, Diagnostic::Error,
           "the name is " + std::to_string(Length(line, name)) + unit +
               " long, more than 127: the macro is left out");
-    size_t quoteInName = nameText.find('"');
+    size_t quoteInName = quotedName ? std::string::npos : nameText.find('"');
     if (quoteInName != std::string::npos)
       Say(lineNo, base + name.start + quoteInName, Diagnostic::Warning,
           "the name holds a double quote, which starts quoted text: the body is not where it seems");
@@ -170,7 +186,9 @@ public:
           "the body is " + std::to_string(Length(line, body)) + unit +
               " long, more than 511: the macro is left out");
     if (name.size() > 0 && body.size() == 0 && raw.size() == 0)
-      Say(lineNo, base + name.end, Diagnostic::Warning, "empty body: the keyword only swallows the Space");
+      Say(lineNo, base + name.end, Diagnostic::Warning,
+          listed ? "empty body: the macro types nothing"
+                 : std::string("empty body: the keyword only swallows the ") + (tab ? "Tab" : "Space"));
 
     const bool quotedBody = raw.size() > 0 && line[raw.start] == '"';
     size_t quotes = static_cast<size_t>(std::count(line, line + std::strlen(line), '"'));
@@ -207,7 +225,8 @@ public:
             "'" + shown + "' first defined here; this definition wins");
       } else {
         firstLine_[nameText] = {lineNo, base + name.start};
-        r_->macros.push_back(CheckedMacro{lineNo, keptName, keptBody});
+        r_->macros.push_back(CheckedMacro{lineNo, keptName, keptBody,
+                                          tab ? MacroTrigger::Tab : listed ? MacroTrigger::List : MacroTrigger::Space});
       }
     }
     Tokens(line, body, lineNo, base);
@@ -454,6 +473,7 @@ private:
   std::map<std::string, std::pair<int, size_t>> firstLine_;
   int section_ = 0;
   bool filesSaid_ = false;
+  bool triggersSaid_ = false;
 };
 
 const char CheckUsage[] =
@@ -688,8 +708,9 @@ int RunCheck(int argc, char **argv) {
     }
     if (list)
       for (const CheckedMacro &m : r.macros)
-        std::cout << file << ":" << m.line << ": " << m.name << ": "
-                  << DescribeBody(m.body, options.far3) << "\n";
+        std::cout << file << ":" << m.line << ": " << m.name
+                  << (m.trigger == MacroTrigger::Tab ? " (Tab)" : m.trigger == MacroTrigger::List ? " (list)" : "")
+                  << ": " << DescribeBody(m.body, options.far3) << "\n";
   }
   return errors > 0 || (strict && warnings > 0) ? 1 : 0;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "macros/macro_file.h"
+
 struct Diagnostic {
   enum Severity { Error, Warning, Note };
   int line = 0;    // 1-based
@@ -18,6 +20,7 @@ struct CheckedMacro {
   int line = 0;
   std::string name;
   std::string body;
+  MacroTrigger trigger = MacroTrigger::Space;
 };
 
 struct CheckResult {

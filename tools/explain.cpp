@@ -25,6 +25,7 @@ std::string Quoted(const std::string &s) {
 int MacroIndex(const std::string &, const std::string &) { return -1; }
 int MacroIndex(const std::u16string &, const std::u16string &) { return -1; }
 int MacroCountOf(bool) { return 0; }
+MacroTrigger TriggerAt(bool, int) { return MacroTrigger::Space; }
 #else
 int MacroIndex(const std::string &keyword, const std::string &) {
   const MacroEntry *entry = FindMacro(keyword.c_str());
@@ -37,6 +38,7 @@ int MacroIndex(const std::u16string &keyword, const std::u16string &fileName) {
   return entry ? static_cast<int>(entry - far3::MacroTable) : -1;
 }
 int MacroCountOf(bool far3) { return far3 ? far3::MacroCount : MacroCount; }
+MacroTrigger TriggerAt(bool far3, int index) { return far3 ? far3::MacroTable[index].Trigger : MacroTrigger::Space; }
 #endif
 
 template <class String>
@@ -71,8 +73,10 @@ std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, b
   far3::Fields.lastCopied = -1;  // After() tells which stop a key copied to its mirrors
 #endif
   if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB &&
-      (key.dwControlKeyState & mods) == 0)
-    return FieldTab(host, false, takes);
+      (key.dwControlKeyState & mods) == 0) {
+    const std::string stops = FieldTab(host, false, takes);
+    return stops.empty() ? TabMacro(host, takes) : stops;
+  }
   if (rec.EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_TAB &&
       (key.dwControlKeyState & mods) == SHIFT_PRESSED)
     return FieldTab(host, true, takes);
@@ -164,7 +168,12 @@ std::string Explainer::FieldTab(const sim::Host3 &, bool, bool *takes) const {
 }
 
 std::string Explainer::After(const sim::Host3 &) const { return std::string(); }
+std::string Explainer::TabMacro(const sim::Host3 &, bool *takes) const {
+  *takes = false;
+  return std::string();
+}
 #else
+
 namespace {
 
 std::string Place(const FieldStops<far3::FarChar> &f, const FieldStops<far3::FarChar>::Stop &s) {
@@ -266,6 +275,35 @@ std::string FileAndSwitch(const sim::Host3 &host, unsigned c, const std::string 
 
 }  // namespace
 
+#ifndef _WIN32
+// Tab with no stop waiting, where the macro file has Tab-triggered macros.
+std::string Explainer::TabMacro(const sim::Host3 &host, bool *takes) const {
+  *takes = false;
+  if (!far3::TabMacros) return std::string();
+  const std::string key = "Tab at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
+  const std::string refused = FileAndSwitch(host, ' ', Utf8Of(host.fileName));
+  if (!refused.empty()) return key + refused;
+  const std::u16string &text = host.lines[static_cast<size_t>(host.curLine)].text;
+  if (host.curPos == 0) return key + "the editor's Tab: nothing stands before the cursor";
+  if (host.curPos > static_cast<int>(text.size())) return key + "the editor's Tab: the cursor stands past the end of the line";
+  std::basic_string<far3::FarChar> wide(text.begin(), text.end()), file(host.fileName.begin(), host.fileName.end());
+  const far3::MacroEntry *entry = far3::FindTabMacroFor(wide.c_str(), host.curPos, file.c_str());
+  if (!entry) {
+    size_t from = static_cast<size_t>(host.curPos);
+    while (from > 0 && WordUnit(text[from - 1])) --from;
+    const std::u16string word = text.substr(from, static_cast<size_t>(host.curPos) - from);
+    return key + "the editor's Tab: no Tab macro's name ends at the cursor" +
+           (word.empty() ? std::string() : " (the word before it is " + Quoted(Utf8Of(word)) + ")");
+  }
+  *takes = true;
+  const size_t index = static_cast<size_t>(entry - far3::MacroTable);
+  const std::string name = sim::Utf8(std::u16string(entry->Name, entry->Name + TextLength(entry->Name)));
+  std::string where;
+  if (index < macros_.size()) where = " (line " + std::to_string(macros_[index].line) + " of " + shownName_ + ")";
+  return key + "expanded macro " + Quoted(name) + where;
+}
+#endif
+
 template <class HostT>
 std::string Explainer::Explain(const HostT &host, unsigned c, WORD vk, bool *takes) const {
   *takes = false;
@@ -296,6 +334,10 @@ std::string Explainer::Space(const String &text, int pos, const String &fileName
   const String keyword = Trimmed(text);
   const std::string word = Utf8Of(keyword);
   const int index = MacroIndex(keyword, fileName);
+  if (index >= 0 && TriggerAt(far3, index) != MacroTrigger::Space)
+    return "not expanded: " + Quoted(word) +
+           (TriggerAt(far3, index) == MacroTrigger::Tab ? " expands on Tab, not Space"
+                                                        : " is only in the list (Insert macro, Plugin.Call)");
   if (index >= 0) {
     *takes = true;
     std::string where;

@@ -33,6 +33,7 @@ private:
   template <class String>
   std::string Enter(const String &text, int pos, bool *takes) const;
   std::string FieldTab(const sim::Host3 &host, bool back, bool *takes) const;
+  std::string TabMacro(const sim::Host3 &host, bool *takes) const;
   static bool IndentationOn();
   std::string Indentation(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const;
 

@@ -687,8 +687,17 @@ void ImportSnippetFile(const std::string &fileName, const std::string &bytes, Im
         snippet["description"].isString() ? OneLine(snippet["description"].asString()) : std::string();
     const Place bodyAt = places.At(body.getOffsetStart());
     for (const std::string &p : prefixes) {
-      if (p.empty() || p.find_first_of(" \"") != std::string::npos || HoldsControl(p)) {
-        skip("the prefix " + Quoted(p) + " holds a space, a quote or a control character, which no macro name can");
+      if (p.empty() || p.find('"') != std::string::npos || HoldsControl(p)) {
+        skip("the prefix " + Quoted(p) + " holds a quote or a control character, which no macro name can");
+        continue;
+      }
+      if (p.find(' ') != std::string::npos && result->onSpace) {
+        skip("the prefix " + Quoted(p) + " holds a space: a macro on Space is a keyword alone (without "
+             "--on-space it expands on Tab)");
+        continue;
+      }
+      if (p.front() == ' ' || p.back() == ' ') {
+        skip("the prefix " + Quoted(p) + " begins or ends with a space");
         continue;
       }
       if (Utf16Length(p) > MacroNameLimit) {
@@ -749,7 +758,11 @@ std::string ImportedMacroFile(ImportResult *result) {
       named[m.name] = &m;
       section += "\n";
       if (!m.remark.empty()) section += "; " + m.remark + "\n";
-      section += "Macro " + m.name + " \"" + m.body + "\"\n";
+      // Tab takes a name behind the cursor wherever it stands; a name with
+      // a blank is quoted.
+      const bool quoted = m.name.find(' ') != std::string::npos;
+      section += std::string(result->onSpace ? "Macro " : "MacroTab ") + (quoted ? "\"" : "") + m.name +
+                 (quoted ? "\"" : "") + " \"" + m.body + "\"\n";
     }
     if (section.empty()) continue;
     if (!masks.empty()) out += "\nFiles " + masks + "\n";
@@ -762,12 +775,17 @@ std::string ImportedMacroFile(ImportResult *result) {
 namespace {
 
 const char ImportUsage[] =
-    "usage: vorlane import FILE...\n"
+    "usage: vorlane import [--on-space] FILE...\n"
     "\n"
     "Reads Visual Studio Code snippet files (*.code-snippets, or per-language\n"
     "files such as c.json and cpp.json) and writes macro-file lines for the\n"
     "Far 3 edition on standard output. What does not carry over is reported on\n"
     "standard error as FILE:LINE:COL: note: message.\n"
+    "\n"
+    "Each snippet expands on Tab behind its prefix (MacroTab lines), so typing\n"
+    "the language's own words goes on as typed.\n"
+    "  --on-space     expand on Space after a prefix alone on its line instead\n"
+    "                 (Macro lines; prefixes with a space are skipped)\n"
     "\n"
     "Exit status: 0 every snippet written, 1 some skipped, 2 a file that cannot\n"
     "be read or parsed (or usage).\n";
@@ -776,11 +794,16 @@ const char ImportUsage[] =
 
 int RunImport(int argc, char **argv) {
   std::vector<std::string> files;
+  ImportResult result;
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << ImportUsage;
       return 0;
+    }
+    if (arg == "--on-space") {
+      result.onSpace = true;
+      continue;
     }
     if (arg.size() > 1 && arg[0] == '-') {
       std::cerr << "vorlane import: unknown option '" << arg << "'\n" << ImportUsage;
@@ -792,7 +815,6 @@ int RunImport(int argc, char **argv) {
     std::cerr << "vorlane import: no FILE given\n" << ImportUsage;
     return 2;
   }
-  ImportResult result;
   for (const std::string &file : files) {
     std::string bytes;
     const bool read = ReadFile(file, &bytes);

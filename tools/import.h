@@ -28,6 +28,8 @@ struct ImportResult {
   std::vector<ImportedMacro> macros;
   std::vector<ImportNote> notes;
   int status = 0;  // 0 all written, 1 some skipped, 2 a file unread or unparsable
+  // Macros expand on Space (`Macro` lines) instead of Tab (`MacroTab`).
+  bool onSpace = false;
 };
 
 // Reads the snippets of one file's text; `fileName` names it in notes and

@@ -53,6 +53,10 @@ CASES = [
     # section; 1.x notes once that they are remarks there.
     (['--host', 'far3', 'sections.mac'], expected('sections_far3.expected'), 1),
     (['sections.mac'], expected('sections_1x.expected'), 1),
+    # Triggers: Far 3 keeps Tab and list macros (a quoted name may hold a
+    # blank, an empty one is left out); 1.x notes once that they are remarks.
+    (['--host', 'far3', '--list', 'triggers.mac'], expected('triggers_far3.list'), 1),
+    (['triggers.mac'], expected('triggers_1x.expected'), 1),
     # A line longer than the reader's buffer: said once, where it is cut.
     (['longline.mac'], expected('longline.expected'), 0),
     # Only the file's first line may begin with a byte-order mark: a later

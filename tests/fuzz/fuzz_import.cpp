@@ -14,7 +14,8 @@ bool Valid(const char16_t *masks) { return sim::MaskListValid(masks); }
 
 size_t CountMacroLines(const std::string &text) {
   size_t n = 0;
-  for (size_t at = 0; (at = text.find("\nMacro ", at)) != std::string::npos; ++at) ++n;
+  for (size_t at = 0; (at = text.find("\nMacro", at)) != std::string::npos; ++at)
+    if (text.compare(at, 7, "\nMacro ") == 0 || text.compare(at, 10, "\nMacroTab ") == 0) ++n;
   return n;
 }
 
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string name = names[data[0] % 4];
   const std::string bytes(reinterpret_cast<const char *>(data + 1), size - 1);
   ImportResult result;
+  result.onSpace = data[0] & 4;
   ImportSnippetFile(name, bytes, &result);
   const std::string out = ImportedMacroFile(&result);
   if (result.status < 0 || result.status > 2) __builtin_trap();

@@ -25,6 +25,9 @@ CASES = [
     # mirrors, choices, nested stops, variables, escapes; what cannot be
     # carried over is skipped with a note (status 1).
     (['features.code-snippets'], expected('features.expected'), expected('features.notes'), 1),
+    # On Space instead of Tab: `Macro` lines, and a prefix with a space skipped.
+    (['--on-space', 'features.code-snippets'], expected('features_space.expected'),
+     expected('features_space.notes'), 1),
     # A per-language file with comments and trailing commas: all written.
     (['cpp.json'], expected('cpp.expected'), b'', 0),
     # Two files: one section per set of masks, whichever file gave it.
@@ -53,15 +56,29 @@ CASES = [
 PLAYS = [
     # A body's tab is the file's unit: spaces after spaces (the editor's tab
     # size where the file shows no unit yet, as Enter's).
-    (['cpp.json'], 'main.cpp', '    for <Tab>j<Tab>len<Tab>x', '\n',
+    (['cpp.json'], 'main.cpp', '    for<Tab><Tab>j<Tab>len<Tab>x', '\n',
      '    for (int j = 0; j < len; ++j) {\n            x\n    }\n'),
-    (['cpp.json'], 'shape.hpp', 'class Shape<Down><End>', '\n',
+    (['cpp.json'], 'shape.hpp', 'class<Tab>Shape<Down><End>', '\n',
      'class Shape {\npublic:\n\tShape();\n};\n'),
-    (['features.code-snippets'], 'a.c', 'pr <Tab>n<Tab>;', '\n', 'printf("%d\\n", n);;\n'),
-    (['features.code-snippets'], 'a.cpp', 'pr <S-Tab>', '\n', "std::cout << value << '\\n';\n"),
-    (['features.code-snippets'], 'a.cpp', 'swap int<Tab>x<Tab>y', '\n', 'int tmp = x;\nx = y;\ny = tmp;\n'),
-    (['features.code-snippets'], 'a.cpp', 'sout ', '\n', 'sout \n'),
-    (['long.code-snippets'], 'C:\\src\\my_widget.h', 'longh <Esc>Shape', '\n', None),
+    (['features.code-snippets'], 'a.c', 'pr<Tab><Tab>n<Tab>;', '\n', 'printf("%d\\n", n);;\n'),
+    (['features.code-snippets'], 'a.cpp', 'pr<Tab><S-Tab>', '\n', "std::cout << value << '\\n';\n"),
+    (['features.code-snippets'], 'a.cpp', 'swap<Tab>int<Tab>x<Tab>y', '\n', 'int tmp = x;\nx = y;\ny = tmp;\n'),
+    (['features.code-snippets'], 'a.cpp', 'sout<Tab>', '\n', 'sout\t\n'),
+    (['--on-space', 'features.code-snippets'], 'a.cpp', 'swap int<Tab>x<Tab>y', '\n',
+     'int tmp = x;\nx = y;\ny = tmp;\n'),
+    # A prefix with a space, behind other text, the text after the cursor kept.
+    (['features.code-snippets'], 'a.cpp', 'f(y = two words<Tab>);', '\n', 'f(y = x);\n'),
+    (['long.code-snippets'], 'C:\\src\\my_widget.h', 'longh<Tab><Esc>Shape', '\n', None),
+    # A pack whose prefixes are the language's own words: typing them goes on
+    # as typed; Tab behind one expands it.
+    (['pack.code-snippets'], 'a.cpp', 'class Foo {', '\n', 'class Foo {\n'),
+    (['pack.code-snippets'], 'a.cpp', 'return x;', '\n', 'return x;\n'),
+    (['pack.code-snippets'], 'a.cpp', 'case 3:', '\n', 'case 3:\n'),
+    (['pack.code-snippets'], 'a.cpp', '// note', '\n', '// note\n'),
+    (['pack.code-snippets'], 'a.cpp', 'class<Tab>Foo<Tab>int n;', '\n',
+     'class Foo {\npublic:\n\tFoo();\n\nprivate:\n\tint n;\n};\n'),
+    (['pack.code-snippets'], 'a.cpp', '    x = std::cout<Tab>n', '\n', "    x = std::cout << n << '\\n';\n"),
+    (['pack.code-snippets'], 'a.cpp', '} else if<Tab>a', '\n', '} else if (a) {\n\t\n}\n'),
 ]
 
 
