@@ -135,14 +135,15 @@ TEST(Far3Loader, BodiesAndLinesOfAnyLength) {
 TEST(Far3Loader, TabMacrosAtAWordsStartLongestFirstAsTheirSectionSays) {
   const std::string bytes =
       "MacroTab pr general\nMacroTab \"x pr\" two\nMacro sp s\nMacroTab \"\" empty\nMacroTabs no\n"
-      "Files *.c\nMacro pr space\nMacroList q listed\nMacroTab r r\n";
+      "MacroTab a.b ab\nMacroTab .b dot\n"
+      "Files *.c\nMacro pr space\nMacroList q listed\nMacroTab r r\nMacro a.b space\n";
   BasicMacroEntry<char16_t> *table = nullptr;
   int count = 0;
   MacroSections<char16_t> sections;
   ASSERT_TRUE(LoadMacroTableFromBytes<char16_t>(bytes.data(), bytes.size(), &table, &count, &sections));
-  ASSERT_EQ(6, count);
+  ASSERT_EQ(9, count);
   EXPECT_EQ(u"x pr", std::u16string(table[1].Name));
-  EXPECT_EQ(MacroTrigger::List, table[4].Trigger);
+  EXPECT_EQ(MacroTrigger::List, table[6].Trigger);
   bool inC = false;
   auto find = [&](const std::u16string &text) -> std::u16string {
     const BasicMacroEntry<char16_t> *e = FindTabMacroIn<char16_t>(
@@ -153,6 +154,10 @@ TEST(Far3Loader, TabMacrosAtAWordsStartLongestFirstAsTheirSectionSays) {
   EXPECT_EQ(u"general", find(u"  (pr"));
   EXPECT_EQ(u"two", find(u"if x pr"));
   EXPECT_EQ(u"-", find(u"apr"));  // inside a word
+  EXPECT_EQ(u"-", find(u"_pr"));
+  EXPECT_EQ(u"-", find(u"\u0436pr"));
+  EXPECT_EQ(u"ab", find(u"a.b"));
+  EXPECT_EQ(u"dot", find(u"x.b"));  // a name that begins with no word's unit
   EXPECT_EQ(u"-", find(u"sp"));   // a Space macro
   EXPECT_EQ(u"-", find(u"q"));    // the list's only
   EXPECT_EQ(u"-", find(u".r"));   // its section does not apply
@@ -162,6 +167,7 @@ TEST(Far3Loader, TabMacrosAtAWordsStartLongestFirstAsTheirSectionSays) {
   EXPECT_EQ(u"-", find(u"pr"));
   EXPECT_EQ(u"two", find(u"x pr"));
   EXPECT_EQ(u"r", find(u".r"));
+  EXPECT_EQ(u"dot", find(u"a.b"));  // the next shorter name ending there
   FreeMacroEntries(table, static_cast<size_t>(count));
   FreeMacroSections(&sections);
 }
