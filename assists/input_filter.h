@@ -41,8 +41,7 @@ int TabKey(const INPUT_RECORD *Rec) {
   typename E::Editor *ed = E::editor();
   if (!ed) return 0;
   KeyContext context;
-  if (!ed->FileQualifies(&context)) return 0;
-  return ExpandAtTab<E>();
+  return ed->FileQualifies(&context) ? ExpandAtTab<E>() : 0;
 }
 
 // What an edition's ProcessEditorInput does with one event. While the

@@ -304,7 +304,7 @@ void MacroFileSaving(intptr_t editorId, const FarChar *fileName) {
   MacroTable = table;
   MacroCount = count;
   Sections = sections;
-  NoteTabMacros();
+  NoteTabMacros();  // the saved file's triggers
   Remember(fileName);
 }
 
