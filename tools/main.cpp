@@ -4,6 +4,7 @@
 
 #include "tools/check.h"
 #include "tools/import.h"
+#include "tools/indent.h"
 #include "tools/play.h"
 #include "tools/retype.h"
 
@@ -18,6 +19,7 @@ const char ToolUsage[] =
     "  import turn Visual Studio Code snippet files into Far 3 macro lines\n"
     "  retype re-type real source files line by line and count the lines that\n"
     "         Enter and the typed text put where their authors put them\n"
+    "  indent re-indent C/C++ files as the Far 3 plug-in re-indents a selection\n"
     "  play-batch FILE  many play sessions in one process, each in its own folder\n"
     "         (for the test suite's runs under valgrind and Wine; see tools/batch.cpp)\n"
     "\n"
@@ -33,6 +35,7 @@ int main(int argc, char **argv) {
   if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "check")) return RunCheck(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "import")) return RunImport(argc - 2, argv + 2);
+  if (!std::strcmp(argv[1], "indent")) return RunIndent(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "retype")) return RunRetype(argc - 2, argv + 2);
   if (!std::strcmp(argv[1], "play-batch")) return RunPlayBatch(argc - 2, argv + 2);
   std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << ToolUsage;

@@ -85,6 +85,7 @@ struct Style {
   int lastUnit = 0;
   int tabLines = 0, spaceLines = 0;  // lines indented with a tab first or a space first
   int caseDelta = -1;    // a case label's column less its switch's; -1 not seen
+  int caseVotes[17] = {};  // ...how often each, for a whole file's majority
   int accessDelta = -1;  // an access label's column less its class's
   int namespaceDelta = -1;
   int contVotes[17] = {};  // a continuation line's column less its statement's
@@ -92,6 +93,10 @@ struct Style {
   int parenAligned = -1; // 1: a parenthesis's next line aligns after it; 0: it is indented
   int parenVotes[2] = {}; // ...how often each: the file's habit, not a one-off
   int parenDelta = -1;   // ...by this much from the opener's line
+  // ...and the same counts for parentheses opened where declarations stand
+  // (file level, a namespace or class body): nginx indents its prototypes'
+  // parameters and aligns its calls' arguments.
+  int declVotes[2] = {};
   // A '{' on its own line less its head's column (GNU: 2): after a control
   // head, and after a struct, union, class or enum head; -1 not seen.
   int braceDelta = -1;
@@ -161,6 +166,16 @@ struct Style {
                           o.typeBraceDelta, o.labelBraceDelta};
     for (int i = 0; i < 7; ++i)
       if (*mine[i] < 0) *mine[i] = theirs[i];
+    if (parenAligned < 0) {
+      parenAligned = o.parenAligned;
+      parenVotes[0] = o.parenVotes[0];
+      parenVotes[1] = o.parenVotes[1];
+      parenDelta = o.parenDelta;
+    }
+    if (declVotes[0] + declVotes[1] == 0) {
+      declVotes[0] = o.declVotes[0];
+      declVotes[1] = o.declVotes[1];
+    }
   }
 
   int Unit() const {
@@ -171,6 +186,12 @@ struct Style {
     return unitVotes[best] ? best : 0;
   }
 };
+
+// Whether a frame holds declarations rather than statements.
+inline bool AtDeclarations(const Frame &f) {
+  return f.kind == RootFrame ||
+         (f.kind == BlockFrame && (f.block == ClassBlock || f.block == NamespaceBlock || f.block == ExternBlock));
+}
 
 // The reader's whole state; plain data so that an #if can keep a copy. Only
 // the first `depth` frames hold anything.
@@ -352,12 +373,15 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   if (f.kind == ParenFrame) {
     if (f.lastLine < 0 && f.align == -1) style_.VoteContinuation(indent - f.openerIndent);
     if (f.lastLine < 0 && f.align >= 0 && !f.angle) {
+      const bool decl = AtDeclarations(n_.frames[n_.depth - 2]);
       if (indent == f.align) {
         style_.parenAligned = 1;
         ++style_.parenVotes[1];
+        style_.declVotes[1] += decl;
       } else if (indent > f.openerIndent && indent < f.align) {
         style_.parenAligned = 0;
         ++style_.parenVotes[0];
+        style_.declVotes[0] += decl;
         style_.parenDelta = indent - f.openerIndent;
       }
     }
@@ -624,7 +648,10 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
   } else if (c == ':') {
     if (f.kind != ParenFrame && f.inStmt && IsLabelWord(f.word) && !f.parens) {
       const bool access = f.word == AccessWord;
-      if (f.block == SwitchBlock && !access) style_.caseDelta = f.stmtIndent - f.base;
+      if (f.block == SwitchBlock && !access) {
+        style_.caseDelta = f.stmtIndent - f.base;
+        if (style_.caseDelta >= 0 && style_.caseDelta <= 16) ++style_.caseVotes[style_.caseDelta];
+      }
       if (f.block == ClassBlock && access && f.stmtIndent >= f.base) style_.accessDelta = f.stmtIndent - f.base;
       f.labelIndent = f.stmtIndent;
       f.labelIsAccess = access;

@@ -1,0 +1,193 @@
+// Re-indenting lines that are already there (a selection, a paste, a whole
+// file) by the same reading that places a line as it is typed: each line goes
+// where Enter and its electric key would put it below the lines above, as
+// they were re-indented. One reading runs down the lines, so the cost is
+// linear in the lines re-indented.
+#pragma once
+
+#include <cstdlib>
+#include <new>
+
+#include "assists/indent/assist.h"
+
+namespace indent {
+
+// The lead a line's own text gives it, as its keys would when typed: a
+// brace, '#', a case or access label by their first character or word; a
+// goto label by the name before its first ':'; "<<" at its start.
+template <class Char>
+Lead LineLead(const Char *s, int n) {
+  const Lead lead = LeadOf(s, n);
+  if (lead != PlainLead) return lead;
+  const int i = SkipBlanks(s, n);
+  if (n - i >= 2 && s[i] == '<' && s[i + 1] == '<') return ShiftLead;
+  int colon = i;
+  while (colon < n && IsNameUnit(s[colon])) ++colon;
+  while (colon < n && IsBlankUnit(s[colon])) ++colon;
+  if (colon < n && s[colon] == ':' && !(colon + 1 < n && s[colon + 1] == ':')) {
+    const Lead label = LabelBefore(s, colon);
+    if (label == GotoLead) return GotoLead;
+  }
+  return PlainLead;
+}
+
+// The column at which the first `start` units of a line end.
+template <class Char>
+int ColumnOf(const Char *s, int start, int tabSize) {
+  const int tab = tabSize > 0 ? tabSize : 8;
+  int column = 0;
+  for (int i = 0; i < start; ++i) column = s[i] == '\t' ? (column / tab + 1) * tab : column + 1;
+  return column;
+}
+
+// Whether a line is a line comment at its start right below another: such a
+// run (code commented out) stays at the line's start.
+template <class Char>
+bool CommentRun(const Char *s, int n, const Char *above, int aboveLength) {
+  const int i = SkipBlanks(s, n);
+  return n - i >= 2 && s[i] == '/' && s[i + 1] == '/' && aboveLength >= 2 && above[0] == '/' && above[1] == '/';
+}
+
+// Re-indents lines `from` to `to` (both included). `getLine(n, &text,
+// &length)` gives line n (valid until the next call); `setLine(n, text,
+// length)` writes a line whose leading blanks change. Only leading blanks
+// change: blank lines, lines inside a block comment, a literal that goes on
+// or a directive that goes on, and lines holding a NUL stay as they are.
+// Reads at most FarLines lines above `from` and NearLines below `to` (for a
+// style the lines above do not show). The lines changed, or -1 without memory.
+template <class Char, class GetLine, class SetLine>
+int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLine setLine) {
+  if (from < 0) from = 0;
+  if (to < from) return 0;
+  void *rooms[2] = {std::malloc(sizeof(Reader<Char>)), std::malloc(sizeof(Reader<Char>))};
+  if (!rooms[0] || !rooms[1]) {
+    std::free(rooms[0]);
+    std::free(rooms[1]);
+    return -1;
+  }
+  Reader<Char> &r = *new (rooms[0]) Reader<Char>(fallback.tabSize);
+  Reader<Char> &ahead = *new (rooms[1]) Reader<Char>(fallback.tabSize);
+  const Char *text = nullptr;
+  int n = 0;
+  // The style of the lines themselves (and a few below), for the parts the
+  // lines above do not show: the file's majority, not its first line's guess.
+  const int last = fallback.totalLines > 0 && to + NearLines >= fallback.totalLines ? fallback.totalLines - 1
+                                                                                   : to + NearLines;
+  // Each part as the lines first show it: what typing there would read below.
+  Style first;
+  for (int line = from; line <= last; ++line) {
+    getLine(line, &text, &n);
+    ahead.Read(text, n);
+    first.Adopt(ahead.style());
+  }
+  for (int line = from - FarLines < 0 ? 0 : from - FarLines; line < from; ++line) {
+    getLine(line, &text, &n);
+    r.Read(text, n);
+  }
+  // Where the lines mix styles, what most of them show: the counts of the
+  // whole reading, and the case labels' offset most switches have.
+  const Style &whole = ahead.style();
+  int caseVotes[17];
+  for (int d = 0; d <= 16; ++d) caseVotes[d] = whole.caseVotes[d];
+  for (int d = 0; d <= 16; ++d) {
+    first.unitVotes[d] = whole.unitVotes[d];
+    first.contVotes[d] = whole.contVotes[d];
+    if (whole.caseVotes[d] > whole.caseVotes[first.caseDelta < 0 ? 0 : first.caseDelta]) first.caseDelta = d;
+  }
+  first.tabLines = whole.tabLines;
+  first.spaceLines = whole.spaceLines;
+  first.recentCount = 0;
+  if (whole.parenVotes[0] + whole.parenVotes[1] > 0) {
+    first.parenVotes[0] = whole.parenVotes[0];
+    first.parenVotes[1] = whole.parenVotes[1];
+    first.parenAligned = whole.parenVotes[0] >= whole.parenVotes[1] ? 0 : 1;
+  }
+  first.declVotes[0] = whole.declVotes[0];
+  first.declVotes[1] = whole.declVotes[1];
+  r.AdoptStyle(first);
+  ahead.~Reader();
+  std::free(rooms[1]);
+
+  int changed = 0;
+  Char *buffer = nullptr;
+  int room = 0;
+  // The line above as it now stands, for a run of line comments.
+  Char *above = nullptr;
+  int aboveLength = 0, aboveRoom = 0;
+  if (from > 0) {
+    getLine(from - 1, &text, &n);
+    if (n > 0 && (above = static_cast<Char *>(std::malloc(static_cast<size_t>(n) * sizeof(Char)))) != nullptr) {
+      for (int i = 0; i < n; ++i) above[i] = text[i];
+      aboveLength = aboveRoom = n;
+    }
+  }
+  for (int line = from; line <= to && changed >= 0; ++line) {
+    getLine(line, &text, &n);
+    const int start = SkipBlanks(text, n);
+    bool keep = start == n || r.InComment() || r.InString() || r.InDirective();
+    for (int i = 0; i < n && !keep; ++i) keep = text[i] == 0;
+    int column = -1;
+    if (!keep && line > 0) {
+      if (CommentRun(text, n, above, aboveLength)) {
+        column = 0;
+      } else {
+        const Lead lead = LineLead(text, n);
+        column = Place(r, lead, fallback).column;
+        if (column < 0) column = Place(r, PlainLead, fallback).column;
+        // A file whose switches have their labels in two ways: a label
+        // written in one of them keeps it.
+        const int delta = r.style().caseDelta;
+        if (lead == CaseLead && delta >= 0 && column >= delta) {
+          const int own = ColumnOf(text, start, fallback.tabSize) - (column - delta);
+          if (own >= 0 && own <= 16 && caseVotes[own] > 0) column += own - delta;
+        }
+      }
+    } else if (!keep) {
+      column = 0;  // the file's first line
+    }
+    const Char *now = text;
+    int nowLength = n;
+    if (column >= 0) {
+      const bool tabs = UsesTabs(r.style(), fallback);
+      const int need = column + (n - start) + 1;
+      if (need > room) {
+        Char *grown = static_cast<Char *>(std::realloc(buffer, static_cast<size_t>(need) * sizeof(Char)));
+        if (!grown) {
+          changed = -1;
+          break;
+        }
+        buffer = grown;
+        room = need;
+      }
+      const int k = Blanks(column, tabs, fallback.tabSize, buffer, room);
+      for (int i = start; i < n; ++i) buffer[k + i - start] = text[i];
+      nowLength = k + n - start;
+      bool same = nowLength == n;
+      for (int i = 0; same && i < k; ++i) same = buffer[i] == text[i];
+      if (!same) {
+        setLine(line, buffer, nowLength);
+        ++changed;
+        now = buffer;
+      }
+    }
+    r.Read(now, nowLength);
+    if (nowLength > aboveRoom) {
+      Char *grown = static_cast<Char *>(std::realloc(above, static_cast<size_t>(nowLength) * sizeof(Char)));
+      if (!grown) {
+        changed = -1;
+        break;
+      }
+      above = grown;
+      aboveRoom = nowLength;
+    }
+    for (int i = 0; i < nowLength; ++i) above[i] = now[i];
+    aboveLength = nowLength;
+  }
+  std::free(buffer);
+  std::free(above);
+  r.~Reader();
+  std::free(rooms[0]);
+  return changed;
+}
+
+}  // namespace indent
