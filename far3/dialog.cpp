@@ -170,6 +170,10 @@ extern "C" HANDLE WINAPI OpenW(const OpenInfo *Info) {
       PickMacro();
       return nullptr;
     }
+    if (Info->Guid && std::memcmp(Info->Guid, &ReindentGuid, sizeof(GUID)) == 0) {
+      Reindent();
+      return nullptr;
+    }
   }
   FarDialogItem items[DialogItemCount];
   for (int i = 0; i < DialogItemCount; ++i) {

@@ -117,6 +117,7 @@ extern const GUID ConfigDialogGuid;
 extern const GUID MessageGuid;
 extern const GUID InsertMacroGuid;
 extern const GUID PickerGuid;
+extern const GUID ReindentGuid;
 extern const GUID ChoicesGuid;
 
 // Message ids of the plug-in's language files (the first four as in 1.x).
@@ -146,6 +147,7 @@ enum {
   MNoMacros = 22,
   MConfigIndentation = 23,
   MConfigIndentCaseLabels = 24,
+  MReindentEntry = 25,
 };
 
 // The clock's count of reads starts again (at the plug-in's start).
@@ -179,6 +181,9 @@ void PickMacro();
 // cursor. (HANDLE)1 when it did (the macro sees true), null when no such
 // macro applies.
 HANDLE CallMacro(const OpenMacroInfo *info);
+// The menu's "Re-indent" (and Plugin.Call's "="): the selected lines, or the
+// block the cursor stands in, re-indented in one undo step.
+bool Reindent();
 
 // A message box with the plug-in's title and up to three lines.
 void ShowMessage(const FarChar *helpTopic, const FarChar *line1, const FarChar *line2 = nullptr,

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "assists/indent/reindent.h"
 #include "far3/edition.h"
 #include "macros/expand.h"
 #include "macros/preview.h"
@@ -144,6 +145,9 @@ HANDLE CallMacro(const OpenMacroInfo *info) {
   if (!FarEditor || !info || info->StructSize < sizeof(OpenMacroInfo) || info->Count < 1 ||
       !info->Values || info->Values[0].Type != FMVT_STRING || !info->Values[0].String)
     return nullptr;
+  // "=" is the re-indent command (Vim's operator), not a macro's name.
+  const FarChar *name = info->Values[0].String;
+  if (name[0] == '=' && name[1] == 0) return Reindent() ? reinterpret_cast<HANDLE>(static_cast<intptr_t>(1)) : nullptr;
   // A keyboard macro may call from the panels too: only an editor has a file name.
   const FarChar *fileName = FarEditor->ReadFileName();
   const MacroEntry *entry = fileName ? FindMacroFor(info->Values[0].String, fileName) : nullptr;
@@ -151,6 +155,16 @@ HANDLE CallMacro(const OpenMacroInfo *info) {
   PlayExpansion<Edition, true>(entry);
   // Not an address: the macro sees true.
   return reinterpret_cast<HANDLE>(static_cast<intptr_t>(1));
+}
+
+bool Reindent() {
+  if (!FarEditor || !FarEditor->ReadFileName()) return false;
+  indent::Fallback fallback;
+  FarEditor->GetPosition();
+  fallback.tabSize = FarEditor->TabSize();
+  fallback.expandTabs = FarEditor->ExpandsTabs();
+  fallback.indentCaseLabels = ActiveOptions().indentCaseLabels;
+  return indent::ReindentCommand<Edition>(fallback);
 }
 
 // A stop's choices: a menu without title below the cursor's line (the host

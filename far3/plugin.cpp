@@ -31,6 +31,7 @@ const GUID MessageGuid = {0x6971eeb9, 0x0aa3, 0x4411, {0x91, 0x8a, 0x85, 0x6c, 0
 // {744143D2-555B-4932-AC1B-2FE3B29FECB0}
 const GUID InsertMacroGuid = {0x744143d2, 0x555b, 0x4932, {0xac, 0x1b, 0x2f, 0xe3, 0xb2, 0x9f, 0xec, 0xb0}};
 // {A041A734-2E96-44DC-8CA6-EA72113C276D}
+const GUID ReindentGuid = {0x50ca3946, 0x00a7, 0x4a93, {0x89, 0x84, 0x90, 0xbe, 0xd1, 0x4c, 0xa0, 0x66}};
 const GUID PickerGuid = {0xa041a734, 0x2e96, 0x44dc, {0x8c, 0xa6, 0xea, 0x72, 0x11, 0x3c, 0x27, 0x6d}};
 const GUID ChoicesGuid = {0x1065c069, 0x96c8, 0x44dc, {0x82, 0x16, 0xad, 0x34, 0x11, 0xe7, 0xac, 0xf1}};
 
@@ -48,13 +49,14 @@ namespace {
 
 // Our copy of the DLL's path: the host's string is only lent to us.
 FarChar *ModulePath = nullptr;
-const FarChar *MenuStrings[2];
+const FarChar *MenuStrings[3];
 // Far sorts the editor's plug-in menu by text: the first entry's text is a
-// prefix of the second's, so it stays first.
-const GUID MenuGuids[2] = {MenuGuid, InsertMacroGuid};
+// prefix of the others', so it stays first.
+const GUID MenuGuids[3] = {MenuGuid, InsertMacroGuid, ReindentGuid};
 const FarChar *ConfigStrings[1];
 const FarChar FallbackMenuText[] = FAR3_TEXT("vorlane");
 const FarChar FallbackInsertText[] = FAR3_TEXT("vorlane: insert macro");
+const FarChar FallbackReindentText[] = FAR3_TEXT("vorlane: re-indent");
 
 void DestroyEditor() {
   if (!FarEditor) return;
@@ -128,9 +130,11 @@ extern "C" void WINAPI GetPluginInfoW(PluginInfo *Info) {
   if (!MenuStrings[0]) MenuStrings[0] = FallbackMenuText;
   MenuStrings[1] = GetMsgText(MInsertMacroEntry);
   if (!MenuStrings[1] || !MenuStrings[1][0]) MenuStrings[1] = FallbackInsertText;
+  MenuStrings[2] = GetMsgText(MReindentEntry);
+  if (!MenuStrings[2] || !MenuStrings[2][0]) MenuStrings[2] = FallbackReindentText;
   Info->Flags = PF_DISABLEPANELS | PF_EDITOR;
   Info->DiskMenu = PluginMenuItem{nullptr, nullptr, 0};
-  Info->PluginMenu = PluginMenuItem{MenuGuids, MenuStrings, 2};
+  Info->PluginMenu = PluginMenuItem{MenuGuids, MenuStrings, 3};
   ConfigStrings[0] = GetMsgText(MConfigEntry);
   if (!ConfigStrings[0] || !ConfigStrings[0][0]) ConfigStrings[0] = FallbackMenuText;
   Info->PluginConfig = PluginMenuItem{&ConfigMenuGuid, ConfigStrings, 1};

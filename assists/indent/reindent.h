@@ -162,6 +162,7 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
       const int k = Blanks(column, tabs, fallback.tabSize, buffer, room);
       for (int i = start; i < n; ++i) buffer[k + i - start] = text[i];
       nowLength = k + n - start;
+      buffer[nowLength] = 0;
       bool same = nowLength == n;
       for (int i = 0; same && i < k; ++i) same = buffer[i] == text[i];
       if (!same) {
@@ -188,6 +189,97 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
   r.~Reader();
   std::free(rooms[0]);
   return changed;
+}
+
+// The lines the editor's re-indent command takes: the selected block's lines
+// (a stream block that ends at a line's start leaves that line out) or, with
+// nothing selected, the innermost block, parentheses or braced list the
+// cursor's line stands in, from the line that opens it to the line that
+// closes it (at the file's level, the cursor's line). False without lines.
+template <class E>
+bool ReindentRange(const EditorPosition &pos, const Fallback &fallback, int *from, int *to) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  const int type = ed->LastBlockType();
+  typename E::Editor::LineRecord egs;
+  if (type == 1 || type == 2) {
+    const int first = ed->LastBlockStartLine();
+    int last = first;
+    for (int line = first; line < pos.TotalLines && ed->GetString(&egs, line) && egs.SelStart >= 0; ++line) {
+      last = line;
+      if (type == 1 && egs.SelEnd >= 0) break;  // a stream block's last line
+    }
+    if (type == 1 && last > first && ed->GetString(&egs, last) && egs.SelEnd == 0) --last;
+    *from = first;
+    *to = last;
+    return true;
+  }
+  if (pos.CurLine < 0) return false;
+  void *room = std::malloc(sizeof(Reader<Char>));
+  if (!room) return false;
+  Reader<Char> &r = *new (room) Reader<Char>(fallback.tabSize);
+  // The line each open frame began on, as the reading goes down.
+  int opened[MaxFrames];
+  int depth = r.Depth();
+  const int top = pos.CurLine - FarLines < 0 ? 0 : pos.CurLine - FarLines;
+  for (int line = top; line <= pos.CurLine; ++line) {
+    ed->GetString(&egs, line);
+    const int before = r.Depth();
+    r.Read(egs.StringText, static_cast<int>(egs.StringLength));
+    if (line == pos.CurLine) break;
+    for (int d = before; d < r.Depth() && d < MaxFrames; ++d) opened[d] = line;
+    depth = r.Depth();
+  }
+  // `depth` frames are open above the cursor's line; the innermost began on
+  // opened[depth - 1] and ends where the reading drops below it.
+  *from = *to = pos.CurLine;
+  if (depth > 1) {
+    *from = opened[depth - 1];
+    r.~Reader();
+    new (room) Reader<Char>(fallback.tabSize);
+    for (int line = *from; line < pos.TotalLines; ++line) {
+      ed->GetString(&egs, line);
+      r.Read(egs.StringText, static_cast<int>(egs.StringLength));
+      *to = line;
+      if (r.Depth() <= 1) break;
+    }
+  }
+  r.~Reader();
+  std::free(room);
+  return true;
+}
+
+// The editor's re-indent command, in one undo step; the cursor stays on its
+// text. False when nothing could be read or written.
+template <class E>
+bool ReindentCommand(const Fallback &given) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  if (!ed) return false;
+  const EditorPosition pos = ed->GetPosition();
+  Fallback fallback = given;
+  fallback.totalLines = pos.TotalLines;
+  int from = 0, to = -1;
+  if (!ReindentRange<E>(pos, fallback, &from, &to)) return false;
+  typename E::Editor::LineRecord egs;
+  ed->GetString(&egs, pos.CurLine);
+  const int oldIndent = SkipBlanks(egs.StringText, static_cast<int>(egs.StringLength));
+  EditorLines<E> lines;
+  ed->BeginUndo();
+  E::busy() = 1;
+  const int changed = Reindent<Char>(std::ref(lines), from, to, fallback,
+                                     [ed](int line, const Char *text, int) { ed->SetString(text, line); });
+  E::busy() = 0;
+  if (changed > 0 && pos.CurLine >= from && pos.CurLine <= to) {
+    ed->GetString(&egs, pos.CurLine);
+    const int newIndent = SkipBlanks(egs.StringText, static_cast<int>(egs.StringLength));
+    const int at = pos.CurPos >= oldIndent ? pos.CurPos - oldIndent + newIndent
+                                           : (pos.CurPos < newIndent ? pos.CurPos : newIndent);
+    ed->SetPosition(pos.CurLine, at, -1, -1);
+  }
+  ed->EndUndo();
+  ed->Redraw();
+  return changed >= 0;
 }
 
 }  // namespace indent
