@@ -6,6 +6,7 @@
 #include "assists/braces.h"
 #include "assists/field_stops/field_stops.h"
 #include "assists/indent/assist.h"
+#include "assists/indent/reindent.h"
 #include "macros/expand.h"
 
 // Enter, or an electric key, in a served file with C/C++ indentation on. In
@@ -44,6 +45,22 @@ int TabKey(const INPUT_RECORD *Rec) {
   return ed->FileQualifies(&context) ? ExpandAtTab<E>() : 0;
 }
 
+// A paste in a served file with the paste switch on: whole lines land where
+// Enter would put the first; else the host's own paste.
+template <class E>
+int PasteKey(const INPUT_RECORD *Rec) {
+  if (Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown || E::busy() || !E::PasteIndentOn()) return 0;
+  typename E::Editor *ed = E::editor();
+  KeyContext context;
+  if (!ed || !ed->FileQualifies(&context)) return 0;
+  indent::Fallback fallback;
+  ed->GetPosition();
+  fallback.tabSize = ed->TabSize();
+  fallback.expandTabs = ed->ExpandsTabs();
+  fallback.indentCaseLabels = E::IndentCaseLabels();
+  return indent::PasteLines<E>(Rec, fallback);
+}
+
 // What an edition's ProcessEditorInput does with one event. While the
 // edition's busy flag is set (the plug-in is feeding keys itself) every event
 // goes to the host untouched.
@@ -64,6 +81,14 @@ int FilterKey(const INPUT_RECORD *Rec) {
   // away nearly every event; the other tests read the same record.
   if (!Rec) return 0;
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
+  if constexpr (E::HasIndentation) {
+    // Shift+Ins or Ctrl+V: whole lines pasted land at their place.
+    const DWORD mods = key.dwControlKeyState & (SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED |
+                                                LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
+    const bool ctrl = mods == LEFT_CTRL_PRESSED || mods == RIGHT_CTRL_PRESSED;
+    if ((key.wVirtualKeyCode == VK_INSERT && mods == SHIFT_PRESSED) || (key.wVirtualKeyCode == 'V' && ctrl))
+      return PasteKey<E>(Rec);
+  }
   if constexpr (E::HasTabMacros) {
     // Tab with no modifier, where a macro file has Tab-triggered macros.
     if (key.wVirtualKeyCode == VK_TAB && E::TabMacrosLoaded()) return TabKey<E>(Rec);

@@ -39,6 +39,7 @@ struct Options {
   bool fieldStops;
   bool indentation;       // C/C++ indentation as the user types
   bool indentCaseLabels;  // case labels one level in, where the file shows none
+  bool pasteIndent;       // whole lines pasted are re-indented where they land
 };
 void DefaultOptions(Options *options);
 // Reads the stored options; each one missing or unreadable is its default.
@@ -100,6 +101,7 @@ struct Edition {
   // again with the plug-in.)
   static bool IndentationOn() { return ActiveOptions().indentation; }
   static bool IndentCaseLabels() { return ActiveOptions().indentCaseLabels; }
+  static bool PasteIndentOn() { return ActiveOptions().pasteIndent; }
   static FieldStops<FarChar> &fields() { return Fields; }
   static bool FieldStopsOn() { return ActiveOptions().fieldStops; }
   // The host's menu with `count` texts near the cursor, the first focused:
@@ -148,6 +150,7 @@ enum {
   MConfigIndentation = 23,
   MConfigIndentCaseLabels = 24,
   MReindentEntry = 25,
+  MConfigPasteIndent = 26,
 };
 
 // The clock's count of reads starts again (at the plug-in's start).

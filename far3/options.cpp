@@ -17,6 +17,7 @@ const FarChar TabAfterBraceName[] = FAR3_TEXT("TabAfterBrace");
 const FarChar FieldStopsName[] = FAR3_TEXT("FieldStops");
 const FarChar IndentationName[] = FAR3_TEXT("Indentation");
 const FarChar IndentCaseLabelsName[] = FAR3_TEXT("IndentCaseLabels");
+const FarChar PasteIndentName[] = FAR3_TEXT("PasteIndent");
 
 Options Active;
 bool ActiveRead = false;
@@ -87,6 +88,7 @@ void DefaultOptions(Options *options) {
   options->fieldStops = true;
   options->indentation = true;
   options->indentCaseLabels = false;
+  options->pasteIndent = true;
 }
 
 void ReadOptions(Options *options) {
@@ -106,6 +108,7 @@ void ReadOptions(Options *options) {
   settings.ReadSwitch(FieldStopsName, &options->fieldStops);
   settings.ReadSwitch(IndentationName, &options->indentation);
   settings.ReadSwitch(IndentCaseLabelsName, &options->indentCaseLabels);
+  settings.ReadSwitch(PasteIndentName, &options->pasteIndent);
 }
 
 bool WriteOptions(const Options &options) {
@@ -124,6 +127,7 @@ bool WriteOptions(const Options &options) {
   stored = settings.WriteSwitch(FieldStopsName, options.fieldStops) && stored;
   stored = settings.WriteSwitch(IndentationName, options.indentation) && stored;
   stored = settings.WriteSwitch(IndentCaseLabelsName, options.indentCaseLabels) && stored;
+  stored = settings.WriteSwitch(PasteIndentName, options.pasteIndent) && stored;
   return stored;
 }
 

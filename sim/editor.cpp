@@ -229,7 +229,10 @@ void TextEditor<Unit>::Apply(const INPUT_RECORD &rec) {
       curPos = PosAtColumn(curLine, col);
       unclampedColumn_ = col;
     }
-  } else if (vk == VK_INSERT && shift && !ctrlAlt) {
+  } else if ((vk == VK_INSERT && shift && !ctrlAlt) ||
+             (vk == 'V' && (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) &&
+              !(mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED | SHIFT_PRESSED)))) {
+    // Shift+Ins and Ctrl+V paste alike.
     Paste();
   } else if (vk == 'Y' && (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) &&
              !(mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED | SHIFT_PRESSED))) {

@@ -31,7 +31,7 @@ const char KeyNotationHelp[] =
     "                     configuration\" menu (--host far3)\n"
     "  <F2> <S-F2>        Far 3: save the file (Shift: under the next --save-as)\n"
     "  <C-Tab>            Far 3: go to the next editor window\n"
-    "  <S-Ins>            paste the --clipboard text\n"
+    "  <S-Ins> <C-v>      paste the --clipboard text\n"
     "  <S-Left> <S-Right> <S-Up> <S-Down>  select, as the editor does\n"
     "  <S-Tab>            Far 3: the editor's own moves back one tab stop\n";
 

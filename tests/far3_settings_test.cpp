@@ -72,9 +72,9 @@ sim::StoredSetting Number(unsigned long long n) {
 struct ConfigAnswer {
   std::u16string masks;
   int macros = 1, braces = 1, tab = 1;
-  int button = 10;  // OK (11: Cancel)
+  int button = 11;  // OK (12: Cancel)
   int fields = 1;
-  int indentation = 1, caseLabels = 0;
+  int indentation = 1, caseLabels = 0, paste = 1;
 };
 
 // Answers each configuration dialog in turn; `shown` gets the masks each
@@ -85,7 +85,7 @@ void Answer(sim::Host3 &host, std::vector<ConfigAnswer> answers,
   host.dialogScript = [answers, next, shown](sim::DialogCall3 &call) mutable -> intptr_t {
     if (next >= answers.size()) return -1;
     const ConfigAnswer &a = answers[next++];
-    if (call.items.size() == 12) {
+    if (call.items.size() == 13) {
       if (shown) shown->push_back(call.texts[2]);
       call.texts[2] = a.masks;
       call.items[3].Selected = a.macros;
@@ -94,6 +94,7 @@ void Answer(sim::Host3 &host, std::vector<ConfigAnswer> answers,
       call.items[6].Selected = a.fields;
       call.items[7].Selected = a.indentation;
       call.items[8].Selected = a.caseLabels;
+      call.items[9].Selected = a.paste;
     }
     return a.button;
   };
@@ -166,7 +167,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   Session3 s("");
   s.host.settingsStore[u"Masks"] = StoredText(u"*.cc");
   s.host.settingsStore[u"KeywordMacros"] = Number(0);
-  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 11}});  // Cancel
+  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 12}});  // Cancel
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ("vorlane", s.host.configText);
   EXPECT_TRUE(test::SameGuid(far3::ConfigMenuGuid, s.host.configGuid));
@@ -176,7 +177,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_TRUE(test::SameGuid(far3::ConfigDialogGuid, call.id));
   EXPECT_FALSE(call.helpTopicNull);
   EXPECT_TRUE(call.freed);
-  ASSERT_EQ(12u, call.items.size());
+  ASSERT_EQ(13u, call.items.size());
   EXPECT_EQ(far3::DI_EDIT, call.items[2].Type);
   EXPECT_NE(0u, call.items[2].Flags & far3::DIF_HISTORY);
   ASSERT_NE(nullptr, call.items[2].History);
@@ -190,17 +191,19 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_EQ(u"&Field stops on Tab", call.texts[6]);
   EXPECT_EQ(1, call.items[7].Selected);  // C/C++ indentation is on unless switched off
   EXPECT_EQ(0, call.items[8].Selected);
+  EXPECT_EQ(1, call.items[9].Selected);  // so is a paste's
   EXPECT_EQ(u"C/C++ &indentation", call.texts[7]);
-  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[10].Flags);
-  EXPECT_EQ(u"OK", call.texts[10]);
-  EXPECT_EQ(u"Cancel", call.texts[11]);
+  EXPECT_EQ(u"Re-indent &pasted lines", call.texts[9]);
+  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[11].Flags);
+  EXPECT_EQ(u"OK", call.texts[11]);
+  EXPECT_EQ(u"Cancel", call.texts[12]);
 }
 
 TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   Session3 s("if\n", "x.cc", "Macro if \"sp ( ) left\"\n");
   s.host.settingsStore[u"FutureOption"] = StoredText(u"kept");  // a newer version's
-  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 11}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
-                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 10, 1, 0, 1}});
+  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 12}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
+                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 11, 1, 0, 1, 0}});
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(1u, s.host.settingsStore.size());
@@ -213,6 +216,7 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   EXPECT_EQ(u"kept", s.host.settingsStore[u"FutureOption"].text);
   EXPECT_EQ(0u, s.host.settingsStore[u"Indentation"].number);
   EXPECT_EQ(1u, s.host.settingsStore[u"IndentCaseLabels"].number);
+  EXPECT_EQ(0u, s.host.settingsStore[u"PasteIndent"].number);
   EXPECT_TRUE(s.host.hostFaults.empty());
   // In force at once, and for the next session.
   s.At(0, 2);
@@ -224,6 +228,7 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   EXPECT_FALSE(far3::ActiveOptions().braceAlignment);
   EXPECT_FALSE(far3::ActiveOptions().indentation);
   EXPECT_TRUE(far3::ActiveOptions().indentCaseLabels);
+  EXPECT_FALSE(far3::ActiveOptions().pasteIndent);
 }
 
 TEST(Far3Config, AnInvalidListIsRefusedAndTheDialogComesBack) {

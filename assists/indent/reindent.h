@@ -282,4 +282,87 @@ bool ReindentCommand(const Fallback &given) {
   return changed >= 0;
 }
 
+// Whole lines pasted (Shift+Ins, Ctrl+V) with the cursor where only blanks
+// stand before it, outside comments, literals and directives: the host
+// pastes, then the lines are shifted so that the first stands where Enter
+// would put it and the others keep their place relative to it, written with
+// the file's tabs or spaces (lines inside a literal that goes on stay). One
+// undo step. 1 when the paste was made here, 0 for the host's own.
+template <class E>
+int PasteLines(const INPUT_RECORD *Rec, const Fallback &given) {
+  using Char = typename E::Char;
+  typename E::Editor *ed = E::editor();
+  const EditorPosition pos = ed->GetPosition();
+  if (pos.CurLine < 0 || pos.CurPos < 0 || ed->LastBlockType() != 0 || ed->Overtype()) return 0;
+  Char *clip = nullptr;
+  size_t clipLength = 0;
+  E::ReadClipboard(&clip, &clipLength);
+  int breaks = 0;
+  for (size_t i = 0; i < clipLength; ++i) breaks += clip[i] == '\n';
+  const bool whole = clipLength > 0 && clip[clipLength - 1] == '\n';
+  std::free(clip);
+  if (!whole) return 0;
+  Fallback fallback = given;
+  fallback.totalLines = pos.TotalLines;
+  EditorLines<E> lines;
+  const Char *text = nullptr;
+  int n = 0;
+  lines(pos.CurLine, &text, &n);
+  const int left = pos.CurPos < n ? pos.CurPos : n;
+  if (SkipBlanks(text, left) != left) return 0;
+  void *room = std::malloc(sizeof(Reader<Char>));
+  if (!room) return 0;
+  Reader<Char> &r = *new (room) Reader<Char>(fallback.tabSize);
+  for (int line = pos.CurLine - FarLines < 0 ? 0 : pos.CurLine - FarLines; line < pos.CurLine; ++line) {
+    lines(line, &text, &n);
+    r.Read(text, n);
+  }
+  const bool code = !r.InComment() && !r.InString() && !r.InDirective();
+  if (!code) {
+    r.~Reader();
+    std::free(room);
+    return 0;
+  }
+  ed->BeginUndo();
+  E::busy() = 1;
+  ed->ProcessInput(Rec);
+  E::busy() = 0;
+  const EditorPosition after = ed->GetPosition();
+  const int first = pos.CurLine, last = pos.CurLine + breaks - 1;
+  if (after.TotalLines - pos.TotalLines == breaks && after.CurLine == last + 1) {
+    lines(first, &text, &n);
+    const int start = SkipBlanks(text, n);
+    int column = Place(r, LineLead(text, n), fallback).column;
+    if (column < 0) column = Place(r, PlainLead, fallback).column;
+    const int shift = start < n && column >= 0 ? column - ColumnOf(text, start, fallback.tabSize) : 0;
+    const bool tabs = UsesTabs(r.style(), fallback);
+    // A reading of the pasted lines: which of them go on a literal.
+    r.Reset(fallback.tabSize);
+    for (int line = first; line <= last; ++line) {
+      lines(line, &text, &n);
+      const int blanks = SkipBlanks(text, n);
+      const bool keep = blanks == n || (line > first && r.InString());
+      Char *moved = nullptr;
+      if (!keep) {
+        int to = ColumnOf(text, blanks, fallback.tabSize) + shift;
+        if (to < 0) to = 0;
+        int length = 0;
+        moved = IndentedText(to, tabs, fallback.tabSize, text + blanks, n - blanks, &length);
+      }
+      r.Read(text, n);
+      if (!moved) continue;
+      bool same = true;
+      for (int i = 0; same && (i < n || moved[i]); ++i) same = i < n && moved[i] == text[i];
+      if (!same) ed->SetString(moved, line);
+      std::free(moved);
+    }
+    ed->SetPosition(after);
+  }
+  r.~Reader();
+  std::free(room);
+  ed->EndUndo();
+  ed->Redraw();
+  return 1;
+}
+
 }  // namespace indent
