@@ -71,8 +71,8 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
   int n = 0;
   // The style of the lines themselves (and a few below), for the parts the
   // lines above do not show: the file's majority, not its first line's guess.
-  const int last = fallback.totalLines > 0 && to + NearLines >= fallback.totalLines ? fallback.totalLines - 1
-                                                                                   : to + NearLines;
+  int last = to;
+  if (fallback.totalLines > 0) last = to + NearLines < fallback.totalLines ? to + NearLines : fallback.totalLines - 1;
   // Each part as the lines first show it: what typing there would read below.
   Style first;
   for (int line = from; line <= last; ++line) {

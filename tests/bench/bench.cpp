@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "far1/edition.h"
+#include "assists/indent/reindent.h"
 #include "assists/input_filter.h"
 #include "macros/expand.h"
 #include "macros/macro_file.h"
@@ -431,6 +432,87 @@ void BM_IndentEnter_Far3(benchmark::State &state) {
   state.counters["host_commands"] = static_cast<double>(commands);
 }
 BENCHMARK(BM_IndentEnter_Far3)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// Re-indenting: a 20 000-line file of functions whose lines stand anywhere,
+// by the core alone (as `vorlane indent` runs it) and by the menu's command
+// on the whole file selected in the stand-in (a host call per line read and
+// written); and a paste of 1 000 lines into a function.
+std::string Scrambled(int lines) {
+  static const char *const chunk[] = {"int f%d(int a, int b) {", "if (a > b) {", "  return g(a,", "b);",
+                                      "}", "      switch (a) {", "case 1:", "    b++;", "break;", "  }",
+                                      "for (int i = 0; i < b; ++i)", "h(i);", "return 0;", "}", ""};
+  std::string text;
+  for (int i = 0; i < lines; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof(line), chunk[i % 15], i);
+    text += line;
+    text += '\n';
+  }
+  return text;
+}
+
+void BM_Reindent_Core(benchmark::State &state) {
+  const std::string text = Scrambled(static_cast<int>(state.range(0)));
+  std::vector<std::u16string> base;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find('\n', at);
+    base.push_back(std::u16string(text.begin() + static_cast<long>(at), text.begin() + static_cast<long>(end)));
+    at = end + 1;
+  }
+  indent::Fallback fallback;
+  fallback.totalLines = static_cast<int>(base.size());
+  int changed = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<std::u16string> lines = base;
+    state.ResumeTiming();
+    changed = indent::Reindent<char16_t>(
+        [&lines](int n, const char16_t **t, int *len) {
+          *t = lines[static_cast<size_t>(n)].c_str();
+          *len = static_cast<int>(lines[static_cast<size_t>(n)].size());
+        },
+        0, static_cast<int>(lines.size()) - 1, fallback,
+        [&lines](int n, const char16_t *t, int len) { lines[static_cast<size_t>(n)].assign(t, t + len); });
+  }
+  state.counters["lines_changed"] = changed;
+}
+BENCHMARK(BM_Reindent_Core)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_ReindentMenu_Far3(benchmark::State &state) {
+  const std::string text = Scrambled(static_cast<int>(state.range(0)));
+  Session3 s(text, "", true);
+  s.host.record = false;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.SetTextUtf8(text);
+    s.host.SelectStream(0, 0, static_cast<int>(s.host.lines.size()) - 1, 0);
+    state.ResumeTiming();
+    s.host.Menu(3);
+  }
+}
+BENCHMARK(BM_ReindentMenu_Far3)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_Paste_Far3(benchmark::State &state) {
+  const std::string function = "int f() {\n    if (x) {\n\n    }\n}\n";
+  Session3 s(function, "", true);
+  s.host.record = false;
+  const std::string pasted = Scrambled(static_cast<int>(state.range(0)));
+  s.host.clipboard = std::u16string(pasted.begin(), pasted.end());
+  far3::ProcessEditorInputInfo info;
+  std::memset(&info, 0, sizeof(info));
+  info.StructSize = sizeof(info);
+  info.Rec = sim::KeyRecord(VK_INSERT, 0, SHIFT_PRESSED, true);
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.SetTextUtf8(function);
+    s.host.curLine = 2;
+    s.host.curPos = 0;
+    state.ResumeTiming();
+    s.host.Input(info.Rec);
+  }
+  state.counters["lines"] = static_cast<double>(s.host.lines.size());
+}
+BENCHMARK(BM_Paste_Far3)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_ExpandLongBody(benchmark::State &state) {
   std::string body;
