@@ -163,11 +163,17 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (lead == CloseParenLead && f.align < 0)
       return at(f.openerIndent, "a closing parenthesis at its opener's line");
     if (f.lastLine >= 0) return at(f.lastLine, "as the line above inside the same parentheses");
-    const bool decl = r.Depth() >= 2 && AtDeclarations(r.Enclosing(1)) && st.declVotes[0] + st.declVotes[1] > 0;
-    if (decl && f.align >= 0 && !f.angle && st.declVotes[0] >= st.declVotes[1] && st.parenDelta > 0)
-      return at(f.openerIndent + st.parenDelta, "indented from the open parenthesis's line, as the file's declarations are");
-    if (!decl && f.align >= 0 && st.parenAligned == 0 && st.parenVotes[0] >= st.parenVotes[1] && !f.angle)
-      return at(f.openerIndent + st.parenDelta, "indented from the open parenthesis's line, as the file does");
+    // Declarations' parentheses and code's are counted apart where the
+    // file shows both kinds.
+    const bool decl = r.Depth() >= 2 && AtDeclarations(r.Enclosing(1));
+    const int kind0 = decl ? st.declVotes[0] : st.parenVotes[0] - st.declVotes[0];
+    const int kind1 = decl ? st.declVotes[1] : st.parenVotes[1] - st.declVotes[1];
+    const bool ofKind = kind0 + kind1 > 0;
+    const bool indented = ofKind ? kind0 > kind1 || (kind0 == kind1 && st.parenAligned == 0)
+                                 : st.parenAligned == 0 && st.parenVotes[0] >= st.parenVotes[1];
+    if (f.align >= 0 && !f.angle && indented && st.parenDelta > 0)
+      return at(f.openerIndent + st.parenDelta, decl ? "indented from the open parenthesis's line, as the file's declarations are"
+                                                     : "indented from the open parenthesis's line, as the file does");
     if (f.align >= 0) return at(f.align, "aligned after the open parenthesis");
     return at(f.openerIndent + C(), "one continuation unit in: the parenthesis ends its line");
   }

@@ -87,8 +87,8 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
   // Where the lines mix styles, what most of them show: the counts of the
   // whole reading, and the case labels' offset most switches have.
   const Style &whole = ahead.style();
-  int caseVotes[17];
-  for (int d = 0; d <= 16; ++d) caseVotes[d] = whole.caseVotes[d];
+  int caseVotes[17], caseTotal = 0;
+  for (int d = 0; d <= 16; ++d) caseTotal += caseVotes[d] = whole.caseVotes[d];
   for (int d = 0; d <= 16; ++d) {
     first.unitVotes[d] = whole.unitVotes[d];
     first.contVotes[d] = whole.contVotes[d];
@@ -127,19 +127,31 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
     bool keep = start == n || r.InComment() || r.InString() || r.InDirective();
     for (int i = 0; i < n && !keep; ++i) keep = text[i] == 0;
     int column = -1;
+    // Code commented out at the line's start: a run of such lines stays
+    // there (typing keeps the lines below the first one there).
+    bool run = false;
+    if (!keep && start == 0 && n >= 2 && text[0] == '/' && text[1] == '/' && line + 1 < fallback.totalLines) {
+      getLine(line + 1, &text, &n);
+      run = n >= 2 && text[0] == '/' && text[1] == '/';
+      getLine(line, &text, &n);
+    }
     if (!keep && line > 0) {
-      if (CommentRun(text, n, above, aboveLength)) {
+      if (run || CommentRun(text, n, above, aboveLength)) {
         column = 0;
       } else {
         const Lead lead = LineLead(text, n);
         column = Place(r, lead, fallback).column;
-        if (column < 0) column = Place(r, PlainLead, fallback).column;
+        // A goto label where the lines above show none keeps its column
+        // (the next labels learn it); other leads with no place of their
+        // own go as a statement.
+        if (column < 0 && lead != GotoLead) column = Place(r, PlainLead, fallback).column;
         // A file whose switches have their labels in two ways: a label
-        // written in one of them keeps it.
+        // written in one of them (an eighth of the file's labels or more)
+        // keeps it.
         const int delta = r.style().caseDelta;
         if (lead == CaseLead && delta >= 0 && column >= delta) {
           const int own = ColumnOf(text, start, fallback.tabSize) - (column - delta);
-          if (own >= 0 && own <= 16 && caseVotes[own] > 0) column += own - delta;
+          if (own >= 0 && own <= 16 && caseVotes[own] >= 2 && 8 * caseVotes[own] >= caseTotal) column += own - delta;
         }
       }
     } else if (!keep) {

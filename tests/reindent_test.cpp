@@ -1,0 +1,89 @@
+// Re-indenting lines that are there: what stays, what the lines around teach,
+// and a file that writes a thing two ways.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "assists/indent/reindent.h"
+
+namespace {
+
+// Lines [from, to] of `text` re-indented with the editor's tab size 4 and
+// spaces where the file shows neither (unless `tabs`); the whole text back.
+std::string Reindented(const std::string &text, int from = 0, int to = -1, bool tabs = false, int tabSize = 4) {
+  std::vector<std::u16string> lines;
+  for (size_t at = 0; at <= text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(std::u16string(text.begin() + static_cast<long>(at), text.begin() + static_cast<long>(end)));
+    at = end + 1;
+  }
+  indent::Fallback fallback;
+  fallback.tabSize = tabSize;
+  fallback.expandTabs = !tabs;
+  fallback.totalLines = static_cast<int>(lines.size());
+  if (to < 0) to = static_cast<int>(lines.size()) - 1;
+  indent::Reindent<char16_t>(
+      [&lines](int n, const char16_t **t, int *len) {
+        *t = lines[static_cast<size_t>(n)].c_str();
+        *len = static_cast<int>(lines[static_cast<size_t>(n)].size());
+      },
+      from, to, fallback, [&lines](int n, const char16_t *t, int len) { lines[static_cast<size_t>(n)].assign(t, t + len); });
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) out += (i ? "\n" : "") + std::string(lines[i].begin(), lines[i].end());
+  return out;
+}
+
+TEST(Reindent, OnlyLeadingBlanksOfCodeLinesChange) {
+  // The insides of a block comment, a raw string and a directive that goes
+  // on keep theirs; so do blank lines and a line holding a NUL. '#' goes to
+  // the line's start; the first line to column 1.
+  const std::string nul("  a(\0);", 7);
+  EXPECT_EQ("int f() {\n    /* a\n      b */\n    const char *s = R\"(\n   raw\n)\";\n   \n"
+            "#define M(x) \\\n      x\n    return 0;\n" + nul + "\n}",
+            Reindented("  int f() {\n/* a\n      b */\nconst char *s = R\"(\n   raw\n)\";\n   \n"
+                       "  #define M(x) \\\n      x\n  return 0;\n" + nul + "\n}"));
+}
+
+TEST(Reindent, LabelsCommentRunsAndShifts) {
+  // A goto label where none stands above keeps its column, and the next one
+  // goes there (the unit is the file's: two); a run of line comments at the
+  // line's start stays there; "<<" below a macro's use goes on that
+  // statement.
+  EXPECT_EQ("int f() {\n  if (x)\n    goto out;\nout:\n  return 0;\nerr:\n  return 1;\n}",
+            Reindented("int f() {\n  if (x)\ngoto out;\nout:\n  return 0;\n   err:\n return 1;\n}"));
+  EXPECT_EQ("void g() {\n    x();\n//  y();\n//  z();\n//  w();\n//  v();\n    CHECK(x)\n            << 1;\n}",
+            Reindented("void g() {\n    x();\n//  y();\n//  z();\n  //  w();\n  //  v();\n  CHECK(x)\n << 1;\n}"));
+}
+
+TEST(Reindent, TabsAsTheFileWritesThem) {
+  // A line of the right length with the wrong blanks is written again.
+  EXPECT_EQ("void f()\n{\n\tif (a) {\n\t\tb();\n\t}\n\tc();\n}",
+            Reindented("void f()\n{\n\tif (a) {\n \tb();\n\t}\n\tc();\n}", 0, -1, true, 8));
+}
+
+TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
+  // Re-indenting the first function alone: its unit is the one the lines
+  // below show, not the editor's.
+  EXPECT_EQ("int f() {\n  x = 1;\n}\nint g() {\n  y = 2;\n}",
+            Reindented("int f() {\nx = 1;\n}\nint g() {\n  y = 2;\n}", 0, 2));
+}
+
+TEST(Reindent, WhereTheFileWritesAThingTwoWays) {
+  // Case labels: at the switch (five) or one in (two): each kept as written;
+  // one in neither way goes as the switch above.
+  EXPECT_EQ("void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n    case 3:\n    case 4:\n    case 5:\n"
+            "        break;\n    }\n    switch (a) {\n        case 6:\n        case 7:\n            break;\n    }\n"
+            "    switch (a) {\n        case 8:\n            break;\n    }\n}",
+            Reindented("void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n    case 3:\n    case 4:\n    case 5:\n"
+                       "        break;\n    }\n    switch (a) {\n        case 6:\n        case 7:\n            break;\n    }\n"
+                       "    switch (a) {\n      case 8:\n        break;\n    }\n}"));
+  // Parentheses: prototypes indented, calls aligned, each the most of its kind.
+  EXPECT_EQ("int f(int a,\n    int b);\nint g(int a,\n    int b);\nint h(int a,\n    int b);\nint k() {\n"
+            "    return f(1,\n             2) + g(3,\n                    4) + h(5,\n                           6);\n}",
+            Reindented("int f(int a,\n             int b);\nint g(int a,\n    int b);\nint h(int a,\n    int b);\nint k() {\n"
+                       "    return f(1,\n             2) + g(3,\n      4) + h(5,\n                           6);\n}"));
+}
+
+}  // namespace
