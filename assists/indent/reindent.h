@@ -48,6 +48,17 @@ bool CommentRun(const Char *s, int n, const Char *above, int aboveLength) {
   return n - i >= 2 && s[i] == '/' && s[i + 1] == '/' && aboveLength >= 2 && above[0] == '/' && above[1] == '/';
 }
 
+// Grows `*buffer` (`*room` units) to hold `need` units; false without memory.
+template <class Char>
+bool Hold(Char **buffer, int *room, int need) {
+  if (need <= *room) return true;
+  Char *grown = static_cast<Char *>(std::realloc(*buffer, static_cast<size_t>(need) * sizeof(Char)));
+  if (!grown) return false;
+  *buffer = grown;
+  *room = need;
+  return true;
+}
+
 // Re-indents lines `from` to `to` (both included). `getLine(n, &text,
 // &length)` gives line n (valid until the next call); `setLine(n, text,
 // length)` writes a line whose leading blanks change. Only leading blanks
@@ -161,15 +172,9 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
     int nowLength = n;
     if (column >= 0) {
       const bool tabs = UsesTabs(r.style(), fallback);
-      const int need = column + (n - start) + 1;
-      if (need > room) {
-        Char *grown = static_cast<Char *>(std::realloc(buffer, static_cast<size_t>(need) * sizeof(Char)));
-        if (!grown) {
-          changed = -1;
-          break;
-        }
-        buffer = grown;
-        room = need;
+      if (!Hold(&buffer, &room, column + (n - start) + 1)) {
+        changed = -1;
+        break;
       }
       const int k = Blanks(column, tabs, fallback.tabSize, buffer, room);
       for (int i = start; i < n; ++i) buffer[k + i - start] = text[i];
@@ -184,14 +189,9 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
       }
     }
     r.Read(now, nowLength);
-    if (nowLength > aboveRoom) {
-      Char *grown = static_cast<Char *>(std::realloc(above, static_cast<size_t>(nowLength) * sizeof(Char)));
-      if (!grown) {
-        changed = -1;
-        break;
-      }
-      above = grown;
-      aboveRoom = nowLength;
+    if (!Hold(&above, &aboveRoom, nowLength)) {
+      changed = -1;
+      break;
     }
     for (int i = 0; i < nowLength; ++i) above[i] = now[i];
     aboveLength = nowLength;
