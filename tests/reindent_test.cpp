@@ -79,7 +79,10 @@ TEST(Reindent, WhereTheFileWritesAThingTwoWays) {
             Reindented("void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n    case 3:\n    case 4:\n    case 5:\n"
                        "        break;\n    }\n    switch (a) {\n        case 6:\n        case 7:\n            break;\n    }\n"
                        "    switch (a) {\n      case 8:\n        break;\n    }\n}"));
-  // Parentheses: prototypes indented, calls aligned, each the most of its kind.
+  // Parentheses: prototypes aligned where most are...
+  EXPECT_EQ("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n      int b);",
+            Reindented("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n    int b);"));
+  // ...prototypes indented, calls aligned, each the most of its kind.
   EXPECT_EQ("int f(int a,\n    int b);\nint g(int a,\n    int b);\nint h(int a,\n    int b);\nint k() {\n"
             "    return f(1,\n             2) + g(3,\n                    4) + h(5,\n                           6);\n}",
             Reindented("int f(int a,\n             int b);\nint g(int a,\n    int b);\nint h(int a,\n    int b);\nint k() {\n"
