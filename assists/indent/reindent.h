@@ -113,6 +113,7 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
     first.parenVotes[1] = whole.parenVotes[1];
     first.parenAligned = whole.parenVotes[0] >= whole.parenVotes[1] ? 0 : 1;
   }
+  if (first.parenDelta < 0) first.parenDelta = whole.parenDelta;
   first.declVotes[0] = whole.declVotes[0];
   first.declVotes[1] = whole.declVotes[1];
   r.AdoptStyle(first);
