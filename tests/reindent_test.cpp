@@ -82,6 +82,12 @@ TEST(Reindent, WhereTheFileWritesAThingTwoWays) {
   // Parentheses: prototypes aligned where most are...
   EXPECT_EQ("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n      int b);",
             Reindented("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n    int b);"));
+  // ...and code that shows no parentheses of its own yet goes as most of the
+  // file's, not as the latest.
+  EXPECT_EQ("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n    int b);\nint k() {\n"
+            "    return f(1,\n             2);\n}",
+            Reindented("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n    int b);\nint k() {\n"
+                       "    return f(1,\n  2);\n}", 7, 8));
   // ...prototypes indented, calls aligned, each the most of its kind.
   EXPECT_EQ("int f(int a,\n    int b);\nint g(int a,\n    int b);\nint h(int a,\n    int b);\nint k() {\n"
             "    return f(1,\n             2) + g(3,\n                    4) + h(5,\n                           6);\n}",
