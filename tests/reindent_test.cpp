@@ -88,6 +88,11 @@ TEST(Reindent, WhereTheFileWritesAThingTwoWays) {
             "    return f(1,\n             2);\n}",
             Reindented("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n    int b);\nint k() {\n"
                        "    return f(1,\n  2);\n}", 7, 8));
+  // ...calls aligned where most are, with no prototype to count...
+  EXPECT_EQ("void k() {\n    f(1,\n      2);\n    g(1,\n      2);\n    h(1,\n      2);\n    x(1,\n        2);\n"
+            "    y(1,\n      2);\n}",
+            Reindented("void k() {\n    f(1,\n      2);\n    g(1,\n      2);\n    h(1,\n      2);\n    x(1,\n        2);\n"
+                       "    y(1,\n  2);\n}", 10, 10));
   // ...prototypes indented, calls aligned, each the most of its kind.
   EXPECT_EQ("int f(int a,\n    int b);\nint g(int a,\n    int b);\nint h(int a,\n    int b);\nint k() {\n"
             "    return f(1,\n             2) + g(3,\n                    4) + h(5,\n                           6);\n}",
