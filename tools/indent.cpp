@@ -91,11 +91,7 @@ int RunIndent(int argc, char **argv) {
     } else if (a == "--indent-case") {
       fallback.indentCaseLabels = true;
     } else if (a == "--tab-size" && i + 1 < argc) {
-      fallback.tabSize = std::atoi(argv[++i]);
-      if (fallback.tabSize < 1 || fallback.tabSize > 512) {
-        std::cerr << "vorlane indent: --tab-size takes 1 to 512\n";
-        return 2;
-      }
+      if (!TabSizeArgument("indent", argv[++i], &fallback.tabSize)) return 2;
     } else if (!a.empty() && a[0] == '-') {
       std::cerr << "vorlane indent: unknown option '" << a << "'\n" << IndentUsage;
       return 2;

@@ -154,3 +154,10 @@ bool WriteFile(const std::string &path, const std::string &bytes) {
   if (std::fclose(f) != 0) written = false;
   return written;
 }
+
+bool TabSizeArgument(const char *command, const char *value, int *tabSize) {
+  *tabSize = std::atoi(value);
+  if (*tabSize >= 1 && *tabSize <= 512) return true;
+  std::fprintf(stderr, "vorlane %s: --tab-size takes 1 to 512\n", command);
+  return false;
+}

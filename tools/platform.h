@@ -17,6 +17,10 @@ std::string ProgramDirectory();
 
 void SetBinaryOutput();
 
+// The value of a `--tab-size N` option (1 to 512); false, said on standard
+// error under the command's name, when it is none.
+bool TabSizeArgument(const char *command, const char *value, int *tabSize);
+
 // A whole file's bytes; false when it cannot be opened or read (a folder).
 bool ReadFile(const std::string &path, std::string *out);
 bool WriteFile(const std::string &path, const std::string &bytes);

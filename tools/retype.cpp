@@ -98,11 +98,7 @@ int RunRetype(int argc, char **argv) {
     } else if (a == "--expand-tabs") {
       settings.expandTabs = true;
     } else if (a == "--tab-size" && i + 1 < argc) {
-      settings.tabSize = std::atoi(argv[++i]);
-      if (settings.tabSize < 1 || settings.tabSize > 512) {
-        std::cerr << "vorlane retype: --tab-size takes 1 to 512\n";
-        return 2;
-      }
+      if (!TabSizeArgument("retype", argv[++i], &settings.tabSize)) return 2;
     } else if (a == "--no-indentation") {
       indentation = false;
     } else if (a == "--misses") {
