@@ -64,8 +64,8 @@ bool Hold(Char **buffer, int *room, int need) {
 // length)` writes a line whose leading blanks change. Only leading blanks
 // change: blank lines, lines inside a block comment, a literal that goes on
 // or a directive that goes on, and lines holding a NUL stay as they are.
-// Reads at most FarLines lines above `from` and NearLines below `to` (for a
-// style the lines above do not show). The lines changed, or -1 without memory.
+// Reads at most FarLines lines above `from` (twice) and NearLines below `to`
+// (for a style the lines above do not show). The lines changed, or -1 without memory.
 template <class Char, class GetLine, class SetLine>
 int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLine setLine) {
   if (from < 0) from = 0;
@@ -85,13 +85,16 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
   int last = to;
   if (fallback.totalLines > 0) last = to + NearLines < fallback.totalLines ? to + NearLines : fallback.totalLines - 1;
   // Each part as the lines first show it: what typing there would read below.
+  // The lines above the range are read first, so that its first line is read
+  // in its block.
   Style first;
-  for (int line = from; line <= last; ++line) {
+  const int top = from - FarLines < 0 ? 0 : from - FarLines;
+  for (int line = top; line <= last; ++line) {
     getLine(line, &text, &n);
     ahead.Read(text, n);
     first.Adopt(ahead.style());
   }
-  for (int line = from - FarLines < 0 ? 0 : from - FarLines; line < from; ++line) {
+  for (int line = top; line < from; ++line) {
     getLine(line, &text, &n);
     r.Read(text, n);
   }
