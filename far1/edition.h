@@ -3,11 +3,11 @@
 // its tests) call.
 #pragma once
 
-#include "assists/input_filter.h"
+#include "keys/input_filter.h"
 #include "far1/far_editor.h"
 #include "far1/host.h"
 #include "macros/macro_file.h"
-#include "macros/playback.h"
+#include "snippets/playback.h"
 
 using MacroEntry = BasicMacroEntry<char>;
 

@@ -2,8 +2,8 @@
 // flag and macro table, and the Unicode plug-in API's entry points.
 #pragma once
 
-#include "assists/field_stops/field_stops.h"
-#include "assists/input_filter.h"
+#include "snippets/field_stops.h"
+#include "keys/input_filter.h"
 #include "far3/editor.h"
 #include "far3/host.h"
 #include "macros/macro_file.h"

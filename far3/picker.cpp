@@ -5,8 +5,8 @@
 
 #include "assists/indent/reindent.h"
 #include "far3/edition.h"
-#include "macros/expand.h"
-#include "macros/preview.h"
+#include "snippets/expand.h"
+#include "snippets/preview.h"
 
 namespace far3 {
 

@@ -19,7 +19,7 @@ preprocessor lines are left alone.
 import re
 import subprocess
 
-CODE_DIRS = ('macros', 'assists', 'far1', 'far3', 'tools', 'log', 'files')
+CODE_DIRS = ('macros', 'assists', 'snippets', 'keys', 'far1', 'far3', 'tools', 'log', 'files')
 SUFFIXES = ('.h', '.cpp')
 
 

@@ -1,4 +1,4 @@
-#include "assists/input_filter.h"
+#include "keys/input_filter.h"
 #include "far1/plugin.h"
 #include "far3/edition.h"
 #include "sim/far3/stand_in.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "assists/braces.h"
-#include "assists/input_filter.h"
+#include "keys/input_filter.h"
 #include "far1/plugin.h"
 #include "tests/support.h"
 

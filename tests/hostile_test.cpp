@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "assists/input_filter.h"
+#include "keys/input_filter.h"
 #include "macros/macro_file.h"
-#include "macros/playback.h"
+#include "snippets/playback.h"
 #include "far1/plugin.h"
 #include "tests/support.h"
 

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "assists/input_filter.h"
-#include "macros/expand.h"
+#include "keys/input_filter.h"
+#include "snippets/expand.h"
 #include "macros/macro_file.h"
-#include "macros/playback.h"
+#include "snippets/playback.h"
 #include "far1/plugin.h"
 #include "tests/support.h"
 

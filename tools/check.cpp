@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <map>
 
-#include "assists/field_stops/field_stops.h"
+#include "snippets/field_stops.h"
 #include "far1/edition.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
-#include "macros/playback.h"
+#include "snippets/playback.h"
 #include "macros/transform.h"
 #include "macros/utf8.h"
 #include "sim/far3/stand_in.h"

@@ -17,8 +17,8 @@
 
 #include "far1/edition.h"
 #include "assists/indent/reindent.h"
-#include "assists/input_filter.h"
-#include "macros/expand.h"
+#include "keys/input_filter.h"
+#include "snippets/expand.h"
 #include "macros/macro_file.h"
 #include "far1/plugin.h"
 #include "macros/transform.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "far1/edition.h"
-#include "assists/input_filter.h"
+#include "keys/input_filter.h"
 #include "sim/far1/stand_in.h"
 #include "sim/keys.h"
 

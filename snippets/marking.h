@@ -3,7 +3,7 @@
 // the body's end puts the cursor on the first stop.
 #pragma once
 
-#include "assists/field_stops/tracking.h"
+#include "snippets/tracking.h"
 
 // The first stop word of a playback replaces whatever stops waited and asks
 // for change reports, so that the body's later keys are tracked.

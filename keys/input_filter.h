@@ -4,10 +4,10 @@
 
 #include "assists/adapter.h"
 #include "assists/braces.h"
-#include "assists/field_stops/field_stops.h"
+#include "snippets/field_stops.h"
 #include "assists/indent/assist.h"
 #include "assists/indent/reindent.h"
-#include "macros/expand.h"
+#include "snippets/expand.h"
 
 // Enter, or an electric key, in a served file with C/C++ indentation on. In
 // overtype mode, with a block selected, or with Shift, Ctrl or Alt held, the

@@ -3,7 +3,7 @@
 // typed into a stop with mirrors is one undo step with its copies.
 #pragma once
 
-#include "assists/field_stops/tracking.h"
+#include "snippets/tracking.h"
 
 namespace field_stops {
 

@@ -6,7 +6,7 @@
 
 #include "assists/adapter.h"
 #include "macros/fields.h"
-#include "macros/playback.h"
+#include "snippets/playback.h"
 
 // Plays `entry` at the cursor as one undo step, with the first stop's text
 // selected afterwards. With `TypeName` the keyword is typed first (a macro

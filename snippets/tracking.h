@@ -3,8 +3,8 @@
 // stop line's copy at the next chance.
 #pragma once
 
-#include "assists/field_stops/mirrors.h"
-#include "assists/field_stops/state.h"
+#include "snippets/mirrors.h"
+#include "snippets/state.h"
 
 // Inside the host's change report: only note it (every editor command fails
 // there).

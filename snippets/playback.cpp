@@ -1,4 +1,4 @@
-#include "macros/playback.h"
+#include "snippets/playback.h"
 
 const char *const KeyNames[KeyNameCount] = {"up", "down", "left", "right", "en",
                                             "bs", "home", "end",  "tab"};

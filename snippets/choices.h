@@ -6,8 +6,8 @@
 // works as at any stop.
 #pragma once
 
-#include "assists/field_stops/mirrors.h"
-#include "assists/field_stops/moving.h"
+#include "snippets/mirrors.h"
+#include "snippets/moving.h"
 
 // The stop just marked (the last one) offers its default and the `count`
 // further texts in `others` (each NUL-ended, one after another).

@@ -8,7 +8,7 @@
 
 #include "macros/fields.h"
 #include "macros/macro_file.h"
-#include "macros/playback.h"
+#include "snippets/playback.h"
 
 // Writes the preview of `entry` into `out` (at most `size` units, NUL
 // included) with `lineBreak` for Enter and `nl`, a space for a tab. Returns

@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 #include "assists/adapter.h"
-#include "assists/field_stops/field_stops.h"
+#include "snippets/field_stops.h"
 #include "assists/indent/assist.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
-#include "macros/selection.h"
+#include "snippets/selection.h"
 #include "macros/transform.h"
 #include "macros/variables.h"
 

@@ -4,7 +4,7 @@
 // user edited keeps that edit until stop N changes again.
 #pragma once
 
-#include "assists/field_stops/state.h"
+#include "snippets/state.h"
 #include "macros/transform.h"
 
 template <class E>
