@@ -42,7 +42,14 @@ int TabKey(const INPUT_RECORD *Rec) {
   typename E::Editor *ed = E::editor();
   if (!ed) return 0;
   KeyContext context;
-  return ed->FileQualifies(&context) ? ExpandAtTab<E>() : 0;
+  if (!ed->FileQualifies(&context)) return 0;
+  // Right after Ctrl+Z took an expansion back, Tab at the same place is the
+  // editor's: the user has just refused that expansion.
+  if (E::fields().afterUndo) {
+    const EditorPosition at = ed->GetPosition();
+    if (at.CurPos == E::fields().starting.pos && BackAtStart<E>(E::fields().starting, at)) return 0;
+  }
+  return ExpandAtTab<E>();
 }
 
 // A paste in a served file with the paste switch on: whole lines land where
@@ -69,6 +76,19 @@ int FilterKey(const INPUT_RECORD *Rec) {
   // While field stops wait, Tab is theirs; with none waiting this one flag is
   // all it costs.
   if constexpr (E::HasFieldStops) {
+    // Whether the key before this one was an undo (Shift, Ctrl and Alt
+    // pressed alone aside).
+    if (Rec && Rec->EventType == KEY_EVENT && Rec->Event.KeyEvent.bKeyDown) {
+      const KEY_EVENT_RECORD &k = Rec->Event.KeyEvent;
+      const WORD vk = k.wVirtualKeyCode;
+      if (vk != 0x10 && vk != 0x11 && vk != 0x12) {
+        const DWORD held = k.dwControlKeyState;
+        const bool ctrl = (held & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+        const bool alt = (held & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
+        E::fields().afterUndo = E::fields().undoKey;
+        E::fields().undoKey = !(held & SHIFT_PRESSED) && ((ctrl && vk == 'Z') || (alt && vk == VK_BACK));
+      }
+    }
     if (E::fields().waiting && Rec) {
       const int taken = FieldStopKey<E>(Rec);
       // Arrived at a stop with choices: the menu lists them.

@@ -34,6 +34,15 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
       context.selectionLength = block.length;
     }
   }
+  // A macro picked from a list: the line as it stands before anything
+  // changes (a typed trigger's caller read it): an undo that brings it back
+  // took the whole expansion back.
+  if constexpr (E::HasFieldStops && TypeName) {
+    const EditorPosition at = ed->GetPosition();
+    typename E::Editor::LineRecord line;
+    ed->GetString(&line, -1);
+    NoteExpansionStart<E>(at, line.StringText, static_cast<int>(line.StringLength));
+  }
   ed->BeginUndo();
   E::busy() = 1;
   if constexpr (E::HasVariables && TypeName) {
@@ -83,6 +92,7 @@ int ExpandKeyword() {
   const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
   if (!entry || TriggerOf(*entry) != MacroTrigger::Space) return 0;
 
+  if constexpr (E::HasFieldStops) NoteExpansionStart<E>(pos, line.StringText, length);
   PlayExpansion<E>(entry);
   return 1;
 }
@@ -98,6 +108,7 @@ int ExpandAtTab() {
   if (pos.CurPos <= 0 || pos.CurPos > static_cast<int>(line.StringLength)) return 0;
   const BasicMacroEntry<typename E::Char> *entry = E::FindTabMacro(line.StringText, pos.CurPos);
   if (!entry) return 0;
+  if constexpr (E::HasFieldStops) NoteExpansionStart<E>(pos, line.StringText, static_cast<int>(line.StringLength));
   PlayExpansion<E>(entry);
   return 1;
 }

@@ -4,18 +4,46 @@
 #pragma once
 
 #include "snippets/tracking.h"
+#include "snippets/typing.h"
 
-// The first stop word of a playback replaces whatever stops waited and asks
-// for change reports, so that the body's later keys are tracked.
+// The first stop word of a playback asks for change reports, so that the
+// body's later keys are tracked. Played in the current stop while stops wait,
+// it opens a session inside that one (Tab past its last stop goes on to the
+// outer one's next); anywhere else its stops replace whatever waited.
 template <class E>
 bool BeginMarking() {
+  using Char = typename E::Char;
   if (!E::FieldStopsOn()) return false;
-  FieldStops<typename E::Char> &f = E::fields();
+  FieldStops<Char> &f = E::fields();
   if (f.marking) return true;
   typename E::Editor *ed = E::editor();
-  EndFieldStops<E>();
-  f.editorId = ed->EditorId();
-  f.subscribed = ed->SubscribeChanges(f.editorId, true);
+  bool nest = false;
+  if (f.waiting && f.depth > 0 && f.depth < FieldDepthLimit && f.count < FieldStopLimit) {
+    const EditorPosition pos = ed->GetPosition();
+    if (ed->LastEditorId() == f.editorId) {
+      SyncFieldStops<E>();
+      const typename FieldStops<Char>::Stop &c = f.stops[f.current >= 0 ? f.current : 0];
+      nest = f.waiting && f.current >= 0 && !c.dropped && f.lines[c.line].number == pos.CurLine &&
+             pos.CurPos >= c.pos && pos.CurPos <= c.end;
+    }
+  }
+  if (!nest) {
+    EndFieldStops<E>();
+    f.editorId = ed->EditorId();
+    f.subscribed = ed->SubscribeChanges(f.editorId, true);
+  }
+  typename FieldStops<Char>::Level &level = f.levels[f.depth++];
+  level = typename FieldStops<Char>::Level();
+  level.base = f.count;
+  level.outer = nest ? f.current : -1;
+  if (f.starting.set) {
+    level.start = f.starting;
+    level.start.text = field_stops::CopyUnits(f.starting.text, f.starting.length);
+    level.start.set = level.start.text != nullptr;
+  }
+  // What one body marks starts afresh: its numbers, its defaults.
+  for (int &n : f.numbered) n = -1;
+  f.fromSet = f.templateWords = f.selected = f.moved = false;
   f.marking = true;
   ++f.generation;
   return true;
@@ -62,7 +90,7 @@ void MarkFieldStop(int number = -1) {
     field_stops::StopText(f, f.stops[mirrorOf], &text, &length);
     Char *copy = field_stops::CopyUnits(text, length);
     if (copy) {
-      for (int i = 0; i < length; ++i) ed->TypeChar(copy[i]);
+      TypeUnits<E>(copy, static_cast<size_t>(length), [] {});
       std::free(copy);
       pos = ed->GetPosition();
     }
@@ -85,7 +113,8 @@ void MarkFieldStop(int number = -1) {
 
 // After a playback that marked stops: the exit where `field0` put it, else
 // where the body ended (unless the last stop is there, in a body without the
-// template words), the cursor on the first stop, the rest waiting.
+// template words), the cursor on the first stop, the rest waiting. A body
+// played inside a stop puts its stops in Tab's order right after that stop.
 template <class E>
 void FinishFieldStops() {
   using Char = typename E::Char;
@@ -93,16 +122,18 @@ void FinishFieldStops() {
   if (!f.marking) return;
   typename E::Editor *ed = E::editor();
   SyncFieldStops<E>();
+  const int base = f.depth > 0 ? f.levels[f.depth - 1].base : 0;
+  const bool nested = f.depth > 1;
   // The stops still kept, in body order, the explicit exit (the last one
   // marked) after them; mirrors keep pointing at their stops.
   int exitAt = -1;
-  for (int i = 0; i < f.count; ++i)
+  for (int i = base; i < f.count; ++i)
     if (!f.stops[i].dropped && f.stops[i].exit) exitAt = i;
   int newIndex[FieldStopLimit + 1];
-  int kept = 0;
+  int kept = base;
   typename FieldStops<Char>::Stop exitStop;
   if (exitAt >= 0) exitStop = f.stops[exitAt];
-  for (int i = 0; i < f.count; ++i) {
+  for (int i = base; i < f.count; ++i) {
     newIndex[i] = -1;
     typename FieldStops<Char>::Stop s = f.stops[i];
     if (s.dropped || s.exit) continue;
@@ -114,12 +145,18 @@ void FinishFieldStops() {
   }
   f.count = kept;
   int visible = 0;
-  for (int i = 0; i < f.count; ++i) visible += f.stops[i].mirrorOf < 0;
+  for (int i = base; i < f.count; ++i) visible += f.stops[i].mirrorOf < 0;
   if (visible == 0) {
     // Only an explicit exit: the cursor goes there, as a snippet's lone $0.
     if (exitAt >= 0 && exitStop.line >= 0 && exitStop.line < f.lineCount)
       ed->SetPosition(f.lines[exitStop.line].number, exitStop.pos, -1, -1);
-    EndFieldStops<E>();
+    if (!nested) {
+      EndFieldStops<E>();
+      return;
+    }
+    // The session it was played in goes on.
+    field_stops::ForgetStart(f.levels[--f.depth].start);
+    f.marking = false;
     return;
   }
   if (exitAt >= 0) {
@@ -144,7 +181,7 @@ void FinishFieldStops() {
     }
   }
   // Each stop with mirrors remembers the text they hold.
-  for (int i = 0; i < f.count; ++i) {
+  for (int i = base; i < f.count; ++i) {
     if (f.stops[i].mirrorOf < 0) continue;
     typename FieldStops<Char>::Stop &m = f.stops[f.stops[i].mirrorOf];
     if (m.known) continue;
@@ -156,21 +193,27 @@ void FinishFieldStops() {
   }
   // Tab's order: numbered stops by number, as every snippet engine visits
   // them; then the keyword macros' unnumbered fields as they stand; the exit.
-  f.visitCount = 0;
+  int order[FieldStopLimit + 1];
+  int orderCount = 0;
   for (int number = 1; number <= 10; ++number)
-    for (int i = 0; i < f.count; ++i) {
+    for (int i = base; i < f.count; ++i) {
       const typename FieldStops<Char>::Stop &v = f.stops[i];
-      if (v.mirrorOf < 0 && !v.exit && (number <= 9 ? v.number == number : v.number <= 0))
-        f.visit[f.visitCount++] = i;
+      if (v.mirrorOf < 0 && !v.exit && (number <= 9 ? v.number == number : v.number <= 0)) order[orderCount++] = i;
     }
-  for (int i = 0; i < f.count; ++i)
-    if (f.stops[i].exit) f.visit[f.visitCount++] = i;
-  const int first = f.visit[0];
+  for (int i = base; i < f.count; ++i)
+    if (f.stops[i].exit) order[orderCount++] = i;
+  // Inside a stop, the outer session's later stops wait behind this body's.
+  const int at = nested ? f.next : 0;
+  if (!nested) f.visitCount = 0;
+  for (int k = f.visitCount - 1; k >= at; --k) f.visit[k + orderCount] = f.visit[k];
+  for (int k = 0; k < orderCount; ++k) f.visit[at + k] = order[k];
+  f.visitCount += orderCount;
+  const int first = order[0];
   const typename FieldStops<Char>::Stop &s = f.stops[first];
   ed->SetPosition(f.lines[s.line].number, s.end, -1, -1);
   f.marking = false;
   f.current = first;
-  f.next = 1;
+  f.next = at + 1;
   f.waiting = f.next < f.visitCount;
   if (!f.waiting) EndFieldStops<E>();
 }

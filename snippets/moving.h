@@ -12,14 +12,6 @@ bool Visited(const typename FieldStops<Char>::Stop &s) {
   return !s.dropped && s.mirrorOf < 0;
 }
 
-// Where stop I stands in the visiting order; -1 when it is not visited.
-template <class Char>
-int VisitOf(const FieldStops<Char> &f, int i) {
-  for (int k = 0; k < f.visitCount; ++k)
-    if (f.visit[k] == i) return k;
-  return -1;
-}
-
 }  // namespace field_stops
 
 // Selects the current stop's text (nothing for an empty stop or the exit).
@@ -89,21 +81,47 @@ int FieldStopEdit(const INPUT_RECORD *Rec, bool typing) {
   return 1;
 }
 
-// The key filter's first look at a key while stops wait: Tab goes to the next
-// stop and Shift+Tab to the previous one (1: swallowed); a redo key says the
-// next changes are to be read by their text (an undo's reports carry exact
+// The key filter's first look at an event while stops wait. Each key first
+// settles the edits before it, with the cursor where they left it, and ends
+// the session when a key or click before it moved the cursor out of every
+// stop, or when it comes in another editor. Then Tab goes to the next stop
+// and Shift+Tab to the previous one (1: swallowed); a redo key says the next
+// changes are to be read by their text (an undo's reports carry exact
 // numbers, a redo's may not); -1 for everything else.
 template <class E>
 int FieldStopKey(const INPUT_RECORD *Rec) {
   using Char = typename E::Char;
-  if (E::busy() || Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown) return -1;
+  if (E::busy()) return -1;
   FieldStops<Char> &f = E::fields();
+  const bool click = Rec->EventType == MOUSE_EVENT;
+  if (!click && (Rec->EventType != KEY_EVENT || !Rec->Event.KeyEvent.bKeyDown)) return -1;
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
+  const WORD vk = click ? 0 : key.wVirtualKeyCode;
+  // Shift, Ctrl or Alt pressed alone: neither an edit nor a move.
+  if (vk == 0x10 || vk == 0x11 || vk == 0x12) return -1;
+  typename E::Editor *ed = E::editor();
+  if (!ed || !E::FieldStopsOn()) return -1;
+  // One look at the editor gives both its id and the cursor.
+  const EditorPosition pos = ed->GetPosition();
+  if (ed->LastEditorId() != f.editorId) {
+    EndFieldStops<E>(FieldEndOtherEditor);
+    return -1;
+  }
+  SyncFieldStops<E>();
+  if (!f.waiting) return -1;
+  if (f.moved && !CursorInAStop(f, pos.CurLine, pos.CurPos)) {
+    EndFieldStops<E>(FieldEndLeft);
+    return -1;
+  }
+  f.moved = false;
+  if (click) {
+    f.moved = true;
+    return -1;
+  }
   const DWORD mods = key.dwControlKeyState & (SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED |
                                               LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
   const bool ctrl = (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
   const bool alt = (mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-  const WORD vk = key.wVirtualKeyCode;
   if ((ctrl && vk == 'Z') || (alt && vk == VK_BACK)) {
     if (mods & SHIFT_PRESSED)
       f.redone = true;
@@ -114,28 +132,22 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
   }
   const bool back = vk == VK_TAB && mods == SHIFT_PRESSED;
   if (vk != VK_TAB || (mods != 0 && !back)) {
-    if (!E::FieldStopsOn() || !E::editor()) return -1;
     const bool typing = !ctrl && !alt && E::KeyChar(*Rec) >= 0x20;
     // Enter too: with auto indent the editor redraws in the middle of it,
     // where no copy may be written; fed within the group, it is copied after.
     const bool edits = typing || (!ctrl && !alt && (vk == VK_BACK || vk == VK_DELETE)) ||
                        (vk == VK_RETURN && mods == 0) || (vk == VK_INSERT && mods == SHIFT_PRESSED);
     if (!edits) {
+      // The keys that move the cursor (PgUp, PgDn, End, Home and the arrows,
+      // with or without Shift or Ctrl): the next event looks where it went.
       f.selected = false;
+      f.moved = vk >= VK_PRIOR && vk <= VK_DOWN;
       return -1;
     }
     return FieldStopEdit<E>(Rec, typing);
   }
-  if (!E::FieldStopsOn()) return -1;
   const bool selected = f.selected;
   f.selected = false;
-  typename E::Editor *ed = E::editor();
-  if (!ed) return -1;
-  // One look at the editor gives both its id and the cursor.
-  EditorPosition pos = ed->GetPosition();
-  if (ed->LastEditorId() != f.editorId) return -1;
-  SyncFieldStops<E>();
-  if (!f.waiting) return 0;
   // Outside the lines from the first stop to the exit the key is the
   // editor's own and the stops end.
   int top = -1, bottom = -1;
@@ -146,8 +158,8 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
     if (n > bottom) bottom = n;
   }
   if (pos.CurLine < top || pos.CurLine > bottom) {
-    EndFieldStops<E>();
-    return 0;
+    EndFieldStops<E>(FieldEndLeft);
+    return -1;
   }
   if (back) {
     // Back to the stop visited before the current one; at the first, nothing.

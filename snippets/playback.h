@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "assists/adapter.h"
 #include "snippets/field_stops.h"
+#include "snippets/typing.h"
 #include "assists/indent/assist.h"
 #include "macros/fields.h"
 #include "macros/macro_file.h"
@@ -278,7 +280,7 @@ void TypeSelection(const typename E::Char *text, size_t length) {
     } else {
       while (start < end && blank(text[start])) ++start;
     }
-    for (size_t j = start; j < end; ++j) ed->TypeChar(text[j]);
+    TypeUnits<E>(text + start, end - start, [] {});
     i = end + 1;
   }
   std::free(indent);
@@ -309,13 +311,8 @@ void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
   if (variable == Variable::Clipboard) {
     if (context.clipboardLength > 0) dropDefault();
     // Its lines at the keyword line's indentation, as `nl` opens them.
-    for (size_t i = 0; i < context.clipboardLength; ++i) {
-      const Char c = context.clipboard[i];
-      if (c == '\n')
-        NewLineAtKeywordIndent<E>(indent, indentLength);
-      else if (c != '\r' && c != 0)
-        ed->TypeChar(c);
-    }
+    TypeUnits<E>(context.clipboard, context.clipboardLength,
+                 [&] { NewLineAtKeywordIndent<E>(indent, indentLength); });
     return;
   }
   size_t nameLength = 0;
@@ -338,13 +335,7 @@ void TypeVariable(Variable variable, VariableContext<typename E::Char> &context,
     }
   }
   if (n > 0) dropDefault();
-  for (size_t i = 0; i < n; ++i) {
-    if (text[i] == '\n') {
-      NewLineAtKeywordIndent<E>(indent, indentLength);
-    } else if (text[i] != '\r' && text[i] != 0) {
-      ed->TypeChar(text[i]);
-    }
-  }
+  TypeUnits<E>(text, n, [&] { NewLineAtKeywordIndent<E>(indent, indentLength); });
   std::free(text);
 }
 

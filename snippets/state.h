@@ -32,6 +32,30 @@ constexpr int FieldChangeLimit = 256;
 
 enum FieldChangeType { FieldLineChanged = 0, FieldLineAdded = 1, FieldLineDeleted = 2 };
 
+// Why a session ended, for --explain: the ways it ends that the user may not
+// have seen coming.
+enum FieldEnd {
+  FieldEndDone = 0,     // the last stop was reached, or another body replaced it
+  FieldEndLeft,         // the cursor moved out of every stop
+  FieldEndOtherEditor,  // a key came in another editor
+  FieldEndUndone,       // Ctrl+Z took the expansion back
+  FieldEndUncertain,    // an edit whose place the text and the cursor could not tell
+};
+
+// Sessions one inside another: a body played in a stop while stops wait.
+constexpr int FieldDepthLimit = 4;
+
+// The line an expansion began on, as it stood before: an undo that brings it
+// back (with the file's line count) took the whole expansion back.
+template <class Char>
+struct ExpansionStart {
+  bool set = false;
+  intptr_t editorId = 0;
+  int line = 0, pos = 0, totalLines = -1;
+  Char *text = nullptr;  // malloc'ed
+  int length = 0;
+};
+
 template <class Char>
 struct FieldStops {
   // The one flag the key filter tests: stops wait for Tab.
@@ -102,6 +126,28 @@ struct FieldStops {
   // The current stop's text was selected by the plug-in for the user to type
   // over (until the next key).
   bool selected = false;
+  // A key or a click that may move the cursor came: the next event ends the
+  // session when the cursor then stands in none of its stops.
+  bool moved = false;
+  // Each session level, outermost first: the stops from `base` on are its
+  // body's, `outer` the stop it was played in (-1 for the outermost), and
+  // the line its expansion began on.
+  struct Level {
+    int base = 0;
+    int outer = -1;
+    ExpansionStart<Char> start;
+  };
+  Level levels[FieldDepthLimit];
+  int depth = 0;
+  // The expansion about to play (set before its first key), for the level
+  // its first stop opens.
+  ExpansionStart<Char> starting;
+  // The last key-down (Shift, Ctrl, Alt alone aside) was an undo, and the
+  // one before it.
+  bool undoKey = false, afterUndo = false;
+  // Sessions ended, and why the last one did (for --explain).
+  unsigned ends = 0;
+  FieldEnd endReason = FieldEndDone;
   // Mirrors are being written (the changes that makes are already accounted
   // for), and the stop whose text was last copied to its mirrors (for
   // --explain).
@@ -169,6 +215,12 @@ void FreeSnapshots(FieldStops<Char> &f) {
 }
 
 template <class Char>
+void ForgetStart(ExpansionStart<Char> &s) {
+  std::free(s.text);
+  s = ExpansionStart<Char>();
+}
+
+template <class Char>
 void FreeLines(FieldStops<Char> &f) {
   FreeSnapshots(f);
   for (int i = 0; i < f.lineCount; ++i) std::free(f.lines[i].text);
@@ -218,16 +270,51 @@ int LineEntry(FieldStops<typename E::Char> &f, int n) {
   return f.lineCount++;
 }
 
-// How far two versions of a line agree from the start and from the end
-// (the two never overlap).
+// Where the edit that turned OLD into NOW stood, as the units kept before and
+// after it. A text typed or deleted beside an equal one ("unsigned" + " " in
+// "unsigned name") could have gone in at several places: the cursor CURSOR
+// (-1: not on this line) says which, as a typed text ends there and a deleted
+// one began there. False when it does not and a stop boundary in BOUNDS lies
+// where the places differ: the stops cannot be kept for certain.
 template <class Char>
-void CommonEnds(const Char *old, int oldLen, const Char *now, int nowLen, int *prefix, int *suffix) {
+bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, int cursor, const int *bounds,
+               int boundCount, int *prefix, int *suffix) {
+  const int shorter = oldLen < nowLen ? oldLen : nowLen;
   int p = 0;
-  while (p < oldLen && p < nowLen && old[p] == now[p]) ++p;
-  int q = 0;
-  while (q < oldLen - p && q < nowLen - p && old[oldLen - 1 - q] == now[nowLen - 1 - q]) ++q;
-  *prefix = p;
-  *suffix = q;
+  while (p < shorter && old[p] == now[p]) ++p;
+  int s = 0;
+  while (s < shorter && old[oldLen - 1 - s] == now[nowLen - 1 - s]) ++s;
+  if (p + s < shorter || oldLen == nowLen) {
+    // One place only: what changed lies between the two common ends.
+    *prefix = p;
+    *suffix = s < shorter - p ? s : shorter - p;
+    return true;
+  }
+  // A pure insertion or deletion of K units, at any place from LO to HI.
+  const int k = nowLen > oldLen ? nowLen - oldLen : oldLen - nowLen;
+  const int lo = shorter - s, hi = p;
+  int at = -1;
+  if (lo == hi) {
+    at = lo;
+  } else if (cursor >= 0) {
+    const int typed = nowLen > oldLen ? cursor - k : cursor;
+    if (typed >= lo && typed <= hi)
+      at = typed;
+    else if (cursor >= lo && cursor <= hi)
+      at = cursor;
+  }
+  if (at < 0) {
+    at = hi;
+    for (int i = 0; i < boundCount; ++i)
+      if (bounds[i] >= lo && bounds[i] <= hi) {
+        *prefix = hi;
+        *suffix = shorter - hi;
+        return false;
+      }
+  }
+  *prefix = at;
+  *suffix = shorter - at;
+  return true;
 }
 
 // The new index of a stop at P on a line that changed from OLD_LEN to NOW_LEN
@@ -280,15 +367,29 @@ bool Recopy(Line &l, const Char *text, int length) {
   return true;
 }
 
+// Where stop I stands in the visiting order; -1 when it is not visited.
+template <class Char>
+int VisitOf(const FieldStops<Char> &f, int i) {
+  for (int k = 0; k < f.visitCount; ++k)
+    if (f.visit[k] == i) return k;
+  return -1;
+}
+
 }  // namespace field_stops
 
 // Stops end: nothing waits, and the host sends no more change reports.
 template <class E>
-void EndFieldStops() {
+void EndFieldStops(FieldEnd why = FieldEndDone) {
   FieldStops<typename E::Char> &f = E::fields();
   if (f.subscribed) E::editor()->SubscribeChanges(f.editorId, false);
   f.subscribed = false;
-  f.waiting = f.marking = false;
+  if (f.waiting || f.marking) {
+    ++f.ends;
+    f.endReason = why;
+  }
+  f.waiting = f.marking = f.moved = false;
+  for (int i = 0; i < f.depth; ++i) field_stops::ForgetStart(f.levels[i].start);
+  f.depth = 0;
   field_stops::FreeLines(f);
   f.count = f.next = f.visitCount = 0;
   f.current = -1;
@@ -378,4 +479,42 @@ void RestoreFieldSnapshot() {
     f.snapshotCount = k;
     return;
   }
+}
+
+// Whether the cursor stands in one of the stops (at either edge counts).
+template <class Char>
+bool CursorInAStop(const FieldStops<Char> &f, int line, int pos) {
+  for (int i = 0; i < f.count; ++i) {
+    const typename FieldStops<Char>::Stop &s = f.stops[i];
+    if (!s.dropped && f.lines[s.line].number == line && pos >= s.pos && pos <= s.end) return true;
+  }
+  return false;
+}
+
+// Before a body plays: the line it begins on as it stands (POS and TEXT as
+// just read), which an undo that takes the whole expansion back gives back.
+template <class E>
+void NoteExpansionStart(const EditorPosition &pos, const typename E::Char *text, int length) {
+  using Char = typename E::Char;
+  FieldStops<Char> &f = E::fields();
+  field_stops::ForgetStart(f.starting);
+  ExpansionStart<Char> &s = f.starting;
+  s.text = field_stops::CopyUnits(text, length);
+  if (!s.text) return;
+  s.length = length;
+  s.set = true;
+  s.editorId = E::editor()->LastEditorId();
+  s.line = pos.CurLine;
+  s.pos = pos.CurPos;
+  s.totalLines = pos.TotalLines;
+}
+
+// Whether the editor shows START's line as it stood before its expansion.
+template <class E>
+bool BackAtStart(const ExpansionStart<typename E::Char> &start, const EditorPosition &pos) {
+  typename E::Editor *ed = E::editor();
+  typename E::Editor::LineRecord line;
+  return start.set && ed->LastEditorId() == start.editorId && pos.TotalLines == start.totalLines &&
+         ed->GetString(&line, start.line) &&
+         field_stops::SameText(line.StringText, static_cast<int>(line.StringLength), start.text, start.length);
 }

@@ -21,6 +21,37 @@ void NoteFieldChange(intptr_t editorId, int type, intptr_t line) {
   ++f.changeCount;
 }
 
+// After an undo: when the line the innermost expansion began on holds its
+// text from before it again, in a file of as many lines, the undo took that
+// expansion back. Its stops go; the session it was played in goes on, or,
+// for the outermost, the session ends. True when so.
+template <class E>
+bool ExpansionUndone(const EditorPosition &cursor) {
+  using Char = typename E::Char;
+  FieldStops<Char> &f = E::fields();
+  if (f.depth == 0 || !BackAtStart<E>(f.levels[f.depth - 1].start, cursor)) return false;
+  if (f.depth == 1) {
+    EndFieldStops<E>(FieldEndUndone);
+    return true;
+  }
+  typename FieldStops<Char>::Level &level = f.levels[--f.depth];
+  const int base = level.base;
+  for (int i = base; i < f.count; ++i) {
+    std::free(f.stops[i].known);
+    f.stops[i].known = nullptr;
+  }
+  f.count = base;
+  int kept = 0;
+  for (int k = 0; k < f.visitCount; ++k)
+    if (f.visit[k] < base) f.visit[kept++] = f.visit[k];
+  f.visitCount = kept;
+  f.current = level.outer;
+  f.next = field_stops::VisitOf(f, level.outer) + 1;
+  field_stops::ForgetStart(level.start);
+  field_stops::FreeSnapshots(f);
+  return true;
+}
+
 // Reads what the noted changes did and moves the stops with their text.
 template <class E>
 void SyncFieldStops() {
@@ -30,6 +61,10 @@ void SyncFieldStops() {
   if ((!f.waiting && !f.marking) || (f.changeCount == 0 && !f.overflow && !f.redone)) return;
   typename E::Editor *ed = E::editor();
   const bool trustText = f.overflow || f.redone;
+  // The cursor after the changes: where typed text ended or deleted text
+  // began, which places an edit that the text alone cannot.
+  const EditorPosition cursor = ed->GetPosition();
+  bool lost = false;
 
   // The line numbers, event by event, as the host counted them. Lines added
   // or changed in this batch are kept too: a split's new line, a join's line.
@@ -172,7 +207,16 @@ void SyncFieldStops() {
     if (split) ed->GetString(&rec, l.number);
     const Char *now = rec.StringText;
     int prefix = 0, suffix = 0;
-    CommonEnds(l.text, l.length, now, nowLen, &prefix, &suffix);
+    int bounds[2 * (FieldStopLimit + 1)], boundCount = 0;
+    for (int i = 0; i < f.count; ++i) {
+      if (f.stops[i].dropped || f.stops[i].line != li) continue;
+      bounds[boundCount++] = f.stops[i].pos;
+      bounds[boundCount++] = f.stops[i].end;
+    }
+    if (!PlaceEdit(l.text, l.length, now, nowLen, cursor.CurLine == l.number ? cursor.CurPos : -1, bounds,
+                   boundCount, &prefix, &suffix) &&
+        !f.undone)
+      lost = true;
     // The current stop's end before the change: a stop after it that starts
     // right there moves on with what the current stop takes in. A line that
     // took in the next one's text was joined, not typed at: nothing is taken.
@@ -196,7 +240,9 @@ void SyncFieldStops() {
       }
       MoveRange(l.length, nowLen, prefix, suffix, i == f.current && currentHere, &s.pos, &s.end);
     }
-    if (currentHere && currentEnd == prefix) {
+    // (Not while a body plays inside the current stop: what it marks at the
+    // stop's end stays where it was marked.)
+    if (currentHere && currentEnd == prefix && !f.marking) {
       const typename FieldStops<Char>::Stop &c = f.stops[f.current];
       for (int i = f.current + 1; i < f.count; ++i) {
         typename FieldStops<Char>::Stop &s = f.stops[i];
@@ -258,13 +304,18 @@ void SyncFieldStops() {
   }
   f.changeCount = 0;
   f.overflow = f.redone = false;
+  // An edit no one can place for certain: the stops go rather than guess.
+  if (lost && !f.marking) {
+    EndFieldStops<E>(FieldEndUncertain);
+    return;
+  }
   // Every waiting stop dropped: nothing is left to visit.
   if (!f.marking) {
     bool any = false;
     for (int k = f.next; k < f.visitCount; ++k) any = any || !f.stops[f.visit[k]].dropped;
     if (!any) EndFieldStops<E>();
   }
-  if (f.undone && f.waiting && !f.marking) RestoreFieldSnapshot<E>();
+  if (f.undone && f.waiting && !f.marking && !ExpansionUndone<E>(cursor)) RestoreFieldSnapshot<E>();
   f.undone = false;
   if (!f.copying) UpdateFieldMirrors<E>();
 }

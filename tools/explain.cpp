@@ -62,6 +62,9 @@ std::string Explainer::Before(const sim::Host &host, const INPUT_RECORD &rec, bo
 }
 
 std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
+#ifndef _WIN32
+  ends_ = far3::Fields.ends;
+#endif
   const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
   const DWORD mods = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
   // A release, or Shift pressed alone, is never an assist's key.
@@ -193,6 +196,8 @@ std::string Explainer::FieldTab(const sim::Host3 &host, bool back, bool *takes) 
   *takes = false;
   const FieldStops<far3::FarChar> &f = far3::Fields;
   if (!f.waiting || f.editorId != host.editorId) return std::string();
+  // The cursor moved out of the stops: they end before the Tab (After() says so).
+  if (f.moved && !CursorInAStop(f, host.curLine, host.curPos)) return std::string();
   std::string key = std::string(back ? "Shift+Tab" : "Tab") + " at " + std::to_string(host.curLine + 1) + ":" +
                     std::to_string(host.curPos + 1) + ": ";
   std::string waited;
@@ -237,6 +242,12 @@ std::string Explainer::FieldTab(const sim::Host3 &host, bool back, bool *takes) 
 
 std::string Explainer::After(const sim::Host3 &host) const {
   const FieldStops<far3::FarChar> &f = far3::Fields;
+  if (f.ends != ends_ && f.endReason != FieldEndDone) {
+    static const char *const why[] = {"", "the cursor moved out of every stop", "a key came in another editor",
+                                      "Ctrl+Z took the expansion back",
+                                      "an edit the text and the cursor could not place for certain"};
+    return std::string("the field stops ended: ") + why[f.endReason];
+  }
   if (f.lastCopied < 0 || !f.waiting || f.editorId != host.editorId || f.lastCopied >= f.count) return std::string();
   const FieldStops<far3::FarChar>::Stop &s = f.stops[f.lastCopied];
   std::string mirrors;

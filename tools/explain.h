@@ -24,6 +24,9 @@ public:
   std::string After(const sim::Host3 &host) const;
 
 private:
+  // The sessions the plug-in had ended before the key: After() says why a
+  // session the key ended did.
+  mutable unsigned ends_ = 0;
   template <class HostT>
   std::string Explain(const HostT &host, unsigned c, WORD vk, bool *takes) const;
   template <class String>
