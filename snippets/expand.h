@@ -43,6 +43,14 @@ void PlayExpansion(const BasicMacroEntry<typename E::Char> *entry) {
     ed->GetString(&line, -1);
     NoteExpansionStart<E>(at, line.StringText, static_cast<int>(line.StringLength));
   }
+  // Played while stops wait: where they stand now, for an undo that takes
+  // this expansion back in one change the text alone cannot place.
+  if constexpr (E::HasFieldStops) {
+    if (E::fields().waiting && !E::fields().marking) {
+      SyncFieldStops<E>();
+      if (E::fields().waiting) TakeFieldSnapshot<E>();
+    }
+  }
   ed->BeginUndo();
   E::busy() = 1;
   if constexpr (E::HasVariables && TypeName) {

@@ -216,4 +216,6 @@ void FinishFieldStops() {
   f.next = at + 1;
   f.waiting = f.next < f.visitCount;
   if (!f.waiting) EndFieldStops<E>();
+  // The stop it was played in now holds it all: its mirrors copy that.
+  if (nested) UpdateFieldMirrors<E>();
 }

@@ -48,7 +48,8 @@ bool ExpansionUndone(const EditorPosition &cursor) {
   f.current = level.outer;
   f.next = field_stops::VisitOf(f, level.outer) + 1;
   field_stops::ForgetStart(level.start);
-  field_stops::FreeSnapshots(f);
+  // The outer stops go back to where they stood before it.
+  RestoreFieldSnapshot<E>();
   return true;
 }
 
