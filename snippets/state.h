@@ -273,9 +273,11 @@ int LineEntry(FieldStops<typename E::Char> &f, int n) {
 // Where the edit that turned OLD into NOW stood, as the units kept before and
 // after it. A text typed or deleted beside an equal one ("unsigned" + " " in
 // "unsigned name") could have gone in at several places: the cursor CURSOR
-// (-1: not on this line) says which, as a typed text ends there and a deleted
-// one began there. False when it does not and a stop boundary in BOUNDS lies
-// where the places differ: the stops cannot be kept for certain.
+// (-1: not on this line) says which, as a typed text (or one typed over a
+// selection) ends there and a deleted one began there; failing that, an
+// undo's text put back begins there. False when it does not and a stop
+// boundary in BOUNDS lies where the places differ: the stops cannot be kept
+// for certain.
 template <class Char>
 bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, int cursor, const int *bounds,
                int boundCount, int *prefix, int *suffix) {
@@ -284,36 +286,32 @@ bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, int cur
   while (p < shorter && old[p] == now[p]) ++p;
   int s = 0;
   while (s < shorter && old[oldLen - 1 - s] == now[nowLen - 1 - s]) ++s;
-  if (p + s < shorter || oldLen == nowLen) {
-    // One place only: what changed lies between the two common ends.
+  // One place only: what changed lies between the two common ends.
+  if (p + s < shorter) {
     *prefix = p;
-    *suffix = s < shorter - p ? s : shorter - p;
+    *suffix = s;
     return true;
   }
-  // A pure insertion or deletion of K units, at any place from LO to HI.
-  const int k = nowLen > oldLen ? nowLen - oldLen : oldLen - nowLen;
+  // Else the text could have gone in or out at any place from LO to HI.
   const int lo = shorter - s, hi = p;
-  int at = -1;
-  if (lo == hi) {
-    at = lo;
-  } else if (cursor >= 0) {
-    const int typed = nowLen > oldLen ? cursor - k : cursor;
-    if (typed >= lo && typed <= hi)
-      at = typed;
-    else if (cursor >= lo && cursor <= hi)
-      at = cursor;
+  if (lo < hi && cursor >= 0 && cursor <= nowLen) {
+    const int tail = nowLen - cursor, oldEnd = oldLen - tail;
+    if (tail <= s && oldEnd >= 0) {
+      *prefix = p < cursor ? (p < oldEnd ? p : oldEnd) : (cursor < oldEnd ? cursor : oldEnd);
+      *suffix = tail;
+      return true;
+    }
+    if (cursor <= p) {
+      *prefix = cursor;
+      *suffix = shorter - cursor < s ? shorter - cursor : s;
+      return true;
+    }
   }
-  if (at < 0) {
-    at = hi;
+  *prefix = hi;
+  *suffix = shorter - hi;
+  if (lo < hi)
     for (int i = 0; i < boundCount; ++i)
-      if (bounds[i] >= lo && bounds[i] <= hi) {
-        *prefix = hi;
-        *suffix = shorter - hi;
-        return false;
-      }
-  }
-  *prefix = at;
-  *suffix = shorter - at;
+      if (bounds[i] >= lo && bounds[i] <= hi) return false;
   return true;
 }
 

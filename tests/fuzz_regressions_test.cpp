@@ -42,4 +42,21 @@ TEST(FuzzRegressions, Far3SessionFindingsStayFixed) {
   ReplayFolder(std::string(VORLANE_SOURCE_DIR) + "/tests/fuzz/regressions3", RunFuzzSession3);
 }
 
+// Snippet stops: the seeds, and inputs drawn from a fixed generator, so that
+// every run of the suite types a few hundred sessions into stops.
+TEST(FuzzRegressions, TypedIntoStopsNothingIsLost) {
+  ReplayFolder(std::string(VORLANE_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_stops", RunFuzzStops);
+  uint32_t state = 12345;
+  for (int n = 0; n < 400; ++n) {
+    std::string bytes(40 + n % 80, '\0');
+    for (char &b : bytes) {
+      state = state * 1664525u + 1013904223u;
+      b = static_cast<char>(state >> 24);
+    }
+    std::string failure;
+    ASSERT_TRUE(RunFuzzStops(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), &failure))
+        << "input " << n << ": " << failure;
+  }
+}
+
 }  // namespace

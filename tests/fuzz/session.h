@@ -16,3 +16,8 @@ bool RunFuzzSession(const uint8_t *data, size_t size, std::string *failure);
 // above, every undo group is closed before the event returns, and an undo
 // right after an assist gives back exactly the text and cursor before it.
 bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure);
+
+// A snippet body expanded on one line, then words, blanks and the body's
+// separators typed into its stops, Backspace inside them, Tab and Shift+Tab:
+// after every key the line reads what a model of the stops by position says.
+bool RunFuzzStops(const uint8_t *data, size_t size, std::string *failure);
