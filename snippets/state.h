@@ -301,7 +301,7 @@ bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, int cur
       *suffix = tail;
       return true;
     }
-    if (cursor <= p) {
+    if (cursor >= lo && cursor <= p) {
       *prefix = cursor;
       *suffix = shorter - cursor < s ? shorter - cursor : s;
       return true;

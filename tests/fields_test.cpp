@@ -1,10 +1,13 @@
-// Field splitting and trimming on the texts the macro file and bodies hold.
+// Field splitting and trimming on the texts the macro file and bodies hold,
+// and where an edit to a stop's line stood.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "macros/fields.h"
+#include "snippets/state.h"
 
 namespace {
 
@@ -86,4 +89,32 @@ TEST(TrimCopy, TrimsSpacesButNotTabs) {
   EXPECT_STREQ("abc", dest);
 }
 
+// Where an edit stood, as (units kept before, units kept after), or "?" when
+// a stop boundary makes the place matter and nothing tells it.
+std::string Placed(const std::string &old, const std::string &now, int cursor, std::vector<int> bounds = {}) {
+  int prefix = -1, suffix = -1;
+  const bool sure = field_stops::PlaceEdit(old.c_str(), static_cast<int>(old.size()), now.c_str(), static_cast<int>(now.size()),
+                              cursor, bounds.data(), static_cast<int>(bounds.size()), &prefix, &suffix);
+  return sure ? std::to_string(prefix) + "," + std::to_string(suffix) : "?";
+}
+
+TEST(PlaceEdit, TheCursorPlacesWhatTheTextAloneCannot) {
+  // A blank typed behind "unsigned", in front of the body's own blank.
+  EXPECT_EQ(Placed("typedef unsigned name;", "typedef unsigned  name;", 17, {8, 16, 17, 21}), "16,6");
+  // Deleted by Backspace, or put back by an undo with the cursor at its start.
+  EXPECT_EQ(Placed("typedef unsigned  name;", "typedef unsigned name;", 16, {8, 17}), "16,6");
+  EXPECT_EQ(Placed("a  b", "a   b", 1, {0, 2}), "1,3");
+  // Pasted: the text ends at the cursor.
+  EXPECT_EQ(Placed("ab", "abab", 2, {0, 2}), "0,2");
+  // Typed over a selection whose last unit is the typed one: a replacement.
+  EXPECT_EQ(Placed("t )tnnn   ;", "t   ;", 3, {2, 9, 10}), "2,2");
+  // One place only: the cursor is not needed, nor asked.
+  EXPECT_EQ(Placed("typedef int name;", "typedef u name;", -1, {8, 11}), "8,6");
+  // Nothing tells the place: sure only where no stop boundary lies in between.
+  EXPECT_EQ(Placed("a  b", "a   b", -1, {0}), "3,1");
+  EXPECT_EQ(Placed("a  b", "a   b", -1, {2}), "?");
+  EXPECT_EQ(Placed("a  b", "a   b", 0, {2}), "?");
+}
+
 }  // namespace
+

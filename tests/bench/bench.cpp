@@ -234,6 +234,26 @@ BENCHMARK(BM_FieldTracking_Far3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FieldMirrorKey_Far3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FieldTabDefault_Far3)->Unit(benchmark::kMicrosecond);
 
+// A value of N units (the clipboard's text, as a body's word types it) going
+// into the line: the time of the whole key, which must grow with N, not N².
+void BM_LongValue_Far3(benchmark::State &state) {
+  Session3 s("lt\n", "Macro lt \"clipboard\"\n");
+  s.host.clipboard = std::u16string(static_cast<size_t>(state.range(0)), u'a');
+  size_t commands = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.host.SetTextUtf8("lt\n");
+    s.host.curLine = 0;
+    s.host.curPos = 2;
+    s.host.journal.clear();
+    state.ResumeTiming();
+    s.host.Input(sim::KeyRecord(VK_SPACE, ' ', 0, true));
+    commands = s.host.journal.size();
+  }
+  state.counters["host_commands"] = static_cast<double>(commands);
+}
+BENCHMARK(BM_LongValue_Far3)->Arg(20000)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
 // A real C++ source from the compiler's own headers, typed key by key.
 std::vector<INPUT_RECORD> SourceKeys(size_t *lines) {
   std::string text = Read("/usr/include/c++/12/bits/stl_algo.h");
