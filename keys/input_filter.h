@@ -31,6 +31,15 @@ int IndentKey(const INPUT_RECORD *Rec, unsigned c, bool enter) {
   return indent::ElectricKey<E>(c, pos, fallback);
 }
 
+// Right after Ctrl+Z took an expansion back, Tab at the same place is the
+// editor's: the user has just refused that expansion.
+template <class E>
+bool RefusedAtTab() {
+  if (!E::fields().afterUndo) return false;
+  const EditorPosition at = E::editor()->GetPosition();
+  return at.CurPos == E::fields().starting.pos && BackAtStart<E>(E::fields().starting, at);
+}
+
 // Tab in a served file with keyword macros on: a Tab-triggered macro whose
 // name stands before the cursor expands; else the host's Tab.
 template <class E>
@@ -42,13 +51,7 @@ int TabKey(const INPUT_RECORD *Rec) {
   typename E::Editor *ed = E::editor();
   if (!ed) return 0;
   KeyContext context;
-  if (!ed->FileQualifies(&context)) return 0;
-  // Right after Ctrl+Z took an expansion back, Tab at the same place is the
-  // editor's: the user has just refused that expansion.
-  if (E::fields().afterUndo) {
-    const EditorPosition at = ed->GetPosition();
-    if (at.CurPos == E::fields().starting.pos && BackAtStart<E>(E::fields().starting, at)) return 0;
-  }
+  if (!ed->FileQualifies(&context) || RefusedAtTab<E>()) return 0;
   return ExpandAtTab<E>();
 }
 
