@@ -96,7 +96,11 @@ int Editor::SetString(const FarChar *text, int line) {
   ess.StructSize = sizeof(ess);
   ess.StringNumber = line;
   ess.StringText = text;
-  ess.StringEOL = nullptr;  // the line keeps its own end of line
+  // An empty line break keeps the line's own: a line that has one keeps it
+  // whatever is passed, and the file's last line stays without one (NULL
+  // would give it the editor's default, a change the user did not make).
+  static const FarChar keep[1] = {0};
+  ess.StringEOL = keep;
   ess.StringLength = static_cast<intptr_t>(TextLength(text));
   const int result = static_cast<int>(Control(ECTL_SETSTRING, 0, &ess));
   SyncFieldStops<Edition>();

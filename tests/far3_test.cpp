@@ -359,10 +359,12 @@ TEST(Far3Undo, OneUndoGivesBackTheTextAndTheCursor) {
   s.Type("}<C-z>");
   EXPECT_EQ("if\n{\n      \nint f() {\n", s.host.TextUtf8());
   EXPECT_EQ("2:6", s.Cursor());
+  // Enter at a line's end: its undo puts the cursor as the host's own does,
+  // on the added line's number (the line that moved up into its place).
   s.At(3, 9);
   s.Type("<Enter><C-z>");
   EXPECT_EQ("if\n{\n      \nint f() {\n", s.host.TextUtf8());
-  EXPECT_EQ("3:9", s.Cursor());
+  EXPECT_EQ("4:0", s.Cursor());
   EXPECT_TRUE(s.host.undoFaults.empty());
 }
 
@@ -376,6 +378,27 @@ TEST(Far3Undo, TheStandInCatchesAGroupLeftOpen) {
   host.Input(sim::KeyRecord(0, 'x', 0, true));
   ASSERT_EQ(2u, host.undoFaults.size());
   EXPECT_EQ("EUR_END without EUR_BEGIN", host.undoFaults[0]);
+}
+
+TEST(Far3Editor, SetStringGivesALineBreakOnlyToTheLastLineAndKeepsEveryOther) {
+  // A line with a break keeps it whatever is passed; the last line, without
+  // one, takes the one passed, the editor's default for NULL, none for "".
+  sim::Host3 host;
+  const far3::FarChar lf[] = {'\n', 0}, none[] = {0}, text[] = {'x', 0};
+  auto set = [&](intptr_t line, const far3::FarChar *eol) {
+    far3::EditorSetString ess{sizeof(far3::EditorSetString), line, 1, text, eol};
+    EXPECT_EQ(1, host.EditorControl(-1, far3::ECTL_SETSTRING, 0, &ess));
+  };
+  host.SetTextUtf8("a\r\nb");
+  set(0, lf);
+  set(1, none);
+  EXPECT_EQ("x\r\nx", host.TextUtf8());
+  set(1, nullptr);
+  EXPECT_EQ("x\r\nx\r\n", host.TextUtf8());
+  host.SetTextUtf8("a\nb");
+  set(1, lf);
+  set(0, nullptr);
+  EXPECT_EQ("x\nx\n", host.TextUtf8());
 }
 
 TEST(Far3Undo, TheStandInRefusesADialogShownWithoutEnd) {

@@ -81,7 +81,10 @@ intptr_t Host3::EditorControl(intptr_t editorId, int command, intptr_t param1, v
         Line &line = lines[static_cast<size_t>(n)];
         Line before = line;
         line.text = cmd.text;
-        if (ess->StringEOL) line.eol = TextOf(ess->StringEOL);
+        // A line with a line break keeps it whatever is passed; the file's
+        // last line, without one, gets the one passed, the editor's default
+        // for NULL, and stays without for L"".
+        if (line.eol.empty()) line.eol = ess->StringEOL ? TextOf(ess->StringEOL) : DefaultEol(static_cast<int>(n));
         if (record && (line.text != before.text || line.eol != before.eol))
           RecordEdit(static_cast<int>(n), std::move(before), curPos);
         Notify(LineChanged, static_cast<int>(n));  // inside this call, as Far reports it

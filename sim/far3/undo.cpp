@@ -169,15 +169,19 @@ void Host3::Change(const INPUT_RECORD *rec) {
   }
   // A paste is a step of its own, whatever came before it.
   if (vk == VK_INSERT && SetsNewStep(*rec)) newStep_ = true;
+  bool grouped = false;
   if (blockType_ == BlockStream && !settings.persistentBlocks && TypesText(*rec)) {
     // Typing over a block deletes it first, a change of its own that joins
-    // nothing before it: the key typed on one line then joins it (one step),
-    // a block over several lines stays a step of its own.
+    // nothing before it: the key typed on one line then joins it (one step,
+    // whose Ctrl+Z puts the cursor back where it stood before the key), a
+    // block over several lines stays a step of its own.
     const std::vector<Line> before = lines;
-    const int line = curLine, pos = curPos, start = blockPos1_;
+    const int line = curLine, pos = curPos;
+    grouped = blockLine1_ == blockLine2_;
+    if (grouped) BeginGroup();
     DeleteSelection();
     newStep_ = true;
-    RecordDiff(before, line, pos, start);
+    RecordDiff(before, line, pos, pos);
   }
   const std::vector<Line> before = lines;
   const int line = curLine, pos = curPos;
@@ -192,7 +196,10 @@ void Host3::Change(const INPUT_RECORD *rec) {
     // a deleted line (Ctrl+Y) at its end.
     UndoRecord &r = undoRecords.back();
     const bool ctrl = (rec->Event.KeyEvent.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-    if (vk == VK_RETURN && r.old.empty() && r.newCount == 1) {
+    // (Enter below the end of a non-empty line, at its start too, is a split:
+    // the cursor goes back to where it stood.)
+    if (vk == VK_RETURN && r.old.empty() && r.newCount == 1 &&
+        pos >= static_cast<int>(before[static_cast<size_t>(line)].text.size())) {
       r.curLine = curLine;
       r.curPos = curPos;
     } else if (vk == VK_RETURN && r.old.size() == 1 && r.newCount == 2 && settings.autoIndent) {
@@ -206,6 +213,7 @@ void Host3::Change(const INPUT_RECORD *rec) {
       r.curPos = static_cast<int>(r.old[0].text.size());
     }
   }
+  if (grouped) EndGroup();
   if (SetsNewStep(*rec)) newStep_ = true;
 }
 
@@ -245,7 +253,8 @@ void Host3::UndoRecordAt(const UndoRecord &r) {
 void Host3::Undo() {
   if (undoRecords.empty()) return;
   if (undoRecords.back().kind == UndoRecord::End) {
-    // A group: its records in reverse, then the cursor where the group began.
+    // A group: its records one by one in reverse, each putting the cursor as
+    // its kind does, so that it ends where the group's first record puts it.
     undoRecords.pop_back();
     int splitLine = -1;
     while (!undoRecords.empty() && undoRecords.back().kind != UndoRecord::Begin) {
@@ -253,11 +262,7 @@ void Host3::Undo() {
       if (undoRecords.back().lineStart) splitLine = undoRecords.back().line;
       undoRecords.pop_back();
     }
-    if (!undoRecords.empty()) {
-      curLine = undoRecords.back().curLine;
-      curPos = undoRecords.back().curPos;
-      undoRecords.pop_back();
-    }
+    if (!undoRecords.empty()) undoRecords.pop_back();
     if (splitLine >= 0) {
       curLine = splitLine;
       curPos = 0;
