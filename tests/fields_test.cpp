@@ -113,6 +113,8 @@ TEST(PlaceEdit, TheCursorPlacesWhatTheTextAloneCannot) {
   // Nothing tells the place: sure only where no stop boundary lies in between.
   EXPECT_EQ(Placed("a  b", "a   b", -1, {0}), "3,1");
   EXPECT_EQ(Placed("a  b", "a   b", -1, {2}), "?");
+  EXPECT_EQ(Placed("a  b", "a   b", -1, {1}), "?");
+  EXPECT_EQ(Placed("a  b", "a   b", -1, {3}), "?");
   EXPECT_EQ(Placed("a  b", "a   b", 0, {2}), "?");
 }
 
