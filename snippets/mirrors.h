@@ -8,7 +8,7 @@
 #include "macros/transform.h"
 
 template <class E>
-void SyncFieldStops();
+void SyncFieldStops(const EditorPosition *at = nullptr);
 
 namespace field_stops {
 

@@ -107,7 +107,7 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
     EndFieldStops<E>(FieldEndOtherEditor);
     return -1;
   }
-  SyncFieldStops<E>();
+  SyncFieldStops<E>(&pos);
   if (!f.waiting) return -1;
   if (f.moved && !CursorInAStop(f, pos.CurLine, pos.CurPos)) {
     EndFieldStops<E>(FieldEndLeft);

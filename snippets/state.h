@@ -272,14 +272,14 @@ int LineEntry(FieldStops<typename E::Char> &f, int n) {
 
 // Where the edit that turned OLD into NOW stood, as the units kept before and
 // after it. A text typed or deleted beside an equal one ("unsigned" + " " in
-// "unsigned name") could have gone in at several places: the cursor CURSOR
-// (-1: not on this line) says which, as a typed text (or one typed over a
+// "unsigned name") could have gone in at several places: the cursor (what
+// CURSOR_OF() gives, -1 when it is not on this line) says which, as a typed text (or one typed over a
 // selection) ends there and a deleted one began there; failing that, an
 // undo's text put back begins there. False when it does not and a stop
 // boundary in BOUNDS lies where the places differ: the stops cannot be kept
 // for certain.
-template <class Char>
-bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, int cursor, const int *bounds,
+template <class Char, class Cursor>
+bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, Cursor cursorOf, const int *bounds,
                int boundCount, int *prefix, int *suffix) {
   const int shorter = oldLen < nowLen ? oldLen : nowLen;
   int p = 0;
@@ -294,7 +294,9 @@ bool PlaceEdit(const Char *old, int oldLen, const Char *now, int nowLen, int cur
   }
   // Else the text could have gone in or out at any place from LO to HI.
   const int lo = shorter - s, hi = p;
-  if (lo < hi && cursor >= 0 && cursor <= nowLen) {
+  // Asked only here: most edits have one place.
+  const int cursor = lo < hi ? cursorOf() : -1;
+  if (cursor >= 0 && cursor <= nowLen) {
     const int tail = nowLen - cursor, oldEnd = oldLen - tail;
     if (tail <= s && oldEnd >= 0) {
       *prefix = p < cursor ? (p < oldEnd ? p : oldEnd) : (cursor < oldEnd ? cursor : oldEnd);

@@ -53,9 +53,10 @@ bool ExpansionUndone(const EditorPosition &cursor) {
   return true;
 }
 
-// Reads what the noted changes did and moves the stops with their text.
+// Reads what the noted changes did and moves the stops with their text
+// (AT: the cursor, when the caller has just read it).
 template <class E>
-void SyncFieldStops() {
+void SyncFieldStops(const EditorPosition *at) {
   using Char = typename E::Char;
   using namespace field_stops;
   FieldStops<Char> &f = E::fields();
@@ -64,7 +65,14 @@ void SyncFieldStops() {
   const bool trustText = f.overflow || f.redone;
   // The cursor after the changes: where typed text ended or deleted text
   // began, which places an edit that the text alone cannot.
-  const EditorPosition cursor = ed->GetPosition();
+  EditorPosition cursor;
+  bool cursorRead = at != nullptr;
+  if (at) cursor = *at;
+  auto readCursor = [&]() -> const EditorPosition & {
+    if (!cursorRead) cursor = ed->GetPosition();
+    cursorRead = true;
+    return cursor;
+  };
   bool lost = false;
 
   // The line numbers, event by event, as the host counted them. Lines added
@@ -214,8 +222,8 @@ void SyncFieldStops() {
       bounds[boundCount++] = f.stops[i].pos;
       bounds[boundCount++] = f.stops[i].end;
     }
-    if (!PlaceEdit(l.text, l.length, now, nowLen, cursor.CurLine == l.number ? cursor.CurPos : -1, bounds,
-                   boundCount, &prefix, &suffix) &&
+    auto cursorOnLine = [&]() { return readCursor().CurLine == l.number ? cursor.CurPos : -1; };
+    if (!PlaceEdit(l.text, l.length, now, nowLen, cursorOnLine, bounds, boundCount, &prefix, &suffix) &&
         !f.undone)
       lost = true;
     // The current stop's end before the change: a stop after it that starts
@@ -316,7 +324,7 @@ void SyncFieldStops() {
     for (int k = f.next; k < f.visitCount; ++k) any = any || !f.stops[f.visit[k]].dropped;
     if (!any) EndFieldStops<E>();
   }
-  if (f.undone && f.waiting && !f.marking && !ExpansionUndone<E>(cursor)) RestoreFieldSnapshot<E>();
+  if (f.undone && f.waiting && !f.marking && !ExpansionUndone<E>(readCursor())) RestoreFieldSnapshot<E>();
   f.undone = false;
   if (!f.copying) UpdateFieldMirrors<E>();
 }

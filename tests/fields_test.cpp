@@ -93,8 +93,9 @@ TEST(TrimCopy, TrimsSpacesButNotTabs) {
 // a stop boundary makes the place matter and nothing tells it.
 std::string Placed(const std::string &old, const std::string &now, int cursor, std::vector<int> bounds = {}) {
   int prefix = -1, suffix = -1;
-  const bool sure = field_stops::PlaceEdit(old.c_str(), static_cast<int>(old.size()), now.c_str(), static_cast<int>(now.size()),
-                              cursor, bounds.data(), static_cast<int>(bounds.size()), &prefix, &suffix);
+  const bool sure =
+      field_stops::PlaceEdit(old.c_str(), static_cast<int>(old.size()), now.c_str(), static_cast<int>(now.size()),
+                             [cursor] { return cursor; }, bounds.data(), static_cast<int>(bounds.size()), &prefix, &suffix);
   return sure ? std::to_string(prefix) + "," + std::to_string(suffix) : "?";
 }
 
