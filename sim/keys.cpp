@@ -33,7 +33,9 @@ const char KeyNotationHelp[] =
     "  <C-Tab>            Far 3: go to the next editor window\n"
     "  <S-Ins> <C-v>      paste the --clipboard text\n"
     "  <S-Left> <S-Right> <S-Up> <S-Down>  select, as the editor does\n"
-    "  <S-Tab>            Far 3: the editor's own moves back one tab stop\n";
+    "  <S-Tab>            Far 3: the editor's own moves back one tab stop\n"
+    "  <A-Alt>            Alt pressed alone (as Alt+Shift switching the keyboard's\n"
+    "                     layout sends it)\n";
 
 namespace {
 
@@ -49,7 +51,7 @@ const NamedKey Named[] = {
     {"right", VK_RIGHT, 0},   {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
     {"home", VK_HOME, 0},     {"end", VK_END, 0},         {"lt", 0, '<'},
     {"f2", VK_F2, 0},         {"ins", VK_INSERT, 0},      {"esc", VK_ESCAPE, 0x1B},
-    {"f1", VK_F1, 0},
+    {"f1", VK_F1, 0},         {"alt", 0x12, 0},
 };
 
 std::string Lower(const std::string &s) {
