@@ -36,6 +36,8 @@ struct Far1 {
   static constexpr bool HasVariables = false;
   // Every macro expands on Space.
   static constexpr bool HasTabMacros = false;
+  // A keyword line's leading tabs are part of it: only spaces are trimmed.
+  static constexpr bool KeywordAfterTabs = false;
 };
 
 // Builds a new table from the file at `path`; a file that cannot be opened

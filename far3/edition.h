@@ -91,6 +91,9 @@ struct Edition {
   static constexpr bool HasIndentation = true;
   static constexpr bool HasVariables = true;
   static constexpr bool HasTabMacros = true;
+  // A keyword may stand behind tabs as behind spaces (the plug-in's own Enter
+  // indents with tabs in a file that does).
+  static constexpr bool KeywordAfterTabs = true;
   // The local date and time for the date words: the system's, or the fixed
   // VORLANE_CLOCK ("2026-12-08T10:20:30+01:00") a session may set.
   static void ReadClock(Clock *clock);

@@ -95,7 +95,10 @@ int ExpandKeyword() {
   // A NUL inside the line: it holds more than a keyword.
   for (int i = 0; i < length; ++i)
     if (line.StringText[i] == 0) return 0;
-  TrimCopy<Char>(line.StringText, keyword, sizeof(keyword) / sizeof(Char));
+  const Char *text = line.StringText;
+  if constexpr (E::KeywordAfterTabs)
+    while (*text == ' ' || *text == '\t') ++text;
+  TrimCopy<Char>(text, keyword, sizeof(keyword) / sizeof(Char));
 
   const BasicMacroEntry<Char> *entry = E::FindMacro(keyword);
   if (!entry || TriggerOf(*entry) != MacroTrigger::Space) return 0;

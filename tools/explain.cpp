@@ -41,6 +41,14 @@ int MacroCountOf(bool far3) { return far3 ? far3::MacroCount : MacroCount; }
 MacroTrigger TriggerAt(bool far3, int index) { return far3 ? far3::MacroTable[index].Trigger : MacroTrigger::Space; }
 #endif
 
+// The text from its first unit that is neither a space nor a tab.
+template <class String>
+String PastBlanks(const String &text) {
+  size_t a = 0;
+  while (a < text.size() && (text[a] == ' ' || text[a] == '\t')) ++a;
+  return text.substr(a);
+}
+
 template <class String>
 String Trimmed(const String &text) {
   size_t a = text.find_first_not_of(' ');
@@ -342,7 +350,8 @@ std::string Explainer::Space(const String &text, int pos, const String &fileName
     return "not expanded: the cursor stands past the end of the line";
   if (text[static_cast<size_t>(pos - 1)] == ' ') return "not expanded: a space stands before the cursor";
   if (text.size() >= 4096) return "not expanded: the line is far longer than any macro name";
-  const String keyword = Trimmed(text);
+  // Far 3 passes over leading tabs as over spaces.
+  const String keyword = Trimmed(far3 ? PastBlanks(text) : text);
   const std::string word = Utf8Of(keyword);
   const int index = MacroIndex(keyword, fileName);
   if (index >= 0 && TriggerAt(far3, index) != MacroTrigger::Space)
