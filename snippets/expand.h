@@ -108,6 +108,22 @@ int ExpandKeyword() {
   return 1;
 }
 
+// Where a Tab-triggered name written as a word (a letter, digit or `_`
+// first) is code: not a member's name (right after `.`, `->` or `::`), and
+// not in a comment or a literal. A name written otherwise (`//`, `@param`)
+// is meant for such places and fits anywhere.
+template <class E>
+bool TabTriggerFits(const BasicMacroEntry<typename E::Char> &entry, const typename E::Char *text,
+                    const EditorPosition &pos) {
+  const int n = static_cast<int>(TextLength(entry.Name));
+  if (!WordUnit(entry.Name[0]) || n > pos.CurPos) return true;
+  const int at = pos.CurPos - n;
+  if (at >= 1 && text[at - 1] == '.') return false;
+  if (at >= 2 && ((text[at - 2] == '-' && text[at - 1] == '>') || (text[at - 2] == ':' && text[at - 1] == ':')))
+    return false;
+  return !indent::InCommentOrLiteral<E>(pos.CurLine, at, E::editor()->TabSize());
+}
+
 // Tab behind a Tab-triggered macro's name (anywhere in the line, text after
 // the cursor kept): 1 when a macro was played, else 0 (the host's Tab).
 template <class E>
@@ -118,7 +134,7 @@ int ExpandAtTab() {
   ed->GetString(&line, -1);
   if (pos.CurPos <= 0 || pos.CurPos > static_cast<int>(line.StringLength)) return 0;
   const BasicMacroEntry<typename E::Char> *entry = E::FindTabMacro(line.StringText, pos.CurPos);
-  if (!entry) return 0;
+  if (!entry || !TabTriggerFits<E>(*entry, line.StringText, pos)) return 0;
   if constexpr (E::HasFieldStops) NoteExpansionStart<E>(pos, line.StringText, static_cast<int>(line.StringLength));
   PlayExpansion<E>(entry);
   return 1;

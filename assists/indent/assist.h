@@ -267,6 +267,23 @@ struct EditorLines {
   }
 };
 
+// Whether the place POS of line LINE stands inside a comment, or a string or
+// character literal, as up to NearLines lines above it read.
+template <class E>
+bool InCommentOrLiteral(int line, int pos, int tabSize) {
+  using Char = typename E::Char;
+  if (line < 0 || pos < 0) return false;
+  EditorLines<E> lines;
+  Reader<Char> r(tabSize);
+  for (int n = line - NearLines < 0 ? 0 : line - NearLines; n <= line; ++n) {
+    const Char *text = nullptr;
+    int length = 0;
+    lines(n, &text, &length);
+    r.Read(text, n == line && pos < length ? pos : length);
+  }
+  return r.InComment() || r.InString() || r.InLineComment();
+}
+
 // The blanks a macro body's `tab` types at line `line`: one indentation unit
 // of the file as Enter reads it there (its tab or its N spaces, the
 // fallbacks as Enter's); 0 for a tab.
