@@ -682,6 +682,9 @@ void ImportSnippetFile(const std::string &fileName, const std::string &bytes, Im
       }
       for (const std::string &u : unknown)
         say(at, false, Quoted(name) + ": the scope's language " + Quoted(u) + " has no known files: left out");
+    } else if (!result->language.empty()) {
+      language = result->language;
+      masks = LanguageMasks().at(language);
     }
     const std::string remark =
         snippet["description"].isString() ? OneLine(snippet["description"].asString()) : std::string();
@@ -772,10 +775,12 @@ std::string ImportedMacroFile(ImportResult *result) {
   return "; Macros for the vorlane plug-in (Far 3), made by 'vorlane import' from snippet files.\n" + out;
 }
 
+bool KnownLanguage(const std::string &name) { return LanguageMasks().count(name) != 0; }
+
 namespace {
 
 const char ImportUsage[] =
-    "usage: vorlane import [--on-space] FILE...\n"
+    "usage: vorlane import [--on-space] [--language NAME] FILE...\n"
     "\n"
     "Reads Visual Studio Code snippet files (*.code-snippets, or per-language\n"
     "files such as c.json and cpp.json) and writes macro-file lines for the\n"
@@ -786,6 +791,9 @@ const char ImportUsage[] =
     "the language's own words goes on as typed.\n"
     "  --on-space     expand on Space after a prefix alone on its line instead\n"
     "                 (Macro lines; prefixes with a space are skipped)\n"
+    "  --language NAME  the language (c, cpp, ...) of the snippets whose file's\n"
+    "                 name names none (cdoc.json) and that have no scope; else\n"
+    "                 they apply to every file\n"
     "\n"
     "Exit status: 0 every snippet written, 1 some skipped, 2 a file that cannot\n"
     "be read or parsed (or usage).\n";
@@ -803,6 +811,15 @@ int RunImport(int argc, char **argv) {
     }
     if (arg == "--on-space") {
       result.onSpace = true;
+      continue;
+    }
+    if (arg == "--language") {
+      if (i + 1 >= argc || !KnownLanguage(argv[i + 1])) {
+        std::cerr << "vorlane import: --language takes a language whose files are known (c, cpp, ...)\n"
+                  << ImportUsage;
+        return 2;
+      }
+      result.language = argv[++i];
       continue;
     }
     if (arg.size() > 1 && arg[0] == '-') {

@@ -30,7 +30,13 @@ struct ImportResult {
   int status = 0;  // 0 all written, 1 some skipped, 2 a file unread or unparsable
   // Macros expand on Space (`Macro` lines) instead of Tab (`MacroTab`).
   bool onSpace = false;
+  // The language of the snippets that neither their file's name nor their
+  // scope names ("": they go to every file).
+  std::string language;
 };
+
+// Whether Visual Studio Code's language NAME has files whose masks are known.
+bool KnownLanguage(const std::string &name);
 
 // Reads the snippets of one file's text; `fileName` names it in notes and
 // tells a per-language file (c.json, cpp.json, ...).

@@ -48,6 +48,10 @@ CASES = [
     (['broken.json'], b'', b'broken.json:4:25: error: cannot be read as JSON: '
                            b"Missing ',' or ']' in array declaration\n", 2),
     (['absent.json', 'cpp.json'], expected('cpp.expected'), b'absent.json: error: cannot read the file\n', 2),
+    # A file whose name names no language (doc-comment packs): --language
+    # gives its snippets their files; an unknown one is a usage error.
+    (['--language', 'c', 'cdoc.json'], expected('cdoc.expected'), b'', 0),
+    (['--language', 'klingon', 'cdoc.json'], b'', None, 2),
     ([], b'', None, 2),
 ]
 
