@@ -148,7 +148,7 @@ struct Style {
   // Takes the parts this reading has not seen from another's (of the lines
   // below the cursor).
   void Adopt(const Style &o) {
-    if (!Unit()) {
+    if (!VotedUnit()) {
       for (int d = 0; d <= 16; ++d) unitVotes[d] = o.unitVotes[d];
       lastUnit = o.lastUnit;
     }
@@ -178,12 +178,19 @@ struct Style {
     }
   }
 
-  int Unit() const {
+  // The unit the blocks' first lines show most (0: none shows one).
+  int VotedUnit() const {
     int best = 0;
     for (int d = 1; d <= 16; ++d)
       if (unitVotes[d] > unitVotes[best] || (unitVotes[d] == unitVotes[best] && d == lastUnit && d))
         best = d;
     return unitVotes[best] ? best : 0;
+  }
+  // That, else a namespace body's offset: a file whose only indented lines
+  // stand in a namespace shows its unit there.
+  int Unit() const {
+    const int voted = VotedUnit();
+    return voted ? voted : namespaceDelta > 0 && namespaceDelta <= 16 ? namespaceDelta : 0;
   }
 };
 
