@@ -72,6 +72,7 @@ enum {
   ConfigIndentation,
   ConfigIndentCaseLabels,
   ConfigPasteIndent,
+  ConfigCleanBlankLines,
   ConfigSeparator,
   ConfigOk,
   ConfigCancel,
@@ -104,11 +105,11 @@ int RunConfigDialog(Options *options) {
   for (int msg : {MConfigTitle, MConfigMasks})
     if (ShownWidth(Text(msg)) > content) content = ShownWidth(Text(msg));
   for (int msg : {MConfigKeywordMacros, MConfigBraceAlignment, MConfigTabAfterBrace, MConfigFieldStops,
-                  MConfigIndentation, MConfigIndentCaseLabels, MConfigPasteIndent})
+                  MConfigIndentation, MConfigIndentCaseLabels, MConfigPasteIndent, MConfigCleanBlankLines})
     if (ShownWidth(Text(msg)) + 4 > content) content = ShownWidth(Text(msg)) + 4;
   const intptr_t width = DialogWidth(content, 66);
   item(ConfigBox, DI_DOUBLEBOX, 3, 1, width - 4, 0, Text(MConfigTitle));
-  items[ConfigBox].Y2 = 14;
+  items[ConfigBox].Y2 = 15;
   item(ConfigMasksLabel, DI_TEXT, 5, 2, 0, 0, Text(MConfigMasks));
   item(ConfigMasks, DI_EDIT, 5, 3, width - 6, DIF_HISTORY | DIF_FOCUS, options->masks);
   items[ConfigMasks].History = MasksHistory;
@@ -127,12 +128,14 @@ int RunConfigDialog(Options *options) {
   items[ConfigIndentCaseLabels].Selected = options->indentCaseLabels ? BSTATE_CHECKED : BSTATE_UNCHECKED;
   item(ConfigPasteIndent, DI_CHECKBOX, 5, 11, 0, 0, Text(MConfigPasteIndent));
   items[ConfigPasteIndent].Selected = options->pasteIndent ? BSTATE_CHECKED : BSTATE_UNCHECKED;
-  item(ConfigSeparator, DI_TEXT, -1, 12, 0, DIF_SEPARATOR, Empty);
-  item(ConfigOk, DI_BUTTON, 0, 13, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, buttons[0]);
-  item(ConfigCancel, DI_BUTTON, 0, 13, 0, DIF_CENTERGROUP, buttons[1]);
+  item(ConfigCleanBlankLines, DI_CHECKBOX, 5, 12, 0, 0, Text(MConfigCleanBlankLines));
+  items[ConfigCleanBlankLines].Selected = options->cleanBlankLines ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+  item(ConfigSeparator, DI_TEXT, -1, 13, 0, DIF_SEPARATOR, Empty);
+  item(ConfigOk, DI_BUTTON, 0, 14, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, buttons[0]);
+  item(ConfigCancel, DI_BUTTON, 0, 14, 0, DIF_CENTERGROUP, buttons[1]);
 
   if (!HaveDialogs() || !StartupInfo.SendDlgMessage) return -1;
-  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, width, 16, ConfigTopic,
+  HANDLE dialog = StartupInfo.DialogInit(&PluginGuid, &ConfigDialogGuid, -1, -1, width, 17, ConfigTopic,
                                          items, ConfigItemCount, 0, FDLG_NONE, nullptr, nullptr);
   if (dialog == INVALID_HANDLE_VALUE || !dialog) return -1;
   int chosen = StartupInfo.DialogRun(dialog) == ConfigOk ? 1 : 0;
@@ -155,6 +158,7 @@ int RunConfigDialog(Options *options) {
     options->indentation = checked(ConfigIndentation);
     options->indentCaseLabels = checked(ConfigIndentCaseLabels);
     options->pasteIndent = checked(ConfigPasteIndent);
+    options->cleanBlankLines = checked(ConfigCleanBlankLines);
   }
   StartupInfo.DialogFree(dialog);
   return chosen;

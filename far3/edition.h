@@ -40,6 +40,7 @@ struct Options {
   bool indentation;       // C/C++ indentation as the user types
   bool indentCaseLabels;  // case labels one level in, where the file shows none
   bool pasteIndent;       // whole lines pasted are re-indented where they land
+  bool cleanBlankLines;   // a line left holding only the blanks the plug-in wrote loses them
 };
 void DefaultOptions(Options *options);
 // Reads the stored options; each one missing or unreadable is its default.
@@ -105,6 +106,7 @@ struct Edition {
   static bool IndentationOn() { return ActiveOptions().indentation; }
   static bool IndentCaseLabels() { return ActiveOptions().indentCaseLabels; }
   static bool PasteIndentOn() { return ActiveOptions().pasteIndent; }
+  static bool CleanBlankLinesOn() { return ActiveOptions().cleanBlankLines; }
   static FieldStops<FarChar> &fields() { return Fields; }
   static bool FieldStopsOn() { return ActiveOptions().fieldStops; }
   // The host's menu with `count` texts near the cursor, the first focused:
@@ -154,6 +156,7 @@ enum {
   MConfigIndentCaseLabels = 24,
   MReindentEntry = 25,
   MConfigPasteIndent = 26,
+  MConfigCleanBlankLines = 27,
 };
 
 // The clock's count of reads starts again (at the plug-in's start).

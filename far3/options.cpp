@@ -18,6 +18,7 @@ const FarChar FieldStopsName[] = FAR3_TEXT("FieldStops");
 const FarChar IndentationName[] = FAR3_TEXT("Indentation");
 const FarChar IndentCaseLabelsName[] = FAR3_TEXT("IndentCaseLabels");
 const FarChar PasteIndentName[] = FAR3_TEXT("PasteIndent");
+const FarChar CleanBlankLinesName[] = FAR3_TEXT("CleanBlankLines");
 
 Options Active;
 bool ActiveRead = false;
@@ -89,6 +90,7 @@ void DefaultOptions(Options *options) {
   options->indentation = true;
   options->indentCaseLabels = false;
   options->pasteIndent = true;
+  options->cleanBlankLines = true;
 }
 
 void ReadOptions(Options *options) {
@@ -109,6 +111,7 @@ void ReadOptions(Options *options) {
   settings.ReadSwitch(IndentationName, &options->indentation);
   settings.ReadSwitch(IndentCaseLabelsName, &options->indentCaseLabels);
   settings.ReadSwitch(PasteIndentName, &options->pasteIndent);
+  settings.ReadSwitch(CleanBlankLinesName, &options->cleanBlankLines);
 }
 
 bool WriteOptions(const Options &options) {
@@ -128,6 +131,7 @@ bool WriteOptions(const Options &options) {
   stored = settings.WriteSwitch(IndentationName, options.indentation) && stored;
   stored = settings.WriteSwitch(IndentCaseLabelsName, options.indentCaseLabels) && stored;
   stored = settings.WriteSwitch(PasteIndentName, options.pasteIndent) && stored;
+  stored = settings.WriteSwitch(CleanBlankLinesName, options.cleanBlankLines) && stored;
   return stored;
 }
 

@@ -105,6 +105,13 @@ int FilterKey(const INPUT_RECORD *Rec) {
   if (!Rec) return 0;
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
   if constexpr (E::HasIndentation) {
+    // Up, Down, PgUp or PgDn (no modifier) leaving a line of our blanks.
+    if (indent::LeftBlanksOf<E>().set && Rec->EventType == KEY_EVENT && key.bKeyDown && !E::busy() &&
+        (key.wVirtualKeyCode == VK_UP || key.wVirtualKeyCode == VK_DOWN || key.wVirtualKeyCode == VK_PRIOR ||
+         key.wVirtualKeyCode == VK_NEXT) &&
+        !(key.dwControlKeyState & (SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED |
+                                   RIGHT_ALT_PRESSED)))
+      return indent::LeaveBlankLine<E>(Rec);
     // Shift+Ins or Ctrl+V: whole lines pasted land at their place.
     const DWORD mods = key.dwControlKeyState & (SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED |
                                                 LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);

@@ -72,9 +72,9 @@ sim::StoredSetting Number(unsigned long long n) {
 struct ConfigAnswer {
   std::u16string masks;
   int macros = 1, braces = 1, tab = 1;
-  int button = 11;  // OK (12: Cancel)
+  int button = 12;  // OK (13: Cancel)
   int fields = 1;
-  int indentation = 1, caseLabels = 0, paste = 1;
+  int indentation = 1, caseLabels = 0, paste = 1, blank = 1;
 };
 
 // Answers each configuration dialog in turn; `shown` gets the masks each
@@ -85,7 +85,7 @@ void Answer(sim::Host3 &host, std::vector<ConfigAnswer> answers,
   host.dialogScript = [answers, next, shown](sim::DialogCall3 &call) mutable -> intptr_t {
     if (next >= answers.size()) return -1;
     const ConfigAnswer &a = answers[next++];
-    if (call.items.size() == 13) {
+    if (call.items.size() == 14) {
       if (shown) shown->push_back(call.texts[2]);
       call.texts[2] = a.masks;
       call.items[3].Selected = a.macros;
@@ -95,6 +95,7 @@ void Answer(sim::Host3 &host, std::vector<ConfigAnswer> answers,
       call.items[7].Selected = a.indentation;
       call.items[8].Selected = a.caseLabels;
       call.items[9].Selected = a.paste;
+      call.items[10].Selected = a.blank;
     }
     return a.button;
   };
@@ -167,7 +168,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   Session3 s("");
   s.host.settingsStore[u"Masks"] = StoredText(u"*.cc");
   s.host.settingsStore[u"KeywordMacros"] = Number(0);
-  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 12}});  // Cancel
+  Answer(s.host, {ConfigAnswer{u"*.cc", 0, 1, 1, 13}});  // Cancel
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ("vorlane", s.host.configText);
   EXPECT_TRUE(test::SameGuid(far3::ConfigMenuGuid, s.host.configGuid));
@@ -177,7 +178,7 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_TRUE(test::SameGuid(far3::ConfigDialogGuid, call.id));
   EXPECT_FALSE(call.helpTopicNull);
   EXPECT_TRUE(call.freed);
-  ASSERT_EQ(13u, call.items.size());
+  ASSERT_EQ(14u, call.items.size());
   EXPECT_EQ(far3::DI_EDIT, call.items[2].Type);
   EXPECT_NE(0u, call.items[2].Flags & far3::DIF_HISTORY);
   ASSERT_NE(nullptr, call.items[2].History);
@@ -194,16 +195,18 @@ TEST(Far3Config, TheEntryAndTheDialog) {
   EXPECT_EQ(1, call.items[9].Selected);  // so is a paste's
   EXPECT_EQ(u"C/C++ &indentation", call.texts[7]);
   EXPECT_EQ(u"Re-indent &pasted lines", call.texts[9]);
-  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[11].Flags);
-  EXPECT_EQ(u"OK", call.texts[11]);
-  EXPECT_EQ(u"Cancel", call.texts[12]);
+  EXPECT_EQ(1, call.items[10].Selected);  // and blank lines' cleaning
+  EXPECT_EQ(u"Clean &blank lines the plug-in indented", call.texts[10]);
+  EXPECT_EQ(far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, call.items[12].Flags);
+  EXPECT_EQ(u"OK", call.texts[12]);
+  EXPECT_EQ(u"Cancel", call.texts[13]);
 }
 
 TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   Session3 s("if\n", "x.cc", "Macro if \"sp ( ) left\"\n");
   s.host.settingsStore[u"FutureOption"] = StoredText(u"kept");  // a newer version's
-  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 12}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
-                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 11, 1, 0, 1, 0}});
+  Answer(s.host, {ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 13}, ConfigAnswer{u"*.cc,*.h", 1, 0, 1, -1},
+                  ConfigAnswer{u"*.cc,*.h", 1, 0, 1, 12, 1, 0, 1, 0, 0}});
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(0, s.host.Configure());
   EXPECT_EQ(1u, s.host.settingsStore.size());
@@ -217,6 +220,7 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   EXPECT_EQ(0u, s.host.settingsStore[u"Indentation"].number);
   EXPECT_EQ(1u, s.host.settingsStore[u"IndentCaseLabels"].number);
   EXPECT_EQ(0u, s.host.settingsStore[u"PasteIndent"].number);
+  EXPECT_EQ(0u, s.host.settingsStore[u"CleanBlankLines"].number);
   EXPECT_TRUE(s.host.hostFaults.empty());
   // In force at once, and for the next session.
   s.At(0, 2);
@@ -229,6 +233,7 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   EXPECT_FALSE(far3::ActiveOptions().indentation);
   EXPECT_TRUE(far3::ActiveOptions().indentCaseLabels);
   EXPECT_FALSE(far3::ActiveOptions().pasteIndent);
+  EXPECT_FALSE(far3::ActiveOptions().cleanBlankLines);
 }
 
 TEST(Far3Config, AnInvalidListIsRefusedAndTheDialogComesBack) {

@@ -86,7 +86,8 @@ const char PlayUsage[] =
     "  --setting-number NAME=N  a number value there\n"
     "  --config ANSWER       what each <Config> dialog does, in order: ok, cancel or\n"
     "                        esc, then ,macros=on|off ,braces=on|off ,tab=on|off\n"
-    "                        ,fields=on|off ,indent=on|off ,cases=on|off and\n"
+    "                        ,fields=on|off ,indent=on|off ,cases=on|off\n"
+    "                        ,paste=on|off ,blank=on|off and\n"
     "                        last ,masks=TEXT (the rest);\n"
     "                        e.g. ok,tab=off,masks=*.cc\n"
     "  --save-as NAME        the name of each <S-F2> save, in order (%FARPROFILE%\n"
@@ -117,16 +118,17 @@ int Usage(const std::string &message) {
 struct ConfigAnswer {
   std::string text;  // as given, for the report
   std::string button;
-  int switches[7] = {-1, -1, -1, -1, -1, -1, -1};  // keyword macros, '}' alignment, Tab after '{',
-                                                 // field stops, C/C++ indentation, case labels, paste
+  int switches[8] = {-1, -1, -1, -1, -1, -1, -1, -1};  // keyword macros, '}' alignment, Tab after
+                                                     // '{', field stops, C/C++ indentation, case
+                                                     // labels, paste, blank lines
   bool setMasks = false;
   std::string masks;
 };
 
-// Reads "ok|cancel|esc[,macros=on|off]...[,indent=on|off][,cases=on|off][,paste=on|off][,masks=TEXT]"
+// Reads "ok|cancel|esc[,macros=on|off]...[,paste=on|off][,blank=on|off][,masks=TEXT]"
 // (masks last: the rest of the text is the list); false when malformed.
 bool ParseConfigAnswer(const std::string &text, ConfigAnswer *out) {
-  static const char *const names[] = {"macros", "braces", "tab", "fields", "indent", "cases", "paste"};
+  static const char *const names[] = {"macros", "braces", "tab", "fields", "indent", "cases", "paste", "blank"};
   out->text = text;
   size_t comma = text.find(',');
   out->button = text.substr(0, comma);
@@ -142,7 +144,7 @@ bool ParseConfigAnswer(const std::string &text, ConfigAnswer *out) {
     const std::string pair = rest.substr(0, comma);
     rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
     bool known = false;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
       if (pair == std::string(names[i]) + "=on") out->switches[i] = 1, known = true;
       if (pair == std::string(names[i]) + "=off") out->switches[i] = 0, known = true;
     }
@@ -273,7 +275,7 @@ intptr_t AnswerConfig(sim::DialogCall3 &call, const ConfigAnswer &answer) {
     if (call.items[i].Type == far3::DI_BUTTON) buttons.push_back(i);
   }
   if (answer.setMasks && !edits.empty()) call.texts[edits[0]] = sim::Utf16(answer.masks);
-  for (size_t i = 0; i < 7 && i < checks.size(); ++i)
+  for (size_t i = 0; i < 8 && i < checks.size(); ++i)
     if (answer.switches[i] >= 0) call.items[checks[i]].Selected = answer.switches[i];
   if (answer.button == "ok" && !buttons.empty()) return static_cast<intptr_t>(buttons[0]);
   if (answer.button == "cancel" && buttons.size() > 1) return static_cast<intptr_t>(buttons[1]);
@@ -533,7 +535,8 @@ int RunPlay(int argc, char **argv) {
       ConfigAnswer answer;
       if (!value(&v) || !ParseConfigAnswer(v, &answer))
         return Usage("option --config needs ok, cancel or esc, then ,macros=on|off ,braces=on|off "
-                     ",tab=on|off ,fields=on|off ,indent=on|off ,cases=on|off ,masks=TEXT");
+                     ",tab=on|off ,fields=on|off ,indent=on|off ,cases=on|off ,paste=on|off ,blank=on|off "
+                     ",masks=TEXT");
       configs.push_back(answer);
       far3Only = true;
     } else if (arg == "--save-as") {

@@ -305,6 +305,40 @@ int UnitSpaces(int line, int tabSize, bool expandTabs) {
 // Enter in a served file: splits the line as the host does and writes the
 // new line's indentation, in one undo step. 1 when done, 0 when the host's
 // own Enter should run.
+// The line the plug-in's Enter left holding only the blanks it wrote there
+// (one at a time): when the cursor leaves it so, the blanks go.
+struct LeftBlanks {
+  bool set = false;
+  intptr_t editor = 0;
+  int line = 0, length = 0;
+};
+
+template <class E>
+LeftBlanks &LeftBlanksOf() {
+  static LeftBlanks b;
+  return b;
+}
+
+// Whether the cursor at POS stands at the end of the line the plug-in's Enter
+// filled with blanks, the line still holding just them.
+template <class E>
+bool AtOurBlankLine(const EditorPosition &pos) {
+  const LeftBlanks &b = LeftBlanksOf<E>();
+  typename E::Editor *ed = E::editor();
+  if (!b.set || !E::CleanBlankLinesOn() || ed->LastEditorId() != b.editor || pos.CurLine != b.line ||
+      pos.CurPos < b.length)
+    return false;
+  typename E::Editor::LineRecord egs;
+  return ed->GetString(&egs, b.line) && static_cast<int>(egs.StringLength) == b.length &&
+         SkipBlanks(egs.StringText, b.length) == b.length;
+}
+
+template <class E>
+void ClearLine(int line) {
+  static const typename E::Char empty[1] = {0};
+  E::editor()->SetString(empty, line);
+}
+
 template <class E>
 int IndentOnEnter(const INPUT_RECORD *Rec, const EditorPosition &pos, const Fallback &fallback) {
   using Char = typename E::Char;
@@ -313,6 +347,8 @@ int IndentOnEnter(const INPUT_RECORD *Rec, const EditorPosition &pos, const Fall
   EditorLines<E> lines;
   const Plan plan = PlanEnter<Char>(std::ref(lines), pos.CurLine, pos.CurPos, fallback);
   if (plan.verdict != Taken) return 0;
+  const bool leaveClean = AtOurBlankLine<E>(pos);
+  LeftBlanksOf<E>().set = false;
 
   ed->BeginUndo();
   E::busy() = 1;
@@ -320,6 +356,8 @@ int IndentOnEnter(const INPUT_RECORD *Rec, const EditorPosition &pos, const Fall
   E::busy() = 0;
   const EditorPosition after = ed->GetPosition();
   if (after.CurLine == pos.CurLine + 1) {
+    // The line Enter left holds only the blanks this plug-in wrote: they go.
+    if (leaveClean) ClearLine<E>(pos.CurLine);
     typename E::Editor::LineRecord egs;
     ed->GetString(&egs, after.CurLine);
     const int n = static_cast<int>(egs.StringLength);
@@ -328,11 +366,40 @@ int IndentOnEnter(const INPUT_RECORD *Rec, const EditorPosition &pos, const Fall
     Char *text =
         IndentedText(plan.place.column, plan.tabs, fallback.tabSize, egs.StringText + skip, n - skip, &indentLength);
     if (text) {
+      const bool onlyBlanks = n == skip && indentLength > 0;
       ed->SetString(text, after.CurLine);
       std::free(text);
       ed->SetPosition(after.CurLine, indentLength, -1, -1);
+      if (onlyBlanks) {
+        LeftBlanks &b = LeftBlanksOf<E>();
+        b.set = true;
+        b.editor = ed->LastEditorId();
+        b.line = after.CurLine;
+        b.length = indentLength;
+      }
     }
   }
+  ed->EndUndo();
+  ed->Redraw();
+  return 1;
+}
+
+// Up, Down, PgUp or PgDn from the line the plug-in's Enter left holding only
+// its blanks: the blanks go, in one undo step with the move. 1 when done.
+template <class E>
+int LeaveBlankLine(const INPUT_RECORD *Rec) {
+  typename E::Editor *ed = E::editor();
+  if (!ed) return 0;
+  const EditorPosition pos = ed->GetPosition();
+  const bool ours = AtOurBlankLine<E>(pos);
+  // Typed on, or left some other way: the line is the user's from now on.
+  LeftBlanksOf<E>().set = false;
+  if (!ours) return 0;
+  ed->BeginUndo();
+  ClearLine<E>(pos.CurLine);
+  ++E::busy();
+  ed->ProcessInput(Rec);
+  --E::busy();
   ed->EndUndo();
   ed->Redraw();
   return 1;
