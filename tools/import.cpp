@@ -775,7 +775,11 @@ std::string ImportedMacroFile(ImportResult *result) {
   return "; Macros for the vorlane plug-in (Far 3), made by 'vorlane import' from snippet files.\n" + out;
 }
 
+#ifdef VORLANE_HAVE_JSONCPP
 bool KnownLanguage(const std::string &name) { return LanguageMasks().count(name) != 0; }
+#else
+bool KnownLanguage(const std::string &) { return false; }
+#endif
 
 namespace {
 
