@@ -451,16 +451,26 @@ bool RunFuzzSession3(const uint8_t *data, size_t size, std::string *failure) {
     }
     // Now and then, one undo must give back the state before the assist.
     if (ok && host.undoStepsMade > undoSteps && (in.Next() & 1)) {
-      // A step left as one whole line added or deleted (a group of a fed
-      // Enter alone) puts the cursor where that line was, as the host does.
+      // The host takes a step back record by record, the cursor ending where
+      // the step's first record puts it: one whole line added or deleted (a
+      // fed Enter at a line's end, alone or first in a group) puts it where
+      // that line was.
       State expected = before;
-      const sim::Host3::UndoRecord *last = host.undoRecords.empty() ? nullptr : &host.undoRecords.back();
+      const std::vector<sim::Host3::UndoRecord> &records = host.undoRecords;
+      const sim::Host3::UndoRecord *last = records.empty() ? nullptr : &records.back();
+      if (last && last->kind == sim::Host3::UndoRecord::End) {
+        size_t k = records.size() - 1;
+        while (k > 0 && records[k - 1].kind != sim::Host3::UndoRecord::Begin) --k;
+        last = k < records.size() - 1 ? &records[k] : nullptr;
+      }
       if (last && last->kind == sim::Host3::UndoRecord::Lines &&
           ((last->old.empty() && last->newCount == 1) || (last->old.size() == 1 && last->newCount == 0)))
-        // (the cursor stays within the text: Enter on the last line taken
-        // back leaves it on the line before)
-        expected.line = last->old.empty() ? std::min(last->curLine, static_cast<int>(host.lines.size()) - 2)
-                                          : last->curLine;
+        // (the cursor stays within the text as it was: Enter on the last
+        // line taken back leaves it on the line before)
+        expected.line = last->old.empty()
+                            ? std::min(last->curLine, static_cast<int>(std::count(before.text.begin(),
+                                                                                  before.text.end(), u'\n')))
+                            : last->curLine;
       host.Input(sim::KeyRecord('Z', 0x1A, LEFT_CTRL_PRESSED, true));
       afterUndo = true;
       if (!StateOf(host).SameTextAndCursor(expected)) {
