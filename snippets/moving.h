@@ -85,9 +85,9 @@ int FieldStopEdit(const INPUT_RECORD *Rec, bool typing) {
 // settles the edits before it, with the cursor where they left it, and ends
 // the session when a key or click before it moved the cursor out of every
 // stop, or when it comes in another editor. Then Tab goes to the next stop
-// and Shift+Tab to the previous one (1: swallowed); a redo key says the next
-// changes are to be read by their text (an undo's reports carry exact
-// numbers, a redo's may not); -1 for everything else.
+// and Shift+Tab to the previous one (1: swallowed); a redo ends the stops (an
+// undo's reports carry exact numbers, a redo's may not); -1 for everything
+// else.
 template <class E>
 int FieldStopKey(const INPUT_RECORD *Rec) {
   using Char = typename E::Char;
@@ -123,10 +123,13 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
   const bool ctrl = (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
   const bool alt = (mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
   if ((ctrl && vk == 'Z') || (alt && vk == VK_BACK)) {
-    if (mods & SHIFT_PRESSED)
-      f.redone = true;
-    else
-      f.undone = true;
+    // A redo's change reports may not carry the lines' numbers: the stops
+    // cannot be kept for certain, and end rather than guess.
+    if (mods & SHIFT_PRESSED) {
+      EndFieldStops<E>(FieldEndUncertain);
+      return -1;
+    }
+    f.undone = true;
     f.selected = false;
     return -1;
   }

@@ -185,7 +185,6 @@ struct FieldStops {
   Change changes[FieldChangeLimit];
   int changeCount = 0;
   bool overflow = false;  // changes were lost: trust the text
-  bool redone = false;    // a redo: trust the text, not the numbers
 };
 
 namespace field_stops {
@@ -394,7 +393,7 @@ void EndFieldStops(FieldEnd why = FieldEndDone) {
   f.count = f.next = f.visitCount = 0;
   f.current = -1;
   f.changeCount = 0;
-  f.overflow = f.redone = f.undone = false;
+  f.overflow = f.undone = false;
   f.fromSet = f.templateWords = f.selected = false;
   for (int &n : f.numbered) n = -1;
   f.indentLength = -1;

@@ -60,9 +60,9 @@ void SyncFieldStops(const EditorPosition *at) {
   using Char = typename E::Char;
   using namespace field_stops;
   FieldStops<Char> &f = E::fields();
-  if ((!f.waiting && !f.marking) || (f.changeCount == 0 && !f.overflow && !f.redone)) return;
+  if ((!f.waiting && !f.marking) || (f.changeCount == 0 && !f.overflow)) return;
   typename E::Editor *ed = E::editor();
-  const bool trustText = f.overflow || f.redone;
+  const bool trustText = f.overflow;
   // The cursor after the changes: where typed text ended or deleted text
   // began, which places an edit that the text alone cannot.
   EditorPosition cursor;
@@ -149,7 +149,7 @@ void SyncFieldStops(const EditorPosition *at) {
   for (int li = 0; li < f.lineCount; ++li) {
     typename FieldStops<Char>::Line &l = f.lines[li];
     if (trustText && !l.deleted) {
-      // A redo, or changes lost: find the line's text where the numbers say,
+      // Changes lost: find the line's text where the numbers say,
       // else on the nearest line around it; failing that, compare with what
       // stands at its number.
       // A flood may have moved it by any number of lines: the search goes on
@@ -312,7 +312,7 @@ void SyncFieldStops(const EditorPosition *at) {
     if (s.end < s.pos) s.end = s.pos;
   }
   f.changeCount = 0;
-  f.overflow = f.redone = false;
+  f.overflow = false;
   // An edit no one can place for certain: the stops go rather than guess.
   if (lost && !f.marking) {
     EndFieldStops<E>(FieldEndUncertain);
