@@ -84,12 +84,9 @@ int FilterKey(const INPUT_RECORD *Rec) {
     if (Rec && Rec->EventType == KEY_EVENT && Rec->Event.KeyEvent.bKeyDown) {
       const KEY_EVENT_RECORD &k = Rec->Event.KeyEvent;
       const WORD vk = k.wVirtualKeyCode;
-      if (vk != 0x10 && vk != 0x11 && vk != 0x12) {
-        const DWORD held = k.dwControlKeyState;
-        const bool ctrl = (held & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-        const bool alt = (held & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
+      if (!LoneModifier(vk)) {
         E::fields().afterUndo = E::fields().undoKey;
-        E::fields().undoKey = !(held & SHIFT_PRESSED) && ((ctrl && vk == 'Z') || (alt && vk == VK_BACK));
+        E::fields().undoKey = !(k.dwControlKeyState & SHIFT_PRESSED) && UndoKey(vk, k.dwControlKeyState);
       }
     }
     if (E::fields().waiting && Rec) {

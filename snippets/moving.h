@@ -98,7 +98,7 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
   const KEY_EVENT_RECORD &key = Rec->Event.KeyEvent;
   const WORD vk = click ? 0 : key.wVirtualKeyCode;
   // Shift, Ctrl or Alt pressed alone: neither an edit nor a move.
-  if (vk == 0x10 || vk == 0x11 || vk == 0x12) return -1;
+  if (LoneModifier(vk)) return -1;
   typename E::Editor *ed = E::editor();
   if (!ed || !E::FieldStopsOn()) return -1;
   // One look at the editor gives both its id and the cursor.
@@ -122,7 +122,7 @@ int FieldStopKey(const INPUT_RECORD *Rec) {
                                               LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
   const bool ctrl = (mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
   const bool alt = (mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-  if ((ctrl && vk == 'Z') || (alt && vk == VK_BACK)) {
+  if (UndoKey(vk, key.dwControlKeyState)) {
     // A redo's change reports may not carry the lines' numbers: the stops
     // cannot be kept for certain, and end rather than guess.
     if (mods & SHIFT_PRESSED) {

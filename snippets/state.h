@@ -42,6 +42,16 @@ enum FieldEnd {
   FieldEndUncertain,    // an edit whose place the text and the cursor could not tell
 };
 
+// Shift, Ctrl or Alt pressed alone: no key of its own to the assists.
+inline bool LoneModifier(WORD vk) { return vk == 0x10 || vk == 0x11 || vk == 0x12; }
+
+// Ctrl+Z or Alt+Backspace (with Shift: a redo).
+inline bool UndoKey(WORD vk, DWORD held) {
+  const bool ctrl = (held & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+  const bool alt = (held & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
+  return (ctrl && vk == 'Z') || (alt && vk == VK_BACK);
+}
+
 // Sessions one inside another: a body played in a stop while stops wait.
 constexpr int FieldDepthLimit = 4;
 
