@@ -64,6 +64,143 @@ int ByNameLatestFirst(const void *a, const void *b) {
   return i < j ? -1 : i > j ? 1 : 0;
 }
 
+
+// Type to find: the letters, digits and '_' typed in the list narrow it to the
+// macros whose names begin with them (a name's leading '#', '@', '/' and the
+// like skipped, so "inc" finds "#inc"), shortest first; BS widens. The menu
+// returns at each such key and opens again; Far's own filter (Ctrl+Alt+F)
+// keeps whatever these keys leave it.
+constexpr size_t TypedLimit = 32;
+// Every key typed in the list reopens it: far more than anyone types there.
+constexpr int ReopenLimit = 4096;
+constexpr WORD BackKey = 0x08, MinusKey = 0xBD;
+
+struct NameKeys {
+  FarKey keys[26 * 2 + 10 + 3];
+  FarChar chars[26 * 2 + 10 + 2];
+  NameKeys() {
+    size_t n = 0;
+    auto add = [&](WORD vk, DWORD state, FarChar c) {
+      keys[n] = FarKey{vk, state};
+      chars[n++] = c;
+    };
+    for (WORD c = 'A'; c <= 'Z'; ++c) {
+      add(c, 0, static_cast<FarChar>(c - 'A' + 'a'));
+      add(c, SHIFT_PRESSED, static_cast<FarChar>(c));
+    }
+    for (WORD c = '0'; c <= '9'; ++c) add(c, 0, static_cast<FarChar>(c));
+    add(MinusKey, SHIFT_PRESSED, '_');
+    add(BackKey, 0, 0);
+    keys[n] = FarKey{0, 0};
+  }
+};
+
+FarChar Folded(FarChar c) { return c >= 'A' && c <= 'Z' ? static_cast<FarChar>(c - 'A' + 'a') : c; }
+
+bool WordUnit(FarChar c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c > 0x7F;
+}
+
+bool BeginsWith(const FarChar *name, const FarChar *typed) {
+  for (; *typed; ++name, ++typed)
+    if (Folded(*name) != Folded(*typed)) return false;
+  return true;
+}
+
+bool NameAnswers(const FarChar *name, const FarChar *typed) {
+  if (BeginsWith(name, typed)) return true;
+  while (*name && !WordUnit(*name)) ++name;
+  return BeginsWith(name, typed);
+}
+
+// The list (`order`: indexes into the macro table, `items` their texts) until
+// Enter or Esc; the table index of the macro chosen, or -1.
+intptr_t ChooseByName(const int *order, const FarMenuItem *items, size_t shown) {
+  static const NameKeys keys;
+  const FarChar *title = GetMsgText(MPickerTitle);
+  const FarChar *bottom = GetMsgText(MPickerBottom);
+  if (!title) title = Empty;
+  size_t *view = static_cast<size_t *>(std::malloc(shown * sizeof(size_t)));
+  FarMenuItem *menu = static_cast<FarMenuItem *>(std::malloc(shown * sizeof(FarMenuItem)));
+  if (!view || !menu) {
+    std::free(view);
+    std::free(menu);
+    return -1;
+  }
+  FarChar typed[TypedLimit + 1] = {0};
+  FarChar trial[TypedLimit + 1];
+  FarChar heading[MacroNameLimit + TypedLimit + 8];
+  size_t typedLength = 0, selected = 0;  // an index into `items`
+  intptr_t answer = -1;
+  // The items whose names answer `text`: all in the list's order when it is
+  // empty, else the shortest names first.
+  auto narrow = [&](const FarChar *text) {
+    size_t n = 0;
+    for (size_t k = 0; k < shown; ++k)
+      if (NameAnswers(MacroTable[order[k]].Name, text)) view[n++] = k;
+    if (text[0])
+      for (size_t i = 1; i < n; ++i)
+        for (size_t j = i; j > 0 && TextLength(MacroTable[order[view[j]]].Name) <
+                                        TextLength(MacroTable[order[view[j - 1]]].Name); --j) {
+          const size_t t = view[j];
+          view[j] = view[j - 1];
+          view[j - 1] = t;
+        }
+    return n;
+  };
+  size_t count = narrow(typed);
+  for (int round = 0; round < ReopenLimit; ++round) {
+    for (size_t i = 0; i < count; ++i) {
+      menu[i] = items[view[i]];
+      menu[i].Flags = view[i] == selected ? static_cast<Flags64>(MIF_SELECTED) : 0;
+    }
+    const FarChar *shownTitle = title;
+    if (typedLength) {
+      size_t n = 0;
+      for (const FarChar *p = title; *p && n < MacroNameLimit; ++p) heading[n++] = *p;
+      heading[n++] = ':';
+      heading[n++] = ' ';
+      for (size_t i = 0; i < typedLength; ++i) heading[n++] = typed[i];
+      heading[n] = 0;
+      shownTitle = heading;
+    }
+    intptr_t breakCode = -1;
+    // Bodies hold '&' (as in &&): shown as typed, never taken as a hot key.
+    const intptr_t at = StartupInfo.Menu(&PluginGuid, &PickerGuid, -1, -1, 0, FMENU_WRAPMODE | FMENU_SHOWAMPERSAND,
+                                         shownTitle, bottom ? bottom : Empty, PickerTopic, keys.keys, &breakCode,
+                                         menu, count);
+    if (at >= 0 && static_cast<size_t>(at) < count) selected = view[at];
+    if (breakCode < 0) {
+      if (at >= 0 && static_cast<size_t>(at) < count) answer = order[view[at]];
+      break;
+    }
+    const FarChar c = keys.chars[breakCode];
+    if (c == 0) {
+      if (typedLength == 0) continue;
+      typed[--typedLength] = 0;
+      count = narrow(typed);
+      continue;
+    }
+    if (typedLength == TypedLimit) continue;
+    std::memcpy(trial, typed, typedLength * sizeof(FarChar));
+    trial[typedLength] = c;
+    trial[typedLength + 1] = 0;
+    const size_t n = narrow(trial);
+    // A key that leaves no macro is not taken: the list stays as it was.
+    if (n == 0) {
+      count = narrow(typed);
+      continue;
+    }
+    std::memcpy(typed, trial, (typedLength + 2) * sizeof(FarChar));
+    ++typedLength;
+    count = n;
+    selected = view[0];
+  }
+  std::free(view);
+  std::free(menu);
+  return answer;
+}
+
 }  // namespace
 
 void PickMacro() {
@@ -121,18 +258,11 @@ void PickMacro() {
   }
 
   intptr_t picked = -1;
-  if (shown == 0) {
+  if (shown == 0)
     ShowMessage(PickerTopic, GetMsgText(MNoMacros));
-  } else {
-    const FarChar *title = GetMsgText(MPickerTitle);
-    const FarChar *bottom = GetMsgText(MPickerBottom);
-    // Bodies hold '&' (as in &&): shown as typed, never taken as a hot key.
-    picked = StartupInfo.Menu(&PluginGuid, &PickerGuid, -1, -1, 0,
-                              FMENU_WRAPMODE | FMENU_SHOWAMPERSAND, title ? title : Empty,
-                              bottom ? bottom : Empty, PickerTopic, nullptr, nullptr, items, shown);
-  }
-  const MacroEntry *entry =
-      picked >= 0 && static_cast<size_t>(picked) < shown ? &MacroTable[chosen[picked]] : nullptr;
+  else
+    picked = ChooseByName(chosen, items, shown);
+  const MacroEntry *entry = picked >= 0 ? &MacroTable[picked] : nullptr;
   std::free(chosen);
   std::free(applies);
   std::free(answers);
