@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 #include "assists/adapter.h"
 #include "macros/fields.h"
@@ -108,20 +109,60 @@ int ExpandKeyword() {
   return 1;
 }
 
-// Where a Tab-triggered name written as a word (a letter, digit or `_`
-// first) is code: not a member's name (right after `.`, `->` or `::`), and
-// not in a comment or a literal. A name written otherwise (`//`, `@param`)
-// is meant for such places and fits anywhere.
+// A Tab-triggered name written with a character other than a letter, digit
+// or `_` first (`//`, `/`, `#ifndef`) stands as a name at the line's start
+// or behind a blank only: not the `/` that ends `*/`, `///` or a path.
+template <class Char>
+bool StandsAlone(const Char *text, int at) {
+  return at == 0 || text[at - 1] == ' ' || text[at - 1] == '\t';
+}
+
+// The lines above that are read for a name the file types a tab behind.
+constexpr int HabitLines = 200;
+// The leading blanks of each such line that are skipped at most.
+constexpr int HabitUnits = 4096;
+
+// Whether one of the HabitLines lines above `line` begins its text with
+// `name` and a tab: the file's own habit (`else\t\t/* none */`,
+// `//\tcomment`, `#ifndef\tDEBUG`), so a Tab there types a tab. Only a line's
+// start counts: the name there is where it would expand, not in a comment.
+template <class E>
+bool FileTypesTabBehind(const typename E::Char *name, int n, int line) {
+  typename E::Editor::LineRecord above;
+  for (int l = line - 1; l >= 0 && l >= line - HabitLines; --l) {
+    E::editor()->GetString(&above, l);
+    const typename E::Char *text = above.StringText;
+    const int length = static_cast<int>(above.StringLength);
+    int at = 0;
+    while (at < length && at < HabitUnits && (text[at] == ' ' || text[at] == '\t')) ++at;
+    if (at + n < length && text[at + n] == '\t' &&
+        std::memcmp(text + at, name, static_cast<size_t>(n) * sizeof(typename E::Char)) == 0)
+      return true;
+  }
+  return false;
+}
+
+// Where a Tab-triggered name is meant: one written as a word (a letter,
+// digit or `_` first) where it is code: not a member's name (right after `.`,
+// `->` or `::`), and not in a comment or a literal; one written otherwise
+// (`//`, `@param`, meant for comments and directives) anywhere it stands
+// alone. Neither where the lines above type a tab behind it.
 template <class E>
 bool TabTriggerFits(const BasicMacroEntry<typename E::Char> &entry, const typename E::Char *text,
                     const EditorPosition &pos) {
   const int n = static_cast<int>(TextLength(entry.Name));
-  if (!WordUnit(entry.Name[0]) || n > pos.CurPos) return true;
+  if (n > pos.CurPos) return true;
   const int at = pos.CurPos - n;
-  if (at >= 1 && text[at - 1] == '.') return false;
-  if (at >= 2 && ((text[at - 2] == '-' && text[at - 1] == '>') || (text[at - 2] == ':' && text[at - 1] == ':')))
-    return false;
-  return !indent::InCommentOrLiteral<E>(pos.CurLine, at, E::editor()->TabSize());
+  if (!WordUnit(entry.Name[0])) {
+    if (!StandsAlone(text, at)) return false;
+  } else {
+    if (at >= 1 && text[at - 1] == '.') return false;
+    if (at >= 2 && ((text[at - 2] == '-' && text[at - 1] == '>') || (text[at - 2] == ':' && text[at - 1] == ':')))
+      return false;
+    if (indent::InCommentOrLiteral<E>(pos.CurLine, at, E::editor()->TabSize())) return false;
+  }
+  // The line's text is not used past here: reading the lines above may reuse it.
+  return !FileTypesTabBehind<E>(entry.Name, n, pos.CurLine);
 }
 
 // Tab behind a Tab-triggered macro's name (anywhere in the line, text after
