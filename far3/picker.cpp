@@ -186,11 +186,9 @@ intptr_t ChooseByName(const int *order, const FarMenuItem *items, size_t shown) 
     trial[typedLength] = c;
     trial[typedLength + 1] = 0;
     const size_t n = narrow(trial);
-    // A key that leaves no macro is not taken: the list stays as it was.
-    if (n == 0) {
-      count = narrow(typed);
-      continue;
-    }
+    // A key that leaves no macro is not taken: the list stays as it was
+    // (narrowing to nothing writes no entry of `view`).
+    if (n == 0) continue;
     std::memcpy(typed, trial, (typedLength + 2) * sizeof(FarChar));
     ++typedLength;
     count = n;
