@@ -33,6 +33,8 @@ const char RetypeUsage[] =
     "  --expand-tabs    editor setting: Tab inserts spaces\n"
     "  --tab-size N     editor setting: tab size (default 8)\n"
     "  --no-indentation the plug-in's C/C++ indentation switched off\n"
+    "  --below          the lines below stay in the editor too (editing a whole\n"
+    "                   file: its style may show only further down)\n"
     "  --misses         print each line that differs: where, as written, as typed\n"
 #ifdef _WIN32
     "  --plugin PATH    the Far 3 plug-in DLL (default: far3\\vorlane.dll beside\n"
@@ -80,7 +82,7 @@ void Type(sim::Host3 &host, char16_t c, WORD vk) {
 
 int RunRetype(int argc, char **argv) {
   sim::Settings settings;
-  bool misses = false, indentation = true;
+  bool misses = false, indentation = true, below = false;
   std::string pluginPath;
   std::vector<std::string> files;
   bool options = true;
@@ -101,6 +103,8 @@ int RunRetype(int argc, char **argv) {
       if (!TabSizeArgument("retype", argv[++i], &settings.tabSize)) return 2;
     } else if (a == "--no-indentation") {
       indentation = false;
+    } else if (a == "--below") {
+      below = true;
     } else if (a == "--misses") {
       misses = true;
     } else if (a == "--plugin" && i + 1 < argc) {
@@ -161,6 +165,7 @@ int RunRetype(int argc, char **argv) {
       if (Blank(lines[i])) continue;
       std::u16string above;
       for (size_t k = 0; k < i; ++k) above += (k ? u"\n" : u"") + lines[k];
+      for (size_t k = i + 1; below && k < lines.size(); ++k) above += u"\n" + lines[k];
       host.SetText(above);
       host.curLine = static_cast<int>(i - 1);
       host.curPos = static_cast<int>(lines[i - 1].size());

@@ -215,7 +215,8 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
       }
       plan.place = Place(r, PlainLead, fallback);
     }
-    if (r.InComment() || r.InString() || r.InDirective()) {
+    // In a macro's body continued with '\' only '}' has a place to go.
+    if (r.InComment() || r.InString() || (r.InDirective() && lead != CloseBraceLead)) {
       std::free(word);
       return plan.verdict = InComment, plan;
     }

@@ -139,6 +139,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (r.DirectiveLastIndent() == r.DirectiveIndent() && r.Lines() > 0)
       return at(r.DirectiveIndent() + U(), "a directive's continuation one level in");
     if (r.DirectiveOpensBrace()) return at(r.DirectiveLastIndent() + U(), "one level in after '{'");
+    if (lead == CloseBraceLead && r.DirectiveLastIndent() - U() > r.DirectiveIndent())
+      return at(r.DirectiveLastIndent() - U(), "a directive's '}' one level out from the line above");
     return at(r.DirectiveLastIndent(), "as the directive's line above");
   }
 
@@ -154,7 +156,11 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     // goto labels: never against it.
     const bool code = (f.kind == BlockFrame && (f.block == CodeBlock || f.block == SwitchBlock)) ||
                       (f.kind == RootFrame && f.underflow);
-    if (!code || f.inStmt || st.gotoIndent < 0) return p;
+    if (!code || f.inStmt) return p;
+    if (st.gotoIndent < 0) {
+      p.sure = false;  // a label further down may show the file's column
+      return p;
+    }
     if (st.gotoIndent <= 1 || st.gotoDelta == NoDelta) return at(st.gotoIndent, "a goto label in the file's column");
     const int level = f.sibling >= 0 ? f.sibling : f.base + U();
     return at(level + st.gotoDelta, "a goto label as far from its statements as the file's");

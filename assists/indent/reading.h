@@ -176,6 +176,10 @@ struct Style {
       declVotes[0] = o.declVotes[0];
       declVotes[1] = o.declVotes[1];
     }
+    if (gotoIndent < 0) {
+      gotoIndent = o.gotoIndent;
+      gotoDelta = o.gotoDelta;
+    }
   }
 
   // The unit the blocks' first lines show most (0: none shows one).
