@@ -55,7 +55,9 @@ Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const
   if (p.sure || first != 0 || below < 0 || below >= fallback.totalLines || last > FarLines - NearLines) return p;
   void *room = std::malloc(sizeof(Reader<Char>));
   if (!room) return p;
-  Reader<Char> *lower = new (room) Reader<Char>(fallback.tabSize);
+  // Going on from the lines above (the placed line left out), so that what
+  // is open there (a function's body) is open below too.
+  Reader<Char> *lower = Reader<Char>::CopyAt(room, *r);
   const int end = fallback.totalLines - below < NearLines ? fallback.totalLines : below + NearLines;
   for (int line = below; line < end; ++line) {
     const Char *text = nullptr;

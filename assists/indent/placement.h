@@ -180,7 +180,10 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (f.align >= 0 && !f.angle && indented && st.parenDelta > 0)
       return at(f.openerIndent + st.parenDelta, decl ? "indented from the open parenthesis's line, as the file's declarations are"
                                                      : "indented from the open parenthesis's line, as the file does");
-    if (f.align >= 0) return at(f.align, "aligned after the open parenthesis");
+    if (f.align >= 0) {
+      if (!ofKind && st.parenAligned < 0) p.sure = false;  // lines further down may show the file's way
+      return at(f.align, "aligned after the open parenthesis");
+    }
     return at(f.openerIndent + C(), "one continuation unit in: the parenthesis ends its line");
   }
   if (lead == CloseBraceLead) {

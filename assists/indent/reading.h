@@ -4,6 +4,8 @@
 // nothing here touches the host.
 #pragma once
 
+#include <new>
+
 namespace indent {
 
 constexpr int MaxFrames = 40;      // deeper nesting is read as the deepest frame
@@ -237,8 +239,10 @@ public:
     firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = macroEnded_ = false;
     prevWord_ = NoWord;
   }
-  Reader(const Reader &) = delete;
   Reader &operator=(const Reader &) = delete;
+  // A reading going on from another's, in caller-owned room (the object is
+  // too large for a key handler's stack): the only copy made.
+  static Reader *CopyAt(void *room, const Reader &o) { return new (room) Reader(o); }
 
   // Reads one line (its first `length` units; the cursor's line is read up to
   // the cursor).
@@ -278,6 +282,7 @@ public:
   int tabSize() const { return tab_; }
 
 private:
+  Reader(const Reader &) = default;
   Frame &top() { return n_.frames[n_.depth - 1]; }
   void Push(FrameKind kind, int base);
   void BeginLine(Frame &f, bool label, bool shift);
