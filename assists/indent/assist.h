@@ -132,6 +132,7 @@ Plan PlanEnter(GetLine getLine, int line, int pos, const Fallback &fallback) {
 template <class Char>
 Lead LabelBefore(const Char *s, int n) {
   const int i = SkipBlanks(s, n);
+  if (i == n) return InitLead;
   int k = 0;
   if (StartsWord(s + i, n - i, "case", &k)) return CaseLead;
   int end = n;

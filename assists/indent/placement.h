@@ -13,6 +13,7 @@ enum Lead {
   GotoLead,   // a name and ':' typed behind it
   ScopeLead,  // ...and a second ':': a scope (std::), placed as a statement
   ShiftLead,  // "<<" typed at a line's start
+  InitLead,   // ':' at a line's start: a constructor's initializer list
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -52,6 +53,7 @@ Lead LeadOf(const Char *s, int n) {
   if (s[0] == '{') return OpenBraceLead;
   if (s[0] == ')' || s[0] == ']') return CloseParenLead;
   if (s[0] == '#') return HashLead;
+  if (s[0] == ':' && !(n > 1 && s[1] == ':')) return InitLead;
   int k = 0;
   auto colonNext = [&](int at) {
     while (at < n && (s[at] == ' ' || s[at] == '\t')) ++at;
@@ -151,6 +153,14 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (!r.MacroCallEnded() || f.kind == ParenFrame || f.inStmt || f.sibling < 0) return p;
     return at(f.sibling + C(), "a '<<' line going on the macro's use above");
   }
+  if (lead == InitLead) {
+    // Only right after a function's head: elsewhere a ':' line is the
+    // statement's (a bit-field, a conditional's second half).
+    if (f.kind == ParenFrame || !f.inStmt || r.LastToken() != ')') return p;
+    if (st.initDelta >= 0) return at(f.stmtIndent + st.initDelta, "a constructor's initializers where the file puts them");
+    p.sure = false;  // a constructor further down may show it
+    return at(f.stmtIndent + (tabs ? U() : 4), "a constructor's initializers four columns in");
+  }
   if (lead == GotoLead) {
     // Only where a statement may begin, and only as the file has shown its
     // goto labels: never against it.
@@ -208,6 +218,11 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (f.doWhile) return at(f.partIndent, "a do's while under its do");
     if (lead == OpenBraceLead && (f.word == ClassWord || f.word == EnumWord) && !f.parens && !f.assign)
       return at(f.partIndent + braceDelta(st.typeBraceDelta, st.braceDelta), "a type's '{' where the file puts it");
+    if (lead == OpenBraceLead && f.parens && !f.assign) {
+      if (st.funcBraceDelta >= 0)
+        return at(f.partIndent + st.funcBraceDelta, "a function's '{' where the file puts it");
+      p.sure = false;  // a function further down may show it (Whitesmiths: one level in)
+    }
     if (lead == OpenBraceLead) return at(f.partIndent, "'{' at its statement's level");
     if (f.templateHead) return at(f.partIndent, "a template's declaration at its level");
     // An enumeration's name ("static enum retval") too: its '{' on the next
@@ -249,6 +264,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (f.block == NamespaceBlock)
     return at(f.base + (st.namespaceDelta >= 0 ? st.namespaceDelta : 0), "a namespace's body in the file's style");
   if (f.block == ExternBlock) return at(f.base, "an extern block's body at its level");
+  if (f.ownLine && st.braceBodyVotes[1] > st.braceBodyVotes[0])
+    return at(f.base, "a block's body at its own line's '{', as the file's");
   return at(f.base + U(), "one level in after '{'");
 }
 

@@ -66,6 +66,8 @@ struct Frame {
   bool labelIsAccess;
   int labelIndent;
   bool underflow;   // root: a brace closed a block opened above the lines read
+  bool ownLine;     // block: its '{' stood first on its line
+  int headIndent;      // block: the column of the head its '{' belongs to
 };
 
 inline Frame FreshFrame(FrameKind kind, int base) {
@@ -77,7 +79,7 @@ inline Frame FreshFrame(FrameKind kind, int base) {
   f.onlyWords = true;
   f.word = NoWord;
   f.colonAlign = f.prevSibling = f.stmtIndent = f.partIndent = f.contIndent = f.stmtLine = -1;
-  f.sibling = f.labelIndent = f.nestedCont = f.shiftColumn = -1;
+  f.sibling = f.labelIndent = f.nestedCont = f.shiftColumn = f.headIndent = -1;
   return f;
 }
 
@@ -104,6 +106,9 @@ struct Style {
   int braceDelta = -1;
   int typeBraceDelta = -1;
   int labelBraceDelta = -1;  // ...and less its case label's column
+  // A constructor's initializer line (": base(x)") less its head's column;
+  // -1 not seen.
+  int initDelta = -1;
   // The latest goto label's column, and that less its statements' (NoDelta
   // when no statement came before it); -1 not seen.
   int gotoIndent = -1;
@@ -118,6 +123,11 @@ struct Style {
   // opener's (zlib's: 3).
   int commentBareVotes[2] = {};
   int commentBareDelta = -1;
+  // Blocks whose '{' stands on its own line: the first line in at the
+  // brace's own column ([1], Whitesmiths) or further in ([0]).
+  int braceBodyVotes[2] = {};
+  // A function's '{' on its own line less its head's column; -1 not seen.
+  int funcBraceDelta = -1;
   // Statements whose first continuation line begins with "<<": under the
   // first line's "<<" ([1]) or elsewhere ([0]).
   int shiftVotes[2] = {};
@@ -163,11 +173,15 @@ struct Style {
     if (!Continuation())
       for (int d = 0; d <= 16; ++d) contVotes[d] = o.contVotes[d];
     int *mine[] = {&caseDelta, &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
-                   &labelBraceDelta};
+                   &labelBraceDelta, &initDelta, &funcBraceDelta};
     const int theirs[] = {o.caseDelta, o.accessDelta, o.namespaceDelta, o.labelBody, o.braceDelta,
-                          o.typeBraceDelta, o.labelBraceDelta};
-    for (int i = 0; i < 7; ++i)
+                          o.typeBraceDelta, o.labelBraceDelta, o.initDelta, o.funcBraceDelta};
+    for (int i = 0; i < 9; ++i)
       if (*mine[i] < 0) *mine[i] = theirs[i];
+    if (braceBodyVotes[0] + braceBodyVotes[1] == 0) {
+      braceBodyVotes[0] = o.braceBodyVotes[0];
+      braceBodyVotes[1] = o.braceBodyVotes[1];
+    }
     if (parenAligned < 0) {
       parenAligned = o.parenAligned;
       parenVotes[0] = o.parenVotes[0];
@@ -420,6 +434,15 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
       ++style_.unitVotes[delta];
       style_.lastUnit = delta;
     }
+    if (f.block != NamespaceBlock && f.block != ExternBlock && f.ownLine && !fromLabel && delta >= 0) {
+      ++style_.braceBodyVotes[delta == 0 ? 1 : 0];
+      // Whitesmiths: the brace's own offset from its head is the unit.
+      const int offset = f.base - f.headIndent;
+      if (delta == 0 && f.headIndent >= 0 && offset > 0 && offset <= 16) {
+        ++style_.unitVotes[offset];
+        style_.lastUnit = offset;
+      }
+    }
   }
   f.lastLine = indent;
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
@@ -569,10 +592,15 @@ void Reader<Char>::OpenBrace() {
       style_.braceDelta = lineIndent_ - f.partIndent;
     else if (block == ClassBlock || block == EnumBlock)
       style_.typeBraceDelta = lineIndent_ - f.partIndent;
+    else if (block == CodeBlock && f.parens)
+      style_.funcBraceDelta = lineIndent_ - f.partIndent;
   }
+  const int head = f.partIndent;
   f.awaitBody = false;
   Push(list || block == EnumBlock ? (list ? InitFrame : BlockFrame) : BlockFrame, base);
   top().block = block;
+  top().ownLine = firstOnLine_ && !list;
+  top().headIndent = head;
 }
 
 template <class Char>
@@ -872,6 +900,9 @@ void Reader<Char>::Read(const Char *text, int length) {
     firstOnLine_ = firstToken_;
     if (firstToken_) {
       firstToken_ = false;
+      if (c == ':' && !(i + 1 < length && text[i + 1] == ':') && top().kind != ParenFrame && top().inStmt &&
+          prev_ == ')' && lineIndent_ >= top().stmtIndent)
+        style_.initDelta = lineIndent_ - top().stmtIndent;
       if (!(c == '}' && top().kind != ParenFrame)) {
         int k = i;
         while (k < length && IsNameUnit(text[k])) ++k;

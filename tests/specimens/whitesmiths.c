@@ -48,11 +48,10 @@ static void print_words(const struct word *words, int count)
 
 int main(void)
     {
-    static const struct word words[] =
-        {
+    static const struct word words[] = {
         { "one", 3 },
         { "three", 5 }
-        };
+    };
     int total = 0;
 
     print_words(words, 2);
@@ -62,8 +61,6 @@ int main(void)
         }
     while (total < 3);
     if (total > 2)
-        goto done;
-    total = 0;
-done:
-    return total == 3 ? 0 : 1;
+        total = 0;
+    return total == 0 ? 0 : 1;
     }
