@@ -56,8 +56,10 @@ Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const
   void *room = std::malloc(sizeof(Reader<Char>));
   if (!room) return p;
   // Going on from the lines above (the placed line left out), so that what
-  // is open there (a function's body) is open below too.
-  Reader<Char> *lower = Reader<Char>::CopyAt(room, *r);
+  // is open there (a function's body) is open below too; but not from inside
+  // a statement, which the placed line may be what ends.
+  const bool between = r->Top().kind != ParenFrame && !r->Top().inStmt && !r->InComment() && !r->InDirective();
+  Reader<Char> *lower = between ? Reader<Char>::CopyAt(room, *r) : new (room) Reader<Char>(fallback.tabSize);
   const int end = fallback.totalLines - below < NearLines ? fallback.totalLines : below + NearLines;
   for (int line = below; line < end; ++line) {
     const Char *text = nullptr;

@@ -257,6 +257,10 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
       r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
     return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
   if (f.sibling >= 0) return at(f.sibling, "as the statement above");
+  if (f.kind == InitFrame && f.lastLine < 0) {
+    if (st.listDelta >= 0) return at(f.base + st.listDelta, "a braced list's first entry where the file puts them");
+    p.sure = false;  // a list further down may show it
+  }
   if (f.kind == RootFrame) {
     if (r.Lines() > 0) p.sure = false;
     return at(0, "a statement at the file's level");

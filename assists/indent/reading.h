@@ -128,6 +128,9 @@ struct Style {
   int braceBodyVotes[2] = {};
   // A function's '{' on its own line less its head's column; -1 not seen.
   int funcBraceDelta = -1;
+  // A braced list's first entry below a '{' that ends its line, less the
+  // list's statement's column (LLVM's and Google's: a continuation); -1 not seen.
+  int listDelta = -1;
   // Statements whose first continuation line begins with "<<": under the
   // first line's "<<" ([1]) or elsewhere ([0]).
   int shiftVotes[2] = {};
@@ -173,10 +176,10 @@ struct Style {
     if (!Continuation())
       for (int d = 0; d <= 16; ++d) contVotes[d] = o.contVotes[d];
     int *mine[] = {&caseDelta, &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
-                   &labelBraceDelta, &initDelta, &funcBraceDelta};
+                   &labelBraceDelta, &initDelta, &funcBraceDelta, &listDelta};
     const int theirs[] = {o.caseDelta, o.accessDelta, o.namespaceDelta, o.labelBody, o.braceDelta,
-                          o.typeBraceDelta, o.labelBraceDelta, o.initDelta, o.funcBraceDelta};
-    for (int i = 0; i < 9; ++i)
+                          o.typeBraceDelta, o.labelBraceDelta, o.initDelta, o.funcBraceDelta, o.listDelta};
+    for (int i = 0; i < 10; ++i)
       if (*mine[i] < 0) *mine[i] = theirs[i];
     if (braceBodyVotes[0] + braceBodyVotes[1] == 0) {
       braceBodyVotes[0] = o.braceBodyVotes[0];
@@ -420,6 +423,8 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   }
   // The first line inside a braced list that began on its opener's line
   // ("{ name, offset,"): its column teaches the list's next such entries.
+  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling < 0 && indent > f.base && indent - f.base <= 16)
+    style_.listDelta = indent - f.base;
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && n_.depth >= 2 &&
       n_.frames[n_.depth - 2].kind == InitFrame)
     n_.frames[n_.depth - 2].nestedCont = indent;

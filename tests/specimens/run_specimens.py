@@ -33,7 +33,7 @@ def main():
         prefix = [shutil.which('wine') or 'wine']
         args = args[1:]
     tool = os.path.abspath(args[0])
-    names = args[1:] or sorted(n for n in os.listdir(HERE) if n.endswith(('.c', '.cpp', '.h')))
+    names = args[1:] or sorted(n for n in os.listdir(HERE) if n.endswith(('.c', '.cc', '.cpp', '.h')))
     failed = 0
     for name in names:
         settings = SETTINGS.get(name, [])
