@@ -157,7 +157,7 @@ std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &r
     case indent::InCommentText: return what + "the editor's own: the cursor is inside a comment's text";
     case indent::TextAfter: return what + "typed as it is: text follows the cursor";
     case indent::NotBlank: return what + "typed as it is: the line holds text before the cursor";
-    case indent::NoLabel: return what + "typed as it is: it ends no case, default or access label, or a goto label where the file shows none";
+    case indent::NoLabel: return what + "typed as it is: it ends no case, default, access or goto label that has a place here";
     case indent::NoShift: return what + "typed as it is: it begins no '<<' line below a macro's use";
     case indent::NoCommentRun:
       return what + "typed as it is: it begins no line comment below a line comment at the line's start";

@@ -58,7 +58,14 @@ Placement PlaceBelow(GetLine getLine, int last, int lastLength, Lead lead, const
   // Going on from the lines above (the placed line left out), so that what
   // is open there (a function's body) is open below too; but not from inside
   // a statement, which the placed line may be what ends.
-  const bool between = r->Top().kind != ParenFrame && !r->Top().inStmt && !r->InComment() && !r->InDirective();
+  // In a block comment, only when the line below goes on with a leader (the
+  // comment's end may be what is being typed).
+  const Char *next = nullptr;
+  int nextLength = 0;
+  if (r->InComment()) getLine(below, &next, &nextLength);
+  const int nextStart = next ? static_cast<int>(SkipBlanks(next, nextLength)) : 0;
+  const bool between = r->Top().kind != ParenFrame && r->Top().kind != InitFrame && !r->Top().inStmt &&
+                       !r->InDirective() && (!r->InComment() || (nextStart < nextLength && next[nextStart] == '*'));
   Reader<Char> *lower = between ? Reader<Char>::CopyAt(room, *r) : new (room) Reader<Char>(fallback.tabSize);
   const int end = fallback.totalLines - below < NearLines ? fallback.totalLines : below + NearLines;
   for (int line = below; line < end; ++line) {
@@ -185,8 +192,12 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     if (left != start + 1 || s[start] != '<' || line == 0) return plan.verdict = NoShift, plan;
     lead = ShiftLead;
   } else if (key == '/') {
-    if (left != start + 1 || s[start] != '/' || line == 0) return plan.verdict = NoCommentRun, plan;
-    commentRun = true;
+    if (left == start + 1 && s[start] == '*' && line > 0) {
+      lead = CommentCloseLead;  // "*/" alone: a block comment's end
+    } else {
+      if (left != start + 1 || s[start] != '/' || line == 0) return plan.verdict = NoCommentRun, plan;
+      commentRun = true;
+    }
   } else if (key == ':') {
     lead = LabelBefore(s, left);
     if (lead == PlainLead) return plan.verdict = NoLabel, plan;
@@ -198,7 +209,7 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
     if (s[i] == 0) return plan.verdict = NulInLine, plan;
   // The line's text from its first non-blank up to the cursor, with the key;
   // and its start, to compare (copied before other lines are read).
-  const int n = (key == ':' || commentRun || lead == ShiftLead ? left - start : 0) + 1;
+  const int n = (key == ':' || commentRun || lead == ShiftLead || lead == CommentCloseLead ? left - start : 0) + 1;
   Char *word = static_cast<Char *>(std::malloc((static_cast<size_t>(n) + left + 1) * sizeof(Char)));
   if (!word) return plan.verdict = NoMemory, plan;
   for (int i = 0; i < n - 1; ++i) word[i] = s[start + i];
@@ -220,8 +231,10 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
       }
       plan.place = Place(r, PlainLead, fallback);
     }
-    // In a macro's body continued with '\' only '}' has a place to go.
-    if (r.InComment() || r.InString() || (r.InDirective() && lead != CloseBraceLead)) {
+    // In a macro's body continued with '\' only '}' has a place to go; in a
+    // block comment only its end.
+    if (lead == CommentCloseLead ? !r.InComment() || plan.place.column < 0
+                                 : r.InComment() || r.InString() || (r.InDirective() && lead != CloseBraceLead)) {
       std::free(word);
       return plan.verdict = InComment, plan;
     }

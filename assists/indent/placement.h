@@ -14,6 +14,7 @@ enum Lead {
   ScopeLead,  // ...and a second ':': a scope (std::), placed as a statement
   ShiftLead,  // "<<" typed at a line's start
   InitLead,   // ':' at a line's start: a constructor's initializer list
+  CommentCloseLead,  // "*/" at a line's start
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -51,6 +52,7 @@ Lead LeadOf(const Char *s, int n) {
   if (n <= 0) return PlainLead;
   if (s[0] == '}') return CloseBraceLead;
   if (s[0] == '{') return OpenBraceLead;
+  if (s[0] == '*' && n > 1 && s[1] == '/') return CommentCloseLead;
   if (s[0] == ')' || s[0] == ']') return CloseParenLead;
   if (s[0] == '#') return HashLead;
   if (s[0] == ':' && !(n > 1 && s[1] == ':')) return InitLead;
@@ -118,6 +120,10 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   };
 
   if (r.InComment()) {
+    // Text without leaders below an opener that ended its line (Qt's "/*!"):
+    // its end at the opener's column.
+    if (lead == CommentCloseLead && r.CommentLead() != '*' && r.CommentTextColumn() < 0)
+      return at(r.CommentColumn(), "a comment's end under its opener, below text without leaders");
     if (r.CommentLead() == '*') return at(r.CommentLeadColumn(), "under the '*' of the comment's line above");
     if (r.CommentLead()) return at(r.CommentLeadColumn(), "under the comment's text");
     if (r.CommentTextColumn() >= 0) {
@@ -130,10 +136,17 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
       }
       if (aligned) return at(r.CommentTextColumn(), "under the text after the comment's opener");
     }
-    if (r.CommentTextColumn() < 0 && st.commentBareVotes[1] > st.commentBareVotes[0])
+    if (r.CommentTextColumn() < 0 && r.CommentIsDoc() && st.docBareVotes[0] + st.docBareVotes[1] > 0) {
+      if (st.docBareVotes[1] > st.docBareVotes[0])
+        return at(r.CommentColumn() + st.docBareDelta, "a documentation comment's text where the file's start it");
+    } else if (r.CommentTextColumn() < 0 && st.commentBareVotes[1] > st.commentBareVotes[0]) {
       return at(r.CommentColumn() + st.commentBareDelta, "a comment's text where the file's comments start it");
+    }
+    if (r.CommentTextColumn() < 0 && r.CommentIsDoc() && st.docBareVotes[0] + st.docBareVotes[1] == 0)
+      p.sure = false;  // a documentation comment further down may show its shape
     if (st.commentLeadDelta >= 0)
       return at(r.CommentColumn() + st.commentLeadDelta, "a comment's leader where the file puts it");
+    p.sure = false;  // the comment's lines further down may show its leaders
     return at(r.CommentColumn() + 1, "under the '*' of the comment's opener");
   }
   if (lead == HashLead) return at(0, "a directive at the line's start");
@@ -147,6 +160,13 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   }
 
   const Frame &f = r.Top();
+  if (lead == ShiftLead && f.kind != ParenFrame && f.inStmt && f.shiftColumn >= 0 && f.contIndent < 0) {
+    // The statement's first line held a "<<": the first "<<" line goes under
+    // it unless the file indents such lines.
+    if (st.shiftVotes[0] > st.shiftVotes[1]) return p;
+    if (!st.shiftVotes[1]) p.sure = false;
+    return at(f.shiftColumn, "under the statement's first '<<'");
+  }
   if (lead == ShiftLead) {
     // A macro's use needs no ';': a "<<" line below it goes on its statement
     // ("CHECK(x)" then "<< message").
@@ -169,7 +189,7 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     if (!code || f.inStmt) return p;
     if (st.gotoIndent < 0) {
       p.sure = false;  // a label further down may show the file's column
-      return p;
+      return at(0, "a goto label at the line's start, where the file shows none");
     }
     if (st.gotoIndent <= 1 || st.gotoDelta == NoDelta) return at(st.gotoIndent, "a goto label in the file's column");
     const int level = f.sibling >= 0 ? f.sibling : f.base + U();
@@ -256,6 +276,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Depth() >= 2 &&
       r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
     return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
+  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0)
+    return at(f.align, "aligned after the '{' of a list that began on its line");
   if (f.sibling >= 0) return at(f.sibling, "as the statement above");
   if (f.kind == InitFrame && f.lastLine < 0) {
     if (st.listDelta >= 0) return at(f.base + st.listDelta, "a braced list's first entry where the file puts them");

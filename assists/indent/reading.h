@@ -123,6 +123,9 @@ struct Style {
   // opener's (zlib's: 3).
   int commentBareVotes[2] = {};
   int commentBareDelta = -1;
+  // ...the same for documentation comments ("/**", "/*!").
+  int docBareVotes[2] = {};
+  int docBareDelta = -1;
   // Blocks whose '{' stands on its own line: the first line in at the
   // brace's own column ([1], Whitesmiths) or further in ([0]).
   int braceBodyVotes[2] = {};
@@ -199,6 +202,22 @@ struct Style {
       gotoIndent = o.gotoIndent;
       gotoDelta = o.gotoDelta;
     }
+    // Comment shapes, each kind as a whole.
+    if (commentTextVotes[0] + commentTextVotes[1] == 0) {
+      commentTextVotes[0] = o.commentTextVotes[0];
+      commentTextVotes[1] = o.commentTextVotes[1];
+    }
+    if (commentLeadDelta < 0) commentLeadDelta = o.commentLeadDelta;
+    if (commentBareVotes[0] + commentBareVotes[1] == 0) {
+      commentBareVotes[0] = o.commentBareVotes[0];
+      commentBareVotes[1] = o.commentBareVotes[1];
+      commentBareDelta = o.commentBareDelta;
+    }
+    if (docBareVotes[0] + docBareVotes[1] == 0) {
+      docBareVotes[0] = o.docBareVotes[0];
+      docBareVotes[1] = o.docBareVotes[1];
+      docBareDelta = o.docBareDelta;
+    }
   }
 
   // The unit the blocks' first lines show most (0: none shows one).
@@ -248,7 +267,7 @@ public:
     n_.Reset();
     style_ = Style();
     conditionals_ = skippedConditionals_ = 0;
-    comment_ = string_ = raw_ = lineComment_ = stringAtEnd_ = directive_ = directiveBrace_ = false;
+    comment_ = string_ = raw_ = lineComment_ = stringAtEnd_ = directive_ = directiveBrace_ = commentDoc_ = false;
     delimiterLength_ = commentColumn_ = commentLeadColumn_ = directiveIndent_ = directiveLast_ = 0;
     commentTextColumn_ = -1;
     quote_ = commentLead_ = prev_ = last_ = 0;
@@ -284,6 +303,7 @@ public:
   int CommentLeadColumn() const { return commentLeadColumn_; }
   // The column of the text after the opener on the opener's line; -1 none.
   int CommentTextColumn() const { return commentTextColumn_; }
+  bool CommentIsDoc() const { return commentDoc_; }
   // The directive the reading ended in: its first line's column, and the
   // indentation of its latest line.
   int DirectiveIndent() const { return directiveIndent_; }
@@ -332,6 +352,7 @@ private:
   int delimiterLength_ = 0;
   int commentColumn_ = 0, commentLeadColumn_ = 0, commentTextColumn_ = -1;
   Char commentLead_ = 0;
+  bool commentDoc_ = false;
   int directiveIndent_ = 0, directiveLast_ = 0;
   int lineIndent_ = 0;
   bool firstToken_ = false;
@@ -570,6 +591,7 @@ void Reader<Char>::OpenBrace() {
     // A lambda's body or a braced list inside a call.
     const bool list = prev_ == '(' || prev_ == ',' || prev_ == '[' || prev_ == '{' || prev_ == '=';
     Push(list ? InitFrame : BlockFrame, lineIndent_);
+    if (list) top().align = -2;
     return;
   }
   // A '{' on its own line right after a case label: how far in from it.
@@ -606,6 +628,7 @@ void Reader<Char>::OpenBrace() {
   top().block = block;
   top().ownLine = firstOnLine_ && !list;
   top().headIndent = head;
+  if (list) top().align = -2;  // where its first entry stands on the opener's line
 }
 
 template <class Char>
@@ -644,7 +667,7 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
   if (c == ';' || c == '{' || c == '}' || c == ')' || c == ']')
     while (n_.depth > 1 && top().angle) --n_.depth;
   Frame &f = top();
-  if (f.kind == ParenFrame && f.align == -2) f.align = column;
+  if ((f.kind == ParenFrame || f.kind == InitFrame) && f.align == -2) f.align = column;
   if (f.kind != ParenFrame) NextPart(f);
   if (c == '<' && next == '<' && prev_ != '<' && f.kind != ParenFrame && f.inStmt && f.shiftColumn < 0 &&
       f.stmtLine == lines_)
@@ -824,12 +847,13 @@ void Reader<Char>::Read(const Char *text, int length) {
       const int delta = column - commentColumn_;
       if (text[i] == '*') {
         if (delta >= 0 && delta <= 3) style_.commentLeadDelta = delta;
-        ++(commentTextColumn_ >= 0 ? style_.commentTextVotes : style_.commentBareVotes)[0];
+        ++(commentTextColumn_ >= 0 ? style_.commentTextVotes
+                                   : commentDoc_ ? style_.docBareVotes : style_.commentBareVotes)[0];
       } else if (commentTextColumn_ >= 0) {
         if (column == commentTextColumn_) ++style_.commentTextVotes[1];
       } else if (delta >= 0 && delta <= 8) {
-        ++style_.commentBareVotes[1];
-        style_.commentBareDelta = delta;
+        ++(commentDoc_ ? style_.docBareVotes : style_.commentBareVotes)[1];
+        (commentDoc_ ? style_.docBareDelta : style_.commentBareDelta) = delta;
       }
     }
     commentLead_ = text[i];
@@ -885,6 +909,10 @@ void Reader<Char>::Read(const Char *text, int length) {
       commentLead_ = 0;
       commentLeadColumn_ = 0;
       advance(2);
+      // "/**" and "/*!" open documentation, which may be shaped apart (Qt's
+      // text four in below a license banner's "**" leaders).
+      commentDoc_ = i < length && (text[i] == '!' || (text[i] == '*' && (i + 1 == length || (text[i + 1] != '*' &&
+                                                                                           text[i + 1] != '/'))));
       // The opener's own text ("/* text", "/** text"), where lines below may
       // line up.
       while (i < length && (text[i] == '*' || text[i] == '!') && !(i + 1 < length && text[i + 1] == '/'))
@@ -923,7 +951,7 @@ void Reader<Char>::Read(const Char *text, int length) {
         }
       }
     }
-    if (top().kind == ParenFrame && top().align == -2) top().align = at;
+    if ((top().kind == ParenFrame || top().kind == InitFrame) && top().align == -2) top().align = at;
     if (c == '"' || c == '\'') {
       Frame &f = top();
       if (f.kind != ParenFrame) {
@@ -988,7 +1016,7 @@ void Reader<Char>::Read(const Char *text, int length) {
   stringAtEnd_ = string_;
   if (string_ && last_ != '\\') string_ = false;  // an unclosed literal ends with its line
   Frame &f = top();
-  if (f.kind == ParenFrame && f.align == -2) f.align = -1;
+  if ((f.kind == ParenFrame || f.kind == InitFrame) && f.align == -2) f.align = -1;
   // A line holding only a capitalised name and its arguments is a macro's
   // use that needs no ';'.
   if (f.kind != ParenFrame && f.inStmt && f.macroCall && f.stmtLine == lines_ && (prev_ == ')' || prev_ == 'a')) {

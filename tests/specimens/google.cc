@@ -84,8 +84,8 @@ int Evict(Cache* cache, int count) {
   cache->ForEach([](const std::string& key, const std::string& value) {
     std::printf("%s=%s\n", key.c_str(), value.c_str());
   });
-  const std::string message = "evicted " + std::to_string(evicted) +
-                              " entries";
+  const std::string message =
+      "evicted " + std::to_string(evicted) + " entries";
   return evicted;
 }
 
