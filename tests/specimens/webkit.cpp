@@ -75,7 +75,7 @@ Vector<unsigned> breakOpportunities(const TextRun& run)
         add(run.length());
     } else
         result.shrinkToFit();
-    LOG(TextLayout, "%u break opportunities in a run of %u",
+    WTFLogAlways("%u break opportunities in a run of %u",
         result.size(), run.length());
     return result;
 }
