@@ -19,6 +19,7 @@ const char KeyNotationHelp[] =
     "  <lt>               the character '<'\n"
     "  <S-K> <C-K> <A-K>  key K with Shift, Ctrl or Alt held; combinable, as in\n"
     "                     <C-S-Enter>; K is a named key or one character (<C-x>)\n"
+    "  <R-K>              key K with the right Ctrl held (<R-v>)\n"
     "  <Release:K>        the key-up event of key K\n"
     "  <Mouse> <Focus>    a mouse event, a focus event\n"
     "  <Menu>             choose the plug-in's entry in the editor's plug-in menu\n"
@@ -31,7 +32,7 @@ const char KeyNotationHelp[] =
     "                     configuration\" menu (--host far3)\n"
     "  <F2> <S-F2>        Far 3: save the file (Shift: under the next --save-as)\n"
     "  <C-Tab>            Far 3: go to the next editor window\n"
-    "  <S-Ins> <C-v>      paste the --clipboard text\n"
+    "  <S-Ins> <C-v>      paste the --clipboard text (<R-v> too)\n"
     "  <S-Left> <S-Right> <S-Up> <S-Down>  select, as the editor does\n"
     "  <S-Tab>            Far 3: the editor's own moves back one tab stop\n"
     "  <A-Alt>            Alt pressed alone (as Alt+Shift switching the keyboard's\n"
@@ -221,6 +222,7 @@ bool ParseKeys(const std::string &keys, std::vector<ScriptStep> *steps, std::str
         char m = static_cast<char>(rest[0] | 0x20);
         if (m == 's') mods |= SHIFT_PRESSED;
         else if (m == 'c') mods |= LEFT_CTRL_PRESSED;
+        else if (m == 'r') mods |= RIGHT_CTRL_PRESSED;
         else if (m == 'a') mods |= LEFT_ALT_PRESSED;
         else break;
         rest.erase(0, 2);

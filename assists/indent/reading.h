@@ -460,11 +460,14 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
       ++style_.unitVotes[delta];
       style_.lastUnit = delta;
     }
-    if (f.block != NamespaceBlock && f.block != ExternBlock && f.ownLine && !fromLabel && delta >= 0) {
+    // Whitesmiths: a brace one level in from its head, its body at the
+    // brace; the brace's offset is the unit. (Code not indented at all is
+    // no such sign.)
+    const int offset = f.base - f.headIndent;
+    if (f.block != NamespaceBlock && f.block != ExternBlock && f.ownLine && !fromLabel && delta >= 0 &&
+        f.headIndent >= 0 && offset > 0 && offset <= 16) {
       ++style_.braceBodyVotes[delta == 0 ? 1 : 0];
-      // Whitesmiths: the brace's own offset from its head is the unit.
-      const int offset = f.base - f.headIndent;
-      if (delta == 0 && f.headIndent >= 0 && offset > 0 && offset <= 16) {
+      if (delta == 0) {
         ++style_.unitVotes[offset];
         style_.lastUnit = offset;
       }
