@@ -17,7 +17,8 @@ MIXED = (b'int f(int a)\r\n{\r\n\tint b = a; /* \xff */\r\n  if (a) {\r\n       
          b'\treturn b;\r\n}')
 MIXED_OUT = (b'int f(int a)\r\n{\r\n\tint b = a; /* \xff */\r\n\tif (a) {\r\n\t\tb++;\r\n\t}\r\n'
              b'\treturn b;\r\n}')
-RIGHT = b'int g(void)\n{\n    return 0;\n}\n'
+# Code commented out at column 0 inside a body (a run of such lines) stays there.
+RIGHT = b'int g(void)\n{\n//\tint unused;\n//\tunused = 1;\n    return 0;\n}\n'
 
 
 def main():
@@ -56,7 +57,7 @@ def main():
         r = run('--check', 'mixed.c', 'right.c')
         out = r.stdout.replace(b'\r\n', b'\n')
         want = (b'mixed.c:4\nmixed.c:5\nmixed.c: 6 of 8 lines as written (75.0 %)\n'
-                b'right.c: 4 of 4 lines as written (100.0 %)\ntotal: 10 of 12 lines as written (83.3 %)\n')
+                b'right.c: 6 of 6 lines as written (100.0 %)\ntotal: 12 of 14 lines as written (85.7 %)\n')
         check('indent --check: the lines that would change, the shares, status 1',
               r.returncode == 1 and out == want, '%r (status %d)' % (out, r.returncode))
         r = run('--check', 'right.c')
