@@ -1,6 +1,7 @@
 /*
- * A three-space unit: everything else as K&R.
- */
+A three-space unit, comments without leaders, their text at the opener's
+column; everything else as K&R.
+*/
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -22,6 +23,9 @@ static struct node *push(struct node *head, int value)
    return n;
 }
 
+/*
+Adds the values that three divides, and one for each other value.
+*/
 static int sum(const struct node *head)
 {
    int total = 0;
