@@ -75,10 +75,12 @@ constexpr size_t TypedLimit = 32;
 constexpr int ReopenLimit = 4096;
 constexpr WORD BackKey = 0x08, MinusKey = 0xBD;
 
+// The menu's break keys and the character each types (0: BS). Filled per
+// call: a static with a constructor would bring the C++ runtime's guards in.
 struct NameKeys {
   FarKey keys[26 * 2 + 10 + 3];
   FarChar chars[26 * 2 + 10 + 2];
-  NameKeys() {
+  void Fill() {
     size_t n = 0;
     auto add = [&](WORD vk, DWORD state, FarChar c) {
       keys[n] = FarKey{vk, state};
@@ -116,7 +118,8 @@ bool NameAnswers(const FarChar *name, const FarChar *typed) {
 // The list (`order`: indexes into the macro table, `items` their texts) until
 // Enter or Esc; the table index of the macro chosen, or -1.
 intptr_t ChooseByName(const int *order, const FarMenuItem *items, size_t shown) {
-  static const NameKeys keys;
+  NameKeys keys;
+  keys.Fill();
   const FarChar *title = GetMsgText(MPickerTitle);
   const FarChar *bottom = GetMsgText(MPickerBottom);
   if (!title) title = Empty;
