@@ -54,6 +54,9 @@ enum kind
   KIND_NUMBER
 };
 
+/* Reads one word from STREAM into BUF; returns its last character,
+   or -1 at the end of the file.
+   */
 static int
 read_word (FILE *stream, struct buffer *buf)
 {
