@@ -1,0 +1,162 @@
+// What a C/C++ file shows of its indentation style: the votes its lines
+// cast while they are read, and what they decide.
+#pragma once
+
+#include "assists/indent/frames.h"
+
+namespace indent {
+
+// What the file shows of its indentation style, learnt while reading.
+struct Style {
+  int unitVotes[17] = {};  // spaces from a block's statement to its first line
+  int lastUnit = 0;
+  int tabLines = 0, spaceLines = 0;  // lines indented with a tab first or a space first
+  int caseDelta = -1;    // a case label's column less its switch's; -1 not seen
+  int caseVotes[17] = {};  // ...how often each, for a whole file's majority
+  int accessDelta = -1;  // an access label's column less its class's
+  int namespaceDelta = -1;
+  int contVotes[17] = {};  // a continuation line's column less its statement's
+  int labelBody = -1;    // a case body's column less its label's
+  int parenAligned = -1; // 1: a parenthesis's next line aligns after it; 0: it is indented
+  int parenVotes[2] = {}; // ...how often each: the file's habit, not a one-off
+  int parenDelta = -1;   // ...by this much from the opener's line
+  // ...and the same counts for parentheses opened where declarations stand
+  // (file level, a namespace or class body): nginx indents its prototypes'
+  // parameters and aligns its calls' arguments.
+  int declVotes[2] = {};
+  // A '{' on its own line less its head's column (GNU: 2): after a control
+  // head, and after a struct, union, class or enum head; -1 not seen.
+  int braceDelta = -1;
+  int typeBraceDelta = -1;
+  int labelBraceDelta = -1;  // ...and less its case label's column
+  // A constructor's initializer line (": base(x)") less its head's column;
+  // -1 not seen.
+  int initDelta = -1;
+  // The latest goto label's column, and that less its statements' (NoDelta
+  // when no statement came before it); -1 not seen.
+  int gotoIndent = -1;
+  int gotoDelta = 0;
+  // Block comments whose first line below the opener lines up with the
+  // text after "/* " ([1]) or begins with a leader ([0]); and a leader's
+  // column less the opener's (" * ": 1; "** ": 0), -1 not seen.
+  int commentTextVotes[2] = {};
+  int commentLeadDelta = -1;
+  // Below an opener that ends its line: comments whose first line begins
+  // with a leader ([0]) or with text ([1]), and that text's column less the
+  // opener's (zlib's: 3).
+  int commentBareVotes[2] = {};
+  int commentBareDelta = -1;
+  // ...the same for documentation comments ("/**", "/*!").
+  int docBareVotes[2] = {};
+  int docBareDelta = -1;
+  // Blocks whose '{' stands on its own line: the first line in at the
+  // brace's own column ([1], Whitesmiths) or further in ([0]).
+  int braceBodyVotes[2] = {};
+  // A function's '{' on its own line less its head's column; -1 not seen.
+  int funcBraceDelta = -1;
+  // A braced list's first entry below a '{' that ends its line, less the
+  // list's statement's column (LLVM's and Google's: a continuation); -1 not seen.
+  int listDelta = -1;
+  // Statements whose first continuation line begins with "<<": under the
+  // first line's "<<" ([1]) or elsewhere ([0]).
+  int shiftVotes[2] = {};
+  unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
+  int recentCount = 0;
+
+  // Whether the file's indentation is written with tabs: the latest lines
+  // decide, then the whole; -1 when no line tells.
+  int Tabs() const {
+    const int n = recentCount < 8 ? recentCount : 8;
+    int t = 0;
+    for (int i = 0; i < n; ++i) t += (recent >> i) & 1;
+    if (n && 2 * t != n) return 2 * t > n ? 1 : 0;
+    if (tabLines != spaceLines) return tabLines > spaceLines ? 1 : 0;
+    return -1;
+  }
+
+  // The continuation unit the file uses most (0: none seen). Aligned lines
+  // far in are no unit: only up to 16 columns count.
+  void VoteContinuation(int delta) {
+    if (delta > 0 && delta <= 16) ++contVotes[delta];
+  }
+  int Continuation() const {
+    int best = 0;
+    for (int d = 1; d <= 16; ++d)
+      if (contVotes[d] > contVotes[best]) best = d;
+    return contVotes[best] ? best : 0;
+  }
+
+  // Takes the parts this reading has not seen from another's (of the lines
+  // below the cursor).
+  void Adopt(const Style &o) {
+    if (!VotedUnit()) {
+      for (int d = 0; d <= 16; ++d) unitVotes[d] = o.unitVotes[d];
+      lastUnit = o.lastUnit;
+    }
+    if (Tabs() < 0) {
+      tabLines = o.tabLines;
+      spaceLines = o.spaceLines;
+      recent = o.recent;
+      recentCount = o.recentCount;
+    }
+    if (!Continuation())
+      for (int d = 0; d <= 16; ++d) contVotes[d] = o.contVotes[d];
+    int *mine[] = {&caseDelta, &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
+                   &labelBraceDelta, &initDelta, &funcBraceDelta, &listDelta};
+    const int theirs[] = {o.caseDelta, o.accessDelta, o.namespaceDelta, o.labelBody, o.braceDelta,
+                          o.typeBraceDelta, o.labelBraceDelta, o.initDelta, o.funcBraceDelta, o.listDelta};
+    for (int i = 0; i < 10; ++i)
+      if (*mine[i] < 0) *mine[i] = theirs[i];
+    if (braceBodyVotes[0] + braceBodyVotes[1] == 0) {
+      braceBodyVotes[0] = o.braceBodyVotes[0];
+      braceBodyVotes[1] = o.braceBodyVotes[1];
+    }
+    if (parenAligned < 0) {
+      parenAligned = o.parenAligned;
+      parenVotes[0] = o.parenVotes[0];
+      parenVotes[1] = o.parenVotes[1];
+      parenDelta = o.parenDelta;
+    }
+    if (declVotes[0] + declVotes[1] == 0) {
+      declVotes[0] = o.declVotes[0];
+      declVotes[1] = o.declVotes[1];
+    }
+    if (gotoIndent < 0) {
+      gotoIndent = o.gotoIndent;
+      gotoDelta = o.gotoDelta;
+    }
+    // Comment shapes, each kind as a whole.
+    if (commentTextVotes[0] + commentTextVotes[1] == 0) {
+      commentTextVotes[0] = o.commentTextVotes[0];
+      commentTextVotes[1] = o.commentTextVotes[1];
+    }
+    if (commentLeadDelta < 0) commentLeadDelta = o.commentLeadDelta;
+    if (commentBareVotes[0] + commentBareVotes[1] == 0) {
+      commentBareVotes[0] = o.commentBareVotes[0];
+      commentBareVotes[1] = o.commentBareVotes[1];
+      commentBareDelta = o.commentBareDelta;
+    }
+    if (docBareVotes[0] + docBareVotes[1] == 0) {
+      docBareVotes[0] = o.docBareVotes[0];
+      docBareVotes[1] = o.docBareVotes[1];
+      docBareDelta = o.docBareDelta;
+    }
+  }
+
+  // The unit the blocks' first lines show most (0: none shows one).
+  int VotedUnit() const {
+    int best = 0;
+    for (int d = 1; d <= 16; ++d)
+      if (unitVotes[d] > unitVotes[best] || (unitVotes[d] == unitVotes[best] && d == lastUnit && d))
+        best = d;
+    return unitVotes[best] ? best : 0;
+  }
+  // That, else a namespace body's offset: a file whose only indented lines
+  // stand in a namespace shows its unit there.
+  int Unit() const {
+    const int voted = VotedUnit();
+    return voted ? voted : namespaceDelta > 0 && namespaceDelta <= 16 ? namespaceDelta : 0;
+  }
+};
+
+}  // namespace indent
