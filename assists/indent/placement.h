@@ -82,44 +82,59 @@ inline bool UsesTabs(const Style &st, const Fallback &fallback) {
   return tabs >= 0 ? tabs == 1 : !fallback.expandTabs;
 }
 
-// The column for a line beginning with `lead`, read where `r` stopped.
+// Where a line goes, by the kind of line: each kind's rules in a function of
+// its own, tried top down by Place. `p` gathers whether the place is sure.
 template <class Char>
-Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
+struct LinePlacer {
+  const Reader<Char> &r;
+  const Lead lead;
+  const Fallback &fallback;
+  const Style &st;
+  const Frame &f;
+  const bool tabs;
+  const int seenUnit, guessedUnit, seenCont;
   Placement p;
-  const Style &st = r.style();
-  const int tab = r.tabSize();
-  const bool tabs = UsesTabs(st, fallback);
+
+  LinePlacer(const Reader<Char> &reader, Lead l, const Fallback &fb)
+      : r(reader), lead(l), fallback(fb), st(reader.style()), f(reader.Top()), tabs(UsesTabs(st, fb)),
+        seenUnit(st.Unit()), guessedUnit(tabs ? reader.tabSize() : fb.tabSize), seenCont(st.Continuation()) {}
+
   // A part of the style the file has not shown yet makes the place
   // uncertain where a rule uses it: a longer look up may find it.
-  const int seenUnit = st.Unit();
-  const int guessedUnit = tabs ? tab : fallback.tabSize;
-  auto U = [&]() {
+  int U() {
     if (!seenUnit && !st.tabLines) p.sure = false;
     return seenUnit ? seenUnit : guessedUnit;
-  };
-  const int seenCont = st.Continuation();
-  auto C = [&]() {
+  }
+  int C() {
     if (!seenCont) p.sure = false;
     return seenCont ? seenCont : (tabs ? U() : 2 * U());
-  };
-  auto caseDelta = [&]() {
+  }
+  int caseDelta() {
     if (st.caseDelta >= 0) return st.caseDelta;
     p.sure = false;
     return fallback.indentCaseLabels ? U() : 0;
-  };
-  auto accessDelta = [&]() {
+  }
+  int accessDelta() {
     if (st.accessDelta >= 0) return st.accessDelta;
     p.sure = false;
     return 0;
-  };
-  auto labelBody = [&]() { return st.labelBody > 0 ? st.labelBody : U(); };
-  auto at = [&p](int column, const char *rule) {
+  }
+  int labelBody() { return st.labelBody > 0 ? st.labelBody : U(); }
+  // A brace's offset the file has not shown yet: its other braces' tell
+  // (GNU's are all two in), else at the head's level.
+  int braceDelta(int seen, int other) {
+    if (seen >= 0) return seen;
+    p.sure = false;
+    return other >= 0 ? other : 0;
+  }
+  Placement at(int column, const char *rule) {
     p.column = column < 0 ? 0 : column;
     p.rule = rule;
     return p;
-  };
+  }
 
-  if (r.InComment()) {
+  // A line inside a block comment.
+  Placement InComment() {
     // Text without leaders below an opener that ended its line (Qt's "/*!"):
     // its end at the opener's column.
     if (lead == CommentCloseLead && r.CommentLead() != '*' && r.CommentTextColumn() < 0)
@@ -149,8 +164,9 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     p.sure = false;  // the comment's lines further down may show its leaders
     return at(r.CommentColumn() + 1, "under the '*' of the comment's opener");
   }
-  if (lead == HashLead) return at(0, "a directive at the line's start");
-  if (r.InDirective()) {
+
+  // A directive's continuation line (after a backslash).
+  Placement InDirective() {
     if (r.DirectiveLastIndent() == r.DirectiveIndent() && r.Lines() > 0)
       return at(r.DirectiveIndent() + U(), "a directive's continuation one level in");
     if (r.DirectiveOpensBrace()) return at(r.DirectiveLastIndent() + U(), "one level in after '{'");
@@ -159,21 +175,23 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     return at(r.DirectiveLastIndent(), "as the directive's line above");
   }
 
-  const Frame &f = r.Top();
-  if (lead == ShiftLead && f.kind != ParenFrame && f.inStmt && f.shiftColumn >= 0 && f.contIndent < 0) {
-    // The statement's first line held a "<<": the first "<<" line goes under
-    // it unless the file indents such lines.
-    if (st.shiftVotes[0] > st.shiftVotes[1]) return p;
-    if (!st.shiftVotes[1]) p.sure = false;
-    return at(f.shiftColumn, "under the statement's first '<<'");
-  }
-  if (lead == ShiftLead) {
+  // A line that begins with "<<".
+  Placement ShiftLine() {
+    if (f.kind != ParenFrame && f.inStmt && f.shiftColumn >= 0 && f.contIndent < 0) {
+      // The statement's first line held a "<<": the first "<<" line goes under
+      // it unless the file indents such lines.
+      if (st.shiftVotes[0] > st.shiftVotes[1]) return p;
+      if (!st.shiftVotes[1]) p.sure = false;
+      return at(f.shiftColumn, "under the statement's first '<<'");
+    }
     // A macro's use needs no ';': a "<<" line below it goes on its statement
     // ("CHECK(x)" then "<< message").
     if (!r.MacroCallEnded() || f.kind == ParenFrame || f.inStmt || f.sibling < 0) return p;
     return at(f.sibling + C(), "a '<<' line going on the macro's use above");
   }
-  if (lead == InitLead) {
+
+  // A ':' alone after a constructor's head.
+  Placement InitializerLine() {
     // Only right after a function's head: elsewhere a ':' line is the
     // statement's (a bit-field, a conditional's second half).
     if (f.kind == ParenFrame || !f.inStmt || r.LastToken() != ')') return p;
@@ -181,7 +199,9 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     p.sure = false;  // a constructor further down may show it
     return at(f.stmtIndent + (tabs ? U() : 4), "a constructor's initializers four columns in");
   }
-  if (lead == GotoLead) {
+
+  // A lone name and ':'.
+  Placement GotoLabel() {
     // Only where a statement may begin, and only as the file has shown its
     // goto labels: never against it.
     const bool code = (f.kind == BlockFrame && (f.block == CodeBlock || f.block == SwitchBlock)) ||
@@ -195,7 +215,9 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     const int level = f.sibling >= 0 ? f.sibling : f.base + U();
     return at(level + st.gotoDelta, "a goto label as far from its statements as the file's");
   }
-  if (f.kind == ParenFrame) {
+
+  // A line inside parentheses (or template brackets).
+  Placement InParens() {
     if (lead == CloseParenLead && f.align < 0)
       return at(f.openerIndent, "a closing parenthesis at its opener's line");
     if (f.lastLine >= 0) return at(f.lastLine, "as the line above inside the same parentheses");
@@ -216,19 +238,17 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
     }
     return at(f.openerIndent + C(), "one continuation unit in: the parenthesis ends its line");
   }
-  if (lead == CloseBraceLead) {
+
+  // A '}' outside parentheses.
+  Placement ClosingBrace() {
     if (f.kind != RootFrame) return at(f.base, "'}' under the statement that opened its block");
     p.sure = false;
     return at(f.sibling >= 0 ? f.sibling - U() : 0, "'}' one level out");
   }
-  // A brace's offset the file has not shown yet: its other braces' tell
-  // (GNU's are all two in), else at the head's level.
-  auto braceDelta = [&](int seen, int other) {
-    if (seen >= 0) return seen;
-    p.sure = false;
-    return other >= 0 ? other : 0;
-  };
-  if (f.inStmt) {
+
+  // A line that goes on a statement under way: a head's body or brace, a
+  // continuation, a declaration's name.
+  Placement InStatement() {
     if (f.awaitBody) {
       if (lead == OpenBraceLead)
         return at(f.partIndent + braceDelta(st.braceDelta, st.typeBraceDelta),
@@ -256,43 +276,74 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
       return at(f.shiftColumn, "under the statement's first '<<', as the file puts them");
     return at(f.partIndent + C(), "one continuation unit in: the statement goes on");
   }
-  if (lead == CaseLead || lead == AccessLead) {
-    if (f.kind == BlockFrame && f.block == SwitchBlock && lead == CaseLead)
-      return at(f.base + caseDelta(), "a case label at its switch's level in the file's style");
-    if (f.kind == BlockFrame && f.block == ClassBlock && lead == AccessLead)
-      return at(f.base + accessDelta(), "an access label at its class's level in the file's style");
-    if (f.afterLabel) return at(f.labelIndent, "a label under the label above");
-  }
-  if (f.afterLabel) {
-    if (lead == OpenBraceLead)
-      return at(f.labelIndent + braceDelta(st.labelBraceDelta, st.braceDelta),
-                "'{' after its label where the file puts it");
-    if (f.labelIsAccess) {
-      if (f.sibling >= 0) return at(f.sibling, "a member under the members above");
-      return at(f.base + U(), "a member one level in from its class");
+
+  // A case, default or access label, or the line after one: false when
+  // neither decides (a label where none can stand).
+  bool Labelled(Placement *out) {
+    if (lead == CaseLead || lead == AccessLead) {
+      if (f.kind == BlockFrame && f.block == SwitchBlock && lead == CaseLead)
+        return *out = at(f.base + caseDelta(), "a case label at its switch's level in the file's style"), true;
+      if (f.kind == BlockFrame && f.block == ClassBlock && lead == AccessLead)
+        return *out = at(f.base + accessDelta(), "an access label at its class's level in the file's style"), true;
+      if (f.afterLabel) return *out = at(f.labelIndent, "a label under the label above"), true;
     }
-    return at(f.labelIndent + labelBody(), "one level in after a case label");
+    if (f.afterLabel) {
+      if (lead == OpenBraceLead)
+        return *out = at(f.labelIndent + braceDelta(st.labelBraceDelta, st.braceDelta),
+                         "'{' after its label where the file puts it"),
+               true;
+      if (f.labelIsAccess) {
+        if (f.sibling >= 0) return *out = at(f.sibling, "a member under the members above"), true;
+        return *out = at(f.base + U(), "a member one level in from its class"), true;
+      }
+      return *out = at(f.labelIndent + labelBody(), "one level in after a case label"), true;
+    }
+    return false;
   }
-  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Depth() >= 2 &&
-      r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
-    return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
-  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0)
-    return at(f.align, "aligned after the '{' of a list that began on its line");
-  if (f.sibling >= 0) return at(f.sibling, "as the statement above");
-  if (f.kind == InitFrame && f.lastLine < 0) {
-    if (st.listDelta >= 0) return at(f.base + st.listDelta, "a braced list's first entry where the file puts them");
-    p.sure = false;  // a list further down may show it
+
+  // A line that begins a statement, member or entry in a block, list or the
+  // file's level.
+  Placement InBlock() {
+    if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Depth() >= 2 &&
+        r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
+      return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
+    if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0)
+      return at(f.align, "aligned after the '{' of a list that began on its line");
+    if (f.sibling >= 0) return at(f.sibling, "as the statement above");
+    if (f.kind == InitFrame && f.lastLine < 0) {
+      if (st.listDelta >= 0) return at(f.base + st.listDelta, "a braced list's first entry where the file puts them");
+      p.sure = false;  // a list further down may show it
+    }
+    if (f.kind == RootFrame) {
+      if (r.Lines() > 0) p.sure = false;
+      return at(0, "a statement at the file's level");
+    }
+    if (f.block == NamespaceBlock)
+      return at(f.base + (st.namespaceDelta >= 0 ? st.namespaceDelta : 0), "a namespace's body in the file's style");
+    if (f.block == ExternBlock) return at(f.base, "an extern block's body at its level");
+    if (f.ownLine && st.braceBodyVotes[1] > st.braceBodyVotes[0])
+      return at(f.base, "a block's body at its own line's '{', as the file's");
+    return at(f.base + U(), "one level in after '{'");
   }
-  if (f.kind == RootFrame) {
-    if (r.Lines() > 0) p.sure = false;
-    return at(0, "a statement at the file's level");
-  }
-  if (f.block == NamespaceBlock)
-    return at(f.base + (st.namespaceDelta >= 0 ? st.namespaceDelta : 0), "a namespace's body in the file's style");
-  if (f.block == ExternBlock) return at(f.base, "an extern block's body at its level");
-  if (f.ownLine && st.braceBodyVotes[1] > st.braceBodyVotes[0])
-    return at(f.base, "a block's body at its own line's '{', as the file's");
-  return at(f.base + U(), "one level in after '{'");
+};
+
+// The column for a line beginning with `lead`, read where `r` stopped.
+template <class Char>
+Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
+  LinePlacer<Char> line(r, lead, fallback);
+  if (r.InComment()) return line.InComment();
+  if (lead == HashLead) return line.at(0, "a directive at the line's start");
+  if (r.InDirective()) return line.InDirective();
+  if (lead == ShiftLead) return line.ShiftLine();
+  if (lead == InitLead) return line.InitializerLine();
+  if (lead == GotoLead) return line.GotoLabel();
+  const Frame &f = r.Top();
+  if (f.kind == ParenFrame) return line.InParens();
+  if (lead == CloseBraceLead) return line.ClosingBrace();
+  if (f.inStmt) return line.InStatement();
+  Placement labelled;
+  if (line.Labelled(&labelled)) return labelled;
+  return line.InBlock();
 }
 
 // Writes `column` as blanks the way the file indents (tabs, then spaces for
