@@ -128,6 +128,9 @@ struct LinePlacer {
     return other >= 0 ? other : 0;
   }
   Placement at(int column, const char *rule) {
+    // A line a tab stop or more in, where no line that far in has shown tabs
+    // or spaces yet: lines further down may.
+    if (column >= r.tabSize() && !st.tabLines && !st.spaceLines) p.sure = false;
     p.column = column < 0 ? 0 : column;
     p.rule = rule;
     return p;

@@ -110,6 +110,7 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
   }
   first.tabLines = whole.tabLines;
   first.spaceLines = whole.spaceLines;
+  first.shallowSpaceLines = whole.shallowSpaceLines;
   first.recentCount = 0;
   if (whole.parenVotes[0] + whole.parenVotes[1] > 0) {
     first.parenVotes[0] = whole.parenVotes[0];

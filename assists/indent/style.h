@@ -63,14 +63,19 @@ struct Style {
   unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
   int recentCount = 0;
 
-  // Whether the file's indentation is written with tabs: the latest lines
-  // decide, then the whole; -1 when no line tells.
+  int shallowSpaceLines = 0;  // lines indented with spaces less than a tab stop
+
+  // Whether the file's indentation is written with tabs (a tab for each full
+  // tab stop, spaces for the rest): the latest lines a stop or more in
+  // decide, then all of those; with none, spaces where shallower lines show
+  // them; -1 when no line tells.
   int Tabs() const {
     const int n = recentCount < 8 ? recentCount : 8;
     int t = 0;
     for (int i = 0; i < n; ++i) t += (recent >> i) & 1;
     if (n && 2 * t != n) return 2 * t > n ? 1 : 0;
     if (tabLines != spaceLines) return tabLines > spaceLines ? 1 : 0;
+    if (!tabLines && shallowSpaceLines) return 0;
     return -1;
   }
 
@@ -93,9 +98,12 @@ struct Style {
       for (int d = 0; d <= 16; ++d) unitVotes[d] = o.unitVotes[d];
       lastUnit = o.lastUnit;
     }
-    if (Tabs() < 0) {
+    // Tabs or spaces: from below where nothing above tells, or where only
+    // lines shallower than a tab stop do and a deeper one below does.
+    if (Tabs() < 0 || (!tabLines && !spaceLines && (o.tabLines || o.spaceLines))) {
       tabLines = o.tabLines;
       spaceLines = o.spaceLines;
+      shallowSpaceLines += o.shallowSpaceLines;
       recent = o.recent;
       recentCount = o.recentCount;
     }
