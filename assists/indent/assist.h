@@ -164,7 +164,7 @@ Lead LabelBefore(const Char *s, int n) {
   int m = i;
   while (m < end && IsNameUnit(s[m])) ++m;
   const bool name = m > i && !(s[i] >= '0' && s[i] <= '9') && Classify(s + i, m - i) == OtherWord;
-  if (name && m == end) return GotoLead;
+  if (name && m == end) return CapitalisedName(s + i, m - i) ? MacroLabelLead : GotoLead;
   if (name && m + 1 == end && s[m] == ':') return ScopeLead;
   return PlainLead;
 }

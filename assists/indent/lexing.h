@@ -22,6 +22,31 @@ bool Equals(const Char *s, int n, const char *word) {
   return i == n && !word[i];
 }
 
+// A capitalised name alone before a ':' (and at most a comment after it):
+// in a class, a macro that stands for an access label
+// ("JSON_PRIVATE_UNLESS_TESTED:", "Q_SLOTS:").
+template <class Char>
+bool CapitalisedName(const Char *s, int n) {
+  bool letter = false;
+  for (int k = 0; k < n; ++k) {
+    if (!IsNameUnit(s[k]) || (s[k] >= 'a' && s[k] <= 'z')) return false;
+    if (s[k] >= 'A' && s[k] <= 'Z') letter = true;
+  }
+  return letter && n >= 2 && !(s[0] >= '0' && s[0] <= '9');
+}
+
+template <class Char>
+bool MacroLabel(const Char *s, int n) {
+  int k = 0;
+  while (k < n && IsNameUnit(s[k])) ++k;
+  if (!CapitalisedName(s, k)) return false;
+  while (k < n && (s[k] == ' ' || s[k] == '\t')) ++k;
+  if (k >= n || s[k] != ':' || (k + 1 < n && s[k + 1] == ':')) return false;
+  for (++k; k < n && (s[k] == ' ' || s[k] == '\t'); ++k) {
+  }
+  return k == n || (k + 1 < n && s[k] == '/' && (s[k + 1] == '/' || s[k + 1] == '*'));
+}
+
 template <class Char>
 Word Classify(const Char *s, int n) {
   struct Entry {
@@ -196,7 +221,9 @@ void Reader<Char>::Read(const Char *text, int length) {
         int k = i;
         while (k < length && IsNameUnit(text[k])) ++k;
         const bool shift = c == '<' && i + 1 < length && text[i + 1] == '<';
-        BeginLine(top(), k > i && IsLabelWord(Classify(text + i, k - i)), shift);
+        macroLabel_ = top().kind == BlockFrame && top().block == ClassBlock && !top().inStmt &&
+                      MacroLabel(text + i, length - i);
+        BeginLine(top(), k > i && (macroLabel_ || IsLabelWord(Classify(text + i, k - i))), shift);
         Frame &f = top();
         if (shift && afterMacro && f.kind != ParenFrame && !f.inStmt) {
           // "<<" below a macro's use goes on its statement.

@@ -15,6 +15,7 @@ enum Lead {
   ShiftLead,  // "<<" typed at a line's start
   InitLead,   // ':' at a line's start: a constructor's initializer list
   CommentCloseLead,  // "*/" at a line's start
+  MacroLabelLead,    // a capitalised name and ':' typed behind it
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -219,6 +220,15 @@ struct LinePlacer {
     return at(level + st.gotoDelta, "a goto label as far from its statements as the file's");
   }
 
+  // A capitalised name and ':': in a class, a macro standing for an access
+  // label ("JSON_PRIVATE_UNLESS_TESTED:"), at the file's access labels'
+  // column; elsewhere a goto label.
+  Placement MacroLabel() {
+    if (f.kind == BlockFrame && f.block == ClassBlock && !f.inStmt)
+      return at(f.base + accessDelta(), "a macro standing for an access label, at the class's label column");
+    return GotoLabel();
+  }
+
   // A line inside parentheses (or template brackets).
   Placement InParens() {
     if (lead == CloseParenLead && f.align < 0)
@@ -340,6 +350,7 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (lead == ShiftLead) return line.ShiftLine();
   if (lead == InitLead) return line.InitializerLine();
   if (lead == GotoLead) return line.GotoLabel();
+  if (lead == MacroLabelLead) return line.MacroLabel();
   const Frame &f = r.Top();
   if (f.kind == ParenFrame) return line.InParens();
   if (lead == CloseBraceLead) return line.ClosingBrace();

@@ -30,7 +30,7 @@ public:
     commentTextColumn_ = -1;
     quote_ = commentLead_ = prev_ = last_ = 0;
     lineIndent_ = lines_ = column_ = 0;
-    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = macroEnded_ = false;
+    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = macroEnded_ = macroLabel_ = false;
     prevWord_ = NoWord;
   }
   Reader &operator=(const Reader &) = delete;
@@ -114,6 +114,7 @@ private:
   int directiveIndent_ = 0, directiveLast_ = 0;
   int lineIndent_ = 0;
   bool firstToken_ = false;
+  bool macroLabel_ = false;  // the line's first word is a macro standing for an access label
   Char prev_ = 0;           // the last token's unit ('a' for a name, '0' for a number)
   Word prevWord_ = NoWord;  // ...and its word when it was a name
   bool operatorName_ = false;  // in an operator's name (operator|=): its '=' assigns nothing

@@ -26,7 +26,7 @@ Lead LineLead(const Char *s, int n) {
   while (colon < n && IsBlankUnit(s[colon])) ++colon;
   if (colon < n && s[colon] == ':' && !(colon + 1 < n && s[colon + 1] == ':')) {
     const Lead label = LabelBefore(s, colon);
-    if (label == GotoLead) return GotoLead;
+    if (label == GotoLead || label == MacroLabelLead) return label;
   }
   return PlainLead;
 }

@@ -163,7 +163,8 @@ void Reader<Char>::End(Frame &f) {
 template <class Char>
 void Reader<Char>::Word_(const Char *s, int n, bool capital) {
   Frame &f = top();
-  const Word w = Classify(s, n);
+  const Word w = macroLabel_ ? AccessWord : Classify(s, n);
+  macroLabel_ = false;
   if (f.kind != ParenFrame) {
     NextPart(f);
     if (!f.inStmt) {

@@ -31,7 +31,14 @@ signals:
 
 private:
     int m_value = 0;
+
+COUNTER_TESTABLE:
     QTimer *m_timer = nullptr;
+
+    void tick()
+    {
+        ++m_value;
+    }
 };
 
 /*!
