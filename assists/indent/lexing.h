@@ -85,19 +85,19 @@ void Reader<Char>::Read(const Char *text, int length) {
     last_ = 0;
     return;
   }
-  // Only a line indented a whole tab stop or more tells tabs from spaces: a
-  // file that writes a tab per full stop writes spaces below one too.
+  // Lines less than a tab stop in, written with spaces, are counted apart:
+  // a file that writes a tab per full stop and spaces for the rest
+  // ("\t    x") writes them so too (style.h's Tabs weighs them).
   if (!comment_ && !raw_ && !string_ && column > 0) {
-    if (text[0] != '\t' && column < tab_) {
+    const bool shallow = text[0] != '\t' && column < tab_;
+    if (shallow)
       ++style_.shallowSpaceLines;
-    } else {
-      if (text[0] == '\t')
-        ++style_.tabLines;
-      else
-        ++style_.spaceLines;
-      style_.recent = (style_.recent << 1) | (text[0] == '\t' ? 1u : 0u);
-      ++style_.recentCount;
-    }
+    else if (text[0] == '\t')
+      ++style_.tabLines;
+    else
+      ++style_.spaceLines;
+    style_.recent = (style_.recent << 1) | (text[0] == '\t' ? 1u : 0u);
+    ++style_.recentCount;
   }
   last_ = 0;
   for (int k = length - 1; k >= 0; --k)

@@ -24,6 +24,7 @@ public:
     tab_ = tabSize > 0 && tabSize <= 512 ? tabSize : 8;
     n_.Reset();
     style_ = Style();
+    style_.tabStop = tab_;
     conditionals_ = skippedConditionals_ = 0;
     comment_ = string_ = raw_ = lineComment_ = stringAtEnd_ = directive_ = directiveBrace_ = commentDoc_ = false;
     delimiterLength_ = commentColumn_ = commentLeadColumn_ = directiveIndent_ = directiveLast_ = 0;

@@ -64,18 +64,22 @@ struct Style {
   int recentCount = 0;
 
   int shallowSpaceLines = 0;  // lines indented with spaces less than a tab stop
+  int tabStop = 8;            // the tab size the lines are read with
 
   // Whether the file's indentation is written with tabs (a tab for each full
-  // tab stop, spaces for the rest): the latest lines a stop or more in
-  // decide, then all of those; with none, spaces where shallower lines show
-  // them; -1 when no line tells.
+  // tab stop, spaces for the rest): the latest indented lines decide (those
+  // below one stop only where deeper ones do not show tabs alone), then all
+  // those a stop or more in; -1 when no line tells.
   int Tabs() const {
+    // Lines a stop or more in all begin with tabs, in a file whose unit is
+    // less than a stop: tabs for full stops and spaces for the rest.
+    const int unit = Unit();
+    if (tabLines && !spaceLines && unit > 0 && unit < tabStop) return 1;
     const int n = recentCount < 8 ? recentCount : 8;
     int t = 0;
     for (int i = 0; i < n; ++i) t += (recent >> i) & 1;
     if (n && 2 * t != n) return 2 * t > n ? 1 : 0;
     if (tabLines != spaceLines) return tabLines > spaceLines ? 1 : 0;
-    if (!tabLines && shallowSpaceLines) return 0;
     return -1;
   }
 
