@@ -124,7 +124,7 @@ int FilterKey(const INPUT_RECORD *Rec) {
   const bool enter = key.wVirtualKeyCode == VK_RETURN;
   if (c != ' ' && c != '}' && !enter) {
     if constexpr (E::HasIndentation) {
-      if (c != '{' && c != ':' && c != '#' && c != '/' && c != '<') return 0;
+      if (c != '{' && c != ':' && c != '#' && c != '/' && c != '<' && c != ',') return 0;
     } else {
       return 0;
     }
@@ -134,7 +134,7 @@ int FilterKey(const INPUT_RECORD *Rec) {
   if constexpr (E::HasIndentation) {
     // With C/C++ indentation on, Enter and the electric keys are its own.
     if (c != ' ' && E::IndentationOn()) return IndentKey<E>(Rec, c, enter);
-    if (c == '{' || c == ':' || c == '#' || c == '/' || c == '<') return 0;
+    if (c == '{' || c == ':' || c == '#' || c == '/' || c == '<' || c == ',') return 0;
   }
   if (!E::AssistOn(AssistOfKey(c))) return 0;
   typename E::Editor *ed = E::editor();

@@ -191,6 +191,9 @@ Plan PlanElectric(GetLine getLine, unsigned key, int line, int pos, const Fallba
   if (key == '<') {
     if (left != start + 1 || s[start] != '<' || line == 0) return plan.verdict = NoShift, plan;
     lead = ShiftLead;
+  } else if (key == ',') {
+    if (start != left || line == 0) return plan.verdict = NotBlank, plan;
+    lead = CommaLead;
   } else if (key == '/') {
     if (left == start + 1 && s[start] == '*' && line > 0) {
       lead = CommentCloseLead;  // "*/" alone: a block comment's end

@@ -16,6 +16,7 @@ enum Lead {
   InitLead,   // ':' at a line's start: a constructor's initializer list
   CommentCloseLead,  // "*/" at a line's start
   MacroLabelLead,    // a capitalised name and ':' typed behind it
+  CommaLead,         // ',' at a line's start
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -57,6 +58,7 @@ Lead LeadOf(const Char *s, int n) {
   if (s[0] == ')' || s[0] == ']') return CloseParenLead;
   if (s[0] == '#') return HashLead;
   if (s[0] == ':' && !(n > 1 && s[1] == ':')) return InitLead;
+  if (s[0] == ',') return CommaLead;
   int k = 0;
   auto colonNext = [&](int at) {
     while (at < n && (s[at] == ' ' || s[at] == '\t')) ++at;
@@ -283,6 +285,10 @@ struct LinePlacer {
     if (f.onlyWords && f.word != ReturnWord && f.word != ClassWord &&
         (f.kind == RootFrame || (f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock)))
       return at(f.partIndent, "a declaration's name under its type");
+    // WebKit's initializers, a ',' first: under the list's ':'.
+    if (lead == CommaLead && f.contIndent >= 0 && f.colonAlign >= 0)
+      return at(f.contIndent, "a ',' first, under the initializer list's ':'");
+    if (lead == CommaLead) return p;
     if (f.contIndent >= 0 && f.colonAlign >= 0) return at(f.colonAlign, "an initializer under the one above");
     if (f.contIndent >= 0) return at(f.contIndent, "as the continuation line above");
     if (f.shiftColumn >= 0 && st.shiftVotes[1] > st.shiftVotes[0])
@@ -352,6 +358,8 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
   if (lead == GotoLead) return line.GotoLabel();
   if (lead == MacroLabelLead) return line.MacroLabel();
   const Frame &f = r.Top();
+  // A ',' first places its line only in a constructor's initializer list.
+  if (lead == CommaLead && (f.kind == ParenFrame || !f.inStmt)) return line.p;
   if (f.kind == ParenFrame) return line.InParens();
   if (lead == CloseBraceLead) return line.ClosingBrace();
   if (f.inStmt) return line.InStatement();

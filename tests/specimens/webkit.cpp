@@ -15,7 +15,8 @@ static const unsigned maximumLength = 1024;
 class TextRun {
 public:
     TextRun(const String& text, float width)
-        : m_text(text), m_width(width)
+        : m_text(text)
+        , m_width(width)
     {
     }
 
