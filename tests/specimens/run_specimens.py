@@ -18,6 +18,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # The editor's settings a specimen is written for (Far's defaults otherwise:
 # tab size 8, tabs kept).
 SETTINGS = {
+    'mixed_tabs4.c': ['--tab-size', '4'],
 }
 
 

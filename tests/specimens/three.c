@@ -59,5 +59,9 @@ int main(void)
              sum(list));
    else
       printf("small\n");
+   if (list == NULL)
+      goto DONE;
+   list = NULL;
+DONE:
    return 0;
 }
