@@ -119,40 +119,30 @@ struct Style {
                           o.typeBraceDelta, o.labelBraceDelta, o.initDelta, o.funcBraceDelta, o.listDelta};
     for (int i = 0; i < 10; ++i)
       if (*mine[i] < 0) *mine[i] = theirs[i];
-    if (braceBodyVotes[0] + braceBodyVotes[1] == 0) {
-      braceBodyVotes[0] = o.braceBodyVotes[0];
-      braceBodyVotes[1] = o.braceBodyVotes[1];
-    }
+    // A pair of votes (and the offset they learnt) where none of mine voted.
+    auto pair = [](int *mine, const int *theirs, int *delta = nullptr, int theirDelta = 0) {
+      if (mine[0] + mine[1] != 0) return;
+      mine[0] = theirs[0];
+      mine[1] = theirs[1];
+      if (delta) *delta = theirDelta;
+    };
+    pair(braceBodyVotes, o.braceBodyVotes);
     if (parenAligned < 0) {
       parenAligned = o.parenAligned;
       parenVotes[0] = o.parenVotes[0];
       parenVotes[1] = o.parenVotes[1];
       parenDelta = o.parenDelta;
     }
-    if (declVotes[0] + declVotes[1] == 0) {
-      declVotes[0] = o.declVotes[0];
-      declVotes[1] = o.declVotes[1];
-    }
+    pair(declVotes, o.declVotes);
     if (gotoIndent < 0) {
       gotoIndent = o.gotoIndent;
       gotoDelta = o.gotoDelta;
     }
     // Comment shapes, each kind as a whole.
-    if (commentTextVotes[0] + commentTextVotes[1] == 0) {
-      commentTextVotes[0] = o.commentTextVotes[0];
-      commentTextVotes[1] = o.commentTextVotes[1];
-    }
+    pair(commentTextVotes, o.commentTextVotes);
     if (commentLeadDelta < 0) commentLeadDelta = o.commentLeadDelta;
-    if (commentBareVotes[0] + commentBareVotes[1] == 0) {
-      commentBareVotes[0] = o.commentBareVotes[0];
-      commentBareVotes[1] = o.commentBareVotes[1];
-      commentBareDelta = o.commentBareDelta;
-    }
-    if (docBareVotes[0] + docBareVotes[1] == 0) {
-      docBareVotes[0] = o.docBareVotes[0];
-      docBareVotes[1] = o.docBareVotes[1];
-      docBareDelta = o.docBareDelta;
-    }
+    pair(commentBareVotes, o.commentBareVotes, &commentBareDelta, o.commentBareDelta);
+    pair(docBareVotes, o.docBareVotes, &docBareDelta, o.docBareDelta);
   }
 
   // The unit the blocks' first lines show most (0: none shows one).
