@@ -66,12 +66,14 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
     }
     // Whitesmiths: a brace one level in from its head, its body at the
     // brace; the brace's offset is the unit. (Code not indented at all is
-    // no such sign.)
+    // no such sign.) A body further in than its brace votes against it.
     const int offset = f.base - f.headIndent;
     if (f.block != NamespaceBlock && f.block != ExternBlock && f.ownLine && !fromLabel && delta >= 0 &&
-        f.headIndent >= 0 && offset > 0 && offset <= 16) {
-      ++style_.braceBodyVotes[delta == 0 ? 1 : 0];
-      if (delta == 0) {
+        f.headIndent >= 0 && offset >= 0 && offset <= 16) {
+      if (delta > 0) {
+        ++style_.braceBodyVotes[0];
+      } else if (offset > 0) {
+        ++style_.braceBodyVotes[1];
         ++style_.unitVotes[offset];
         style_.lastUnit = offset;
       }

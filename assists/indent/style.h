@@ -71,10 +71,11 @@ struct Style {
   // below one stop only where deeper ones do not show tabs alone), then all
   // those a stop or more in; -1 when no line tells.
   int Tabs() const {
-    // Lines a stop or more in all begin with tabs, in a file whose unit is
-    // less than a stop: tabs for full stops and spaces for the rest.
+    // Lines a stop or more in begin with tabs (all but a stray few), in a
+    // file whose unit is less than a stop: tabs for full stops and spaces
+    // for the rest.
     const int unit = Unit();
-    if (tabLines && !spaceLines && unit > 0 && unit < tabStop) return 1;
+    if (tabLines > 4 * spaceLines && unit > 0 && unit < tabStop) return 1;
     const int n = recentCount < 8 ? recentCount : 8;
     int t = 0;
     for (int i = 0; i < n; ++i) t += (recent >> i) & 1;
