@@ -16,7 +16,7 @@ class TextRun {
 public:
     TextRun(const String& text, float width)
         : m_text(text)
-            , m_width(width)
+              , m_width(width)
     {
     }
 
