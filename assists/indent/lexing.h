@@ -216,7 +216,7 @@ void Reader<Char>::Read(const Char *text, int length) {
       firstToken_ = false;
       if (c == ':' && !(i + 1 < length && text[i + 1] == ':') && top().kind != ParenFrame && top().inStmt &&
           prev_ == ')' && lineIndent_ >= top().stmtIndent)
-        style_.initDelta = lineIndent_ - top().stmtIndent;
+        style_.Keep(Style::InitKept, lineIndent_ - top().stmtIndent);
       if (!(c == '}' && top().kind != ParenFrame)) {
         int k = i;
         while (k < length && IsNameUnit(text[k])) ++k;

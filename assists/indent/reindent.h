@@ -89,29 +89,20 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
   // in its block.
   Style first;
   const int top = from - FarLines < 0 ? 0 : from - FarLines;
-  // The offsets a line shows once and later lines keep (a brace's, a
-  // label's): each line read votes for the one in force after it, so that a
-  // line out of place (one moved by hand) cannot decide them for every line
-  // below it.
-  static int Style::*const kept[] = {&Style::braceDelta,     &Style::typeBraceDelta, &Style::funcBraceDelta,
-                                     &Style::labelBraceDelta, &Style::initDelta,      &Style::listDelta,
-                                     &Style::accessDelta,     &Style::namespaceDelta, &Style::labelBody};
-  constexpr int Kept = static_cast<int>(sizeof(kept) / sizeof(kept[0]));
-  int keptVotes[Kept][17] = {};
   for (int line = top; line <= last; ++line) {
     getLine(line, &text, &n);
     ahead.Read(text, n);
     first.Adopt(ahead.style());
-    for (int k = 0; k < Kept; ++k) {
-      const int value = ahead.style().*kept[k];
-      if (value >= 0 && value <= 16) ++keptVotes[k][value];
-    }
   }
-  for (int k = 0; k < Kept; ++k) {
-    int best = first.*kept[k];
+  // The offsets a line sets and later lines keep (a brace's, a label's): the
+  // value set most often, so that a line out of place (one moved by hand)
+  // cannot decide them for every line below it.
+  for (int k = 0; k < Style::KeptCount; ++k) {
+    const int *votes = ahead.style().keptVotes[k];
+    int best = *first.KeptField(k);
     for (int d = 0; d <= 16; ++d)
-      if (keptVotes[k][d] > (best >= 0 && best <= 16 ? keptVotes[k][best] : 0)) best = d;
-    first.*kept[k] = best;
+      if (votes[d] > (best >= 0 && best <= 16 ? votes[best] : 0)) best = d;
+    *first.KeptField(k) = best;
   }
   for (int line = top; line < from; ++line) {
     getLine(line, &text, &n);

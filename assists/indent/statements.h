@@ -49,7 +49,7 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   // The first line inside a braced list that began on its opener's line
   // ("{ name, offset,"): its column teaches the list's next such entries.
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling < 0 && indent > f.base && indent - f.base <= 16)
-    style_.listDelta = indent - f.base;
+    style_.Keep(Style::ListKept, indent - f.base);
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && n_.depth >= 2 &&
       n_.frames[n_.depth - 2].kind == InitFrame)
     n_.frames[n_.depth - 2].nestedCont = indent;
@@ -59,7 +59,7 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
     const bool fromLabel = f.block == SwitchBlock && f.afterLabel && f.labelIndent >= 0;
     const int delta = indent - (fromLabel ? f.labelIndent : f.base);
     if (f.block == NamespaceBlock) {
-      if (delta >= 0) style_.namespaceDelta = delta;
+      if (delta >= 0) style_.Keep(Style::NamespaceKept, delta);
     } else if (f.block != ExternBlock && delta > 0 && delta <= 16) {
       ++style_.unitVotes[delta];
       style_.lastUnit = delta;
@@ -106,7 +106,7 @@ void Reader<Char>::Start(Frame &f, Word w) {
   f.prevSibling = f.sibling;
   if (!IsLabelWord(w)) {
     if (f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 && lineIndent_ > f.labelIndent)
-      style_.labelBody = lineIndent_ - f.labelIndent;
+      style_.Keep(Style::LabelBodyKept, lineIndent_ - f.labelIndent);
     f.sibling = lineIndent_;
     f.afterLabel = false;
   }
@@ -207,7 +207,7 @@ void Reader<Char>::OpenBrace() {
   // A '{' on its own line right after a case label: how far in from it.
   if (firstOnLine_ && !f.inStmt && f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 &&
       lineIndent_ >= f.labelIndent)
-    style_.labelBraceDelta = lineIndent_ - f.labelIndent;
+    style_.Keep(Style::LabelBraceKept, lineIndent_ - f.labelIndent);
   if (!f.inStmt) Start(f, OtherWord);
   f.macroCall = false;
   const bool list = f.kind == InitFrame || prev_ == '=' || prev_ == ',' || prev_ == '(' ||
@@ -226,11 +226,11 @@ void Reader<Char>::OpenBrace() {
   if (f.awaitBody && f.word == SwitchWord) block = SwitchBlock;
   if (firstOnLine_ && !list && lineIndent_ >= f.partIndent) {
     if (f.awaitBody)
-      style_.braceDelta = lineIndent_ - f.partIndent;
+      style_.Keep(Style::BraceKept, lineIndent_ - f.partIndent);
     else if (block == ClassBlock || block == EnumBlock)
-      style_.typeBraceDelta = lineIndent_ - f.partIndent;
+      style_.Keep(Style::TypeBraceKept, lineIndent_ - f.partIndent);
     else if (block == CodeBlock && f.parens)
-      style_.funcBraceDelta = lineIndent_ - f.partIndent;
+      style_.Keep(Style::FuncBraceKept, lineIndent_ - f.partIndent);
   }
   const int head = f.partIndent;
   f.awaitBody = false;
@@ -334,7 +334,7 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
         style_.caseDelta = f.stmtIndent - f.base;
         if (style_.caseDelta >= 0 && style_.caseDelta <= 16) ++style_.caseVotes[style_.caseDelta];
       }
-      if (f.block == ClassBlock && access && f.stmtIndent >= f.base) style_.accessDelta = f.stmtIndent - f.base;
+      if (f.block == ClassBlock && access && f.stmtIndent >= f.base) style_.Keep(Style::AccessKept, f.stmtIndent - f.base);
       f.labelIndent = f.stmtIndent;
       f.labelIsAccess = access;
       End(f);

@@ -63,6 +63,22 @@ struct Style {
   unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
   int recentCount = 0;
 
+  // Each offset above that a line sets and later lines keep, with how often
+  // each value was set (a whole re-indent takes the most set, so that one
+  // line out of place decides nothing for the lines below it).
+  enum Kept { BraceKept, TypeBraceKept, FuncBraceKept, LabelBraceKept, InitKept, ListKept, AccessKept,
+              NamespaceKept, LabelBodyKept, KeptCount };
+  int keptVotes[KeptCount][17] = {};
+  int *KeptField(int k) {
+    int *const fields[KeptCount] = {&braceDelta, &typeBraceDelta, &funcBraceDelta, &labelBraceDelta, &initDelta,
+                                    &listDelta,  &accessDelta,    &namespaceDelta, &labelBody};
+    return fields[k];
+  }
+  void Keep(int k, int value) {
+    *KeptField(k) = value;
+    if (value >= 0 && value <= 16) ++keptVotes[k][value];
+  }
+
   int shallowSpaceLines = 0;  // lines indented with spaces less than a tab stop
   int tabStop = 8;            // the tab size the lines are read with
 
