@@ -94,7 +94,12 @@ main(int argc, char *argv[])
 		    args.num, args.nalloc);
  fail:
 	freeargs(&args);
+	fprintf(stderr, "%s: %s\n", getprogname(),
+	    error == 0 ? "done" : "failed");
 	return (error);
  out:
-	return (error == 0 ? 0 : 1);
+	if (error == 0 &&
+	    args.num == 0)
+		return (0);
+	return (1);
 }
