@@ -2,63 +2,44 @@
  * A two-space unit with the tab size four, written with tabs: a tab for each
  * full four columns, spaces for the rest.
  */
-#include <stdio.h>
-#include <string.h>
+#include <stdlib.h>
 
-struct span {
-  int start;
-  int length;
+struct queue {
+  int *items;
+  int head, tail, size;
 };
 
 static int
-count_words(const char *text)
+queue_push(struct queue *q, int item)
 {
-  int words = 0, inside = 0;
+  if (q->tail == q->size) {
+	int *grown = realloc(q->items,
+						 2 * q->size * sizeof(*grown));
 
-  while (*text) {
-	if (*text == ' ' || *text == '\t') {
-	  inside = 0;
-	} else if (!inside) {
-	  inside = 1;
-	  words++;
-	  if (words > 1000) {
-		fprintf(stderr, "too many words\n");
-		return -1;
-	  }
-	}
-	text++;
+	if (grown == NULL)
+	  return -1;
+	q->items = grown;
+	q->size *= 2;
   }
-  return words;
+  q->items[q->tail++] = item;
+  return 0;
 }
 
-static void
-print_spans(const struct span *spans, int count)
+static int
+queue_sum(const struct queue *q)
 {
-  int i;
+  int i, total = 0;
 
-  for (i = 0; i < count; i++) {
-	switch (spans[i].length) {
+  for (i = q->head; i < q->tail; i++) {
+	switch (q->items[i] % 2) {
 	case 0:
+	  total += q->items[i];
 	  break;
 	default:
-	  printf("%d+%d\n", spans[i].start,
-			 spans[i].length);
-	  break;
+	  do {
+		total--;
+	  } while (total > 100);
 	}
   }
-}
-
-int
-main(int argc, char **argv)
-{
-  struct span spans[2];
-
-  if (argc < 2)
-	return 1;
-  memset(spans, 0, sizeof(spans));
-  do {
-	spans[0].length = count_words(argv[1]);
-  } while (0);
-  print_spans(spans, 2);
-  return 0;
+  return total;
 }
