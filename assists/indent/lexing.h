@@ -139,6 +139,11 @@ void Reader<Char>::Read(const Char *text, int length) {
     }
     commentLead_ = text[i];
     commentLeadColumn_ = column;
+  } else if (comment_ && commentTextColumn_ >= 0 && commentLead_ != '*') {  // "*/" first, below text
+    if (column == commentTextColumn_)
+      ++style_.closeVotes[1];
+    else if (column == commentColumn_ + 1)
+      ++style_.closeVotes[0];
   }
   firstToken_ = true;
   while (i < length) {

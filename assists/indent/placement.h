@@ -145,6 +145,16 @@ struct LinePlacer {
     // its end at the opener's column.
     if (lead == CommentCloseLead && r.CommentLead() != '*' && r.CommentTextColumn() < 0)
       return at(r.CommentColumn(), "a comment's end under its opener, below text without leaders");
+    if (lead == CommentCloseLead && r.CommentLead() != '*' && r.CommentTextColumn() >= 0) {
+      const int *votes = st.closeVotes;
+      bool star = votes[0] > votes[1];
+      if (!votes[0] && !votes[1]) {  // GNU's braces tell its comments' shape
+        p.sure = false;
+        star = !(st.braceDelta > 0 || st.typeBraceDelta > 0);
+      }
+      if (star) return at(r.CommentColumn() + 1, "a comment's end under the opener's '*', below text lined up");
+      return at(r.CommentTextColumn(), "a comment's end under the text after the comment's opener");
+    }
     if (r.CommentLead() == '*') return at(r.CommentLeadColumn(), "under the '*' of the comment's line above");
     if (r.CommentLead()) return at(r.CommentLeadColumn(), "under the comment's text");
     if (r.CommentTextColumn() >= 0) {

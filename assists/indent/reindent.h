@@ -136,6 +136,7 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
     first.commentTextVotes[i] = whole.commentTextVotes[i];
     first.commentBareVotes[i] = whole.commentBareVotes[i];
     first.docBareVotes[i] = whole.docBareVotes[i];
+    first.closeVotes[i] = whole.closeVotes[i];
     first.shiftVotes[i] = whole.shiftVotes[i];
   }
   r.AdoptStyle(first);

@@ -49,6 +49,9 @@ struct Style {
   // ...the same for documentation comments ("/**", "/*!").
   int docBareVotes[2] = {};
   int docBareDelta = -1;
+  // A "*/" first on its line below text lined up after "/* ": under the
+  // opener's '*' ([0]) or under the text ([1], GNU's).
+  int closeVotes[2] = {};
   // Blocks whose '{' stands on its own line: the first line in at the
   // brace's own column ([1], Whitesmiths) or further in ([0]).
   int braceBodyVotes[2] = {};
@@ -160,6 +163,7 @@ struct Style {
     if (commentLeadDelta < 0) commentLeadDelta = o.commentLeadDelta;
     pair(commentBareVotes, o.commentBareVotes, &commentBareDelta, o.commentBareDelta);
     pair(docBareVotes, o.docBareVotes, &docBareDelta, o.docBareDelta);
+    pair(closeVotes, o.closeVotes);
   }
 
   // The unit the blocks' first lines show most (0: none shows one).

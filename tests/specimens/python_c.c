@@ -11,6 +11,8 @@
         } \
     } while (0)
 
+/* A counter's state.
+ */
 typedef struct {
     PyObject_HEAD
     Py_ssize_t count;
