@@ -71,6 +71,8 @@ int classify(int c)
     case 'a':
     case 'e':
         return 1;
+    case L'{':
+        return 2;
     case '\n': {
         int lines = 1;
         return lines;

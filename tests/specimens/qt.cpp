@@ -68,6 +68,9 @@ void Counter::setValue(int value)
     Q_EMIT valueChanged(value);
 }
 
+/** 
+    Sets the value back to zero (the opener left a blank behind it).
+*/
 void Counter::reset()
 {
     switch (m_value) {
