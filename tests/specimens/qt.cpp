@@ -26,6 +26,9 @@ public slots:
     void setValue(int value);
     void reset();
 
+protected	slots:
+    void restart();
+
 signals:
     void valueChanged(int newValue);
 
