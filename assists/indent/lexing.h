@@ -228,7 +228,7 @@ void Reader<Char>::Read(const Char *text, int length) {
         const bool shift = c == '<' && i + 1 < length && text[i + 1] == '<';
         macroLabel_ = top().kind == BlockFrame && top().block == ClassBlock && !top().inStmt &&
                       MacroLabel(text + i, length - i);
-        BeginLine(top(), k > i && (macroLabel_ || IsLabelWord(Classify(text + i, k - i))), shift);
+        BeginLine(top(), k > i && (macroLabel_ || IsLabelWord(Classify(text + i, k - i))), shift, c == '{');
         Frame &f = top();
         if (shift && afterMacro && f.kind != ParenFrame && !f.inStmt) {
           // "<<" below a macro's use goes on its statement.

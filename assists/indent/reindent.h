@@ -379,16 +379,17 @@ int PasteLines(const INPUT_RECORD *Rec, const Fallback &given) {
       const int blanks = SkipBlanks(text, n);
       const bool keep = blanks == n || (line > first && r.InString());
       Char *moved = nullptr;
+      int length = 0;  // the moved line's blanks
       if (!keep) {
         int to = ColumnOf(text, blanks, fallback.tabSize) + shift;
         if (to < 0) to = 0;
-        int length = 0;
         moved = IndentedText(to, tabs, fallback.tabSize, text + blanks, n - blanks, &length);
       }
       r.Read(text, n);
       if (!moved) continue;
-      bool same = true;
-      for (int i = 0; same && (i < n || moved[i]); ++i) same = i < n && moved[i] == text[i];
+      // The text behind the blanks is the line's own: only the blanks may differ.
+      bool same = length == blanks;
+      for (int i = 0; same && i < blanks; ++i) same = moved[i] == text[i];
       if (!same) ed->SetString(moved, line);
       std::free(moved);
     }

@@ -24,13 +24,13 @@ void Reader<Char>::Restart() {
 
 // The first token of a line, in frame `f`.
 // `label`: the line begins with a case, default or access label's word;
-// `shift`: with "<<".
+// `shift`: with "<<"; `brace`: with '{'.
 template <class Char>
-void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
+void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace) {
   const int indent = lineIndent_;
   if (f.kind == ParenFrame) {
     if (f.lastLine < 0 && f.align == -1) style_.VoteContinuation(indent - f.openerIndent);
-    if (f.lastLine < 0 && f.align >= 0 && !f.angle) {
+    if (f.lastLine < 0 && !f.angle) {  // (an opener ending its line aligns nothing: align < 0)
       const bool decl = AtDeclarations(n_.frames[n_.depth - 2]);
       if (indent == f.align) {
         style_.parenAligned = 1;
@@ -50,8 +50,8 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   // ("{ name, offset,"): its column teaches the list's next such entries.
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling < 0 && indent > f.base && indent - f.base <= 16)
     style_.Keep(Style::ListKept, indent - f.base);
-  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && n_.depth >= 2 &&
-      n_.frames[n_.depth - 2].kind == InitFrame)
+  // (Read only where the frame around is a braced list too.)
+  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && n_.depth >= 2)
     n_.frames[n_.depth - 2].nestedCont = indent;
   if (f.kind == BlockFrame && !f.bodySeen && !label) {
     f.bodySeen = true;
@@ -83,7 +83,10 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift) {
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
     // A "<<" lined up under the first one is alignment, not a unit.
     const bool shiftAligned = shift && f.shiftColumn >= 0 && indent == f.shiftColumn;
-    if (f.contIndent < 0 && !shiftAligned) style_.VoteContinuation(indent - f.partIndent);
+    // A head's '{' on its own line is a brace's place, not a continuation
+    // (an initializer's after '=' is one).
+    const bool headBrace = brace && !f.assign;
+    if (f.contIndent < 0 && !shiftAligned && !headBrace) style_.VoteContinuation(indent - f.partIndent);
     if (f.contIndent < 0 && shift && f.shiftColumn >= 0) ++style_.shiftVotes[shiftAligned ? 1 : 0];
     f.contIndent = indent;
     colonNext_ = false;

@@ -65,6 +65,14 @@ private:
     T count_;
 };
 
+template <typename T>
+using entry_map =
+        std::map<std::string, T>;
+
+template <typename T>
+[[maybe_unused]] const T limit_of =
+        T(100);
+
 int classify(int c)
 {
     switch (c) {
