@@ -8,6 +8,12 @@ struct word
     int length;
     };
 
+/* An initializer's braces are no block's: they stay at the statement's level. */
+static const struct word none =
+{
+    "", 0
+};
+
 static int count_vowels(const char *s)
     {
     int n = 0;
