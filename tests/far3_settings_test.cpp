@@ -32,7 +32,12 @@ void SetEnv(const char *name, const std::string &value) {
 
 // FARPROFILE for one test: a fresh folder holding PluginsData, as Far makes it.
 struct Profile {
-  explicit Profile(bool set = true) : dir(test::NewTempDir()) {
+  // `folderName`: a folder of that name in the fresh one is the profile.
+  explicit Profile(bool set = true, const char *folderName = nullptr) : dir(test::NewTempDir()) {
+    if (folderName) {
+      dir = test::Join(dir, folderName);
+      MakeDir(dir);
+    }
     pluginsData = test::Join(dir, "PluginsData");
     folder = test::Join(pluginsData, "vorlane");
     macroPath = test::Join(folder, "vorlane.mac");
@@ -318,6 +323,21 @@ TEST(Far3Profile, TheProfilesMacroFileWinsOverTheDefault) {
   EXPECT_EQ("if ()\n", s.host.TextUtf8());
 }
 
+#ifndef _WIN32
+// The native file system takes the path's UTF-8 bytes: three for each of
+// these characters, which here are most of the path.
+TEST(Far3Profile, AProfileInAFolderOfThreeByteCharactersIsRead) {
+  std::string name;
+  for (int i = 0; i < 70; ++i) name += "\xE6\x97\xA5";  // 210 bytes, a folder name's limit is 255
+  Profile p(true, name.c_str());
+  p.WriteMacros("Macro if \"sp [ ] left\"\n");
+  Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
+  s.At(0, 2);
+  s.Type(" ");
+  EXPECT_EQ("if []\n", s.host.TextUtf8());
+}
+#endif
+
 TEST(Far3Profile, EditMacroFileCopiesTheDefaultOnceAndOpensIt) {
   Profile p;
   Session3 s("if\n", "main.cpp", "Macro if \"sp ( ) left\"\n");
@@ -329,6 +349,9 @@ TEST(Far3Profile, EditMacroFileCopiesTheDefaultOnceAndOpensIt) {
   EXPECT_EQ(sim::Utf16(p.macroPath), call.fileName);
   EXPECT_EQ(far3::EF_NONMODAL | far3::EF_IMMEDIATERETURN, call.flags);
   EXPECT_EQ(65001u, call.codePage);
+  // Far's own position: the one it saved for the file, else the top.
+  EXPECT_EQ(-1, call.startLine);
+  EXPECT_EQ(-1, call.startChar);
   EXPECT_EQ(2u, s.host.WindowCount());
   EXPECT_EQ("Macro if \"sp ( ) left\"\n", s.host.TextUtf8());
   // A file the user has is never overwritten.

@@ -79,6 +79,7 @@ TEST(Transform, JavaScriptExpressionsMeanWhatTheyMeanThere) {
   EXPECT_EQ(Transformed("(x)?\\1y", "[$1]", "", "y"), U16("[]"));       // an unset group's reference is empty
   EXPECT_EQ(Transformed("b$", "B", "", "ab\n"), U16("ab\n"));             // $ only at the very end
   EXPECT_EQ(Transformed("b$", "B", "gm", "ab\ncb"), U16("aB\ncB"));
+  EXPECT_EQ(Transformed("^c", "C", "gi", "ab\ncb"), U16("ab\ncb"));     // without m, ^ only at the very start
   EXPECT_EQ(Transformed("(?<=a)b", "B", "g", "ab cb ab"), U16("aB cb aB"));  // look-behind
   EXPECT_EQ(Transformed("(?<word>[a-z]+)-(\\d)", "$2:${1:/upcase}", "", "x abc-7"), U16("x 7:ABC"));
   EXPECT_EQ(Transformed("^.(.)$", "$1", "", "\xF0\x9D\x84\x9E\xF0\x9F\x98\x80"),  // astral characters
@@ -90,6 +91,8 @@ TEST(Transform, JavaScriptExpressionsMeanWhatTheyMeanThere) {
   EXPECT_EQ(Transformed("(.*)", "\\t$1\\n\\q", "", "v"), U16("\tv\nq"));    // escapes in a format
   EXPECT_EQ(Transformed("(.*)", "${1:?yes:no}${2:-two}${1:+plus}", "", "v"), U16("yestwoplus"));
   EXPECT_EQ(Transformed("(.*)", "${1:+[${2:-${1:/upcase}}]}", "", "v"), U16("[V]"));
+  EXPECT_EQ(Transformed("(x)?y", "${1:none}", "", "y"), U16("none"));  // ':' alone: the else text
+  EXPECT_EQ(Transformed("(x)?y", "${1:none}", "", "xy"), U16("x"));
   // Formats nest sixteen deep; deeper ones are dropped (the stack stays bounded).
   std::string nest16 = "x", nest17;
   for (int i = 0; i < 16; ++i) nest16 = "${1:+" + nest16 + "}";
