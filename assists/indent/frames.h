@@ -86,6 +86,13 @@ inline bool AtDeclarations(const Frame &f) {
          (f.kind == BlockFrame && (f.block == ClassBlock || f.block == NamespaceBlock || f.block == ExternBlock));
 }
 
+// A declaration's type alone on its line, its name on the next ("static int"
+// / "name(void)"): where the statement's words so far can be only that.
+inline bool TypeAlone(const Frame &f) {
+  return f.inStmt && f.onlyWords && !f.awaitBody && !f.templateHead && f.word != ReturnWord &&
+         f.word != ClassWord && f.kind != ParenFrame && f.kind != InitFrame && AtDeclarations(f);
+}
+
 // The reader's whole state; plain data so that an #if can keep a copy. Only
 // the first `depth` frames hold anything.
 struct Nesting {

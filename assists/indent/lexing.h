@@ -72,7 +72,8 @@ template <class Char>
 void Reader<Char>::Read(const Char *text, int length) {
   ++lines_;
   const bool afterMacro = macroEnded_;
-  macroEnded_ = false;
+  const bool inComment = comment_;
+  macroEnded_ = commentEnded_ = false;
   lineComment_ = false;
   int i = 0, column = 0;
   auto advance = [&](int k) {
@@ -303,6 +304,7 @@ void Reader<Char>::Read(const Char *text, int length) {
   }
   stringAtEnd_ = string_;
   if (string_ && last_ != '\\') string_ = false;  // an unclosed literal ends with its line
+  commentEnded_ = inComment && !comment_ && last_ == '/';
   Frame &f = top();
   if ((f.kind == ParenFrame || f.kind == InitFrame) && f.align == -2) f.align = -1;
   // A line holding only a capitalised name and its arguments is a macro's

@@ -17,6 +17,7 @@ enum Lead {
   CommentCloseLead,  // "*/" at a line's start
   MacroLabelLead,    // a capitalised name and ':' typed behind it
   CommaLead,         // ',' at a line's start
+  TypeLead,          // a line of a type's words alone ("static char *"), seen whole
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -293,8 +294,12 @@ struct LinePlacer {
     // An enumeration's name ("static enum retval") too: its '{' on the next
     // line is placed by the brace itself.
     if (f.onlyWords && f.word != ReturnWord && f.word != ClassWord &&
-        (f.kind == RootFrame || (f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock)))
+        (f.kind == RootFrame || (f.kind == BlockFrame && f.block != CodeBlock && f.block != SwitchBlock))) {
+      if (st.typeIndent > 0 && f.partIndent - st.typeIndent >= f.base)
+        return at(f.partIndent - st.typeIndent, "a declaration's name left of its type, as the file writes them");
+      if (st.typeIndent < 0 && f.partIndent > f.base) p.sure = false;  // an indented type: the file may show why
       return at(f.partIndent, "a declaration's name under its type");
+    }
     // WebKit's initializers, a ',' first: under the list's ':'.
     if (lead == CommaLead && f.contIndent >= 0 && f.colonAlign >= 0)
       return at(f.contIndent, "a ',' first, under the initializer list's ':'");
@@ -338,6 +343,14 @@ struct LinePlacer {
       return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
     if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0)
       return at(f.align, "aligned after the '{' of a list that began on its line");
+    if (st.typeIndent < 0 && lead == PlainLead && r.CommentEnded() && AtDeclarations(f)) p.sure = false;
+    if (st.typeIndent > 0 && AtDeclarations(f) && f.kind != InitFrame) {
+      if (lead == TypeLead) return at(f.base + st.typeIndent, "a type alone on its line where the file puts them");
+      // Below a comment at this level, a function it documents most likely
+      // follows: its type, where the file's functions put theirs.
+      if (lead == PlainLead && r.CommentEnded() && r.CommentColumn() == f.base)
+        return at(f.base + st.typeIndent, "a function's type below its comment, where the file puts them");
+    }
     if (f.sibling >= 0) return at(f.sibling, "as the statement above");
     if (f.kind == InitFrame && f.lastLine < 0) {
       if (st.listDelta >= 0) return at(f.base + st.listDelta, "a braced list's first entry where the file puts them");

@@ -31,7 +31,7 @@ public:
     commentTextColumn_ = -1;
     quote_ = commentLead_ = prev_ = last_ = 0;
     lineIndent_ = lines_ = column_ = 0;
-    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = macroEnded_ = macroLabel_ = false;
+    firstToken_ = colonNext_ = firstOnLine_ = operatorName_ = macroEnded_ = macroLabel_ = commentEnded_ = false;
     prevWord_ = NoWord;
   }
   Reader &operator=(const Reader &) = delete;
@@ -72,6 +72,9 @@ public:
   // Whether the last line read was a macro's use that its line's end ended
   // (its statement stood at Top().sibling).
   bool MacroCallEnded() const { return macroEnded_; }
+  // Whether the last line read ended a block comment begun above it (whose
+  // opener's column CommentColumn() still gives).
+  bool CommentEnded() const { return commentEnded_; }
   // The unit that ended the last line read (0 for a blank line).
   Char LastToken() const { return last_; }
 
@@ -120,6 +123,7 @@ private:
   Word prevWord_ = NoWord;  // ...and its word when it was a name
   bool operatorName_ = false;  // in an operator's name (operator|=): its '=' assigns nothing
   bool macroEnded_ = false;    // the last line read ended a macro's use ("CHECK(x)")
+  bool commentEnded_ = false;
   Char last_ = 0;
   int lines_ = 0;
   int column_ = 0;  // the current token's column

@@ -12,6 +12,41 @@
 
 namespace indent {
 
+// Whether a line's text is a type's words alone ("static int", "char_u *",
+// "static struct state *"): names, '*', '&' and "::"; a struct's or enum's
+// name alone opens its definition instead, one capitalised name is a macro.
+template <class Char>
+bool TypeAloneLine(const Char *s, int n) {
+  while (n > 0 && IsBlankUnit(s[n - 1])) --n;
+  int words = 0;
+  bool pointer = false, type = false;
+  for (int i = 0; i < n;) {
+    if (IsNameUnit(s[i])) {
+      int k = i;
+      while (k < n && IsNameUnit(s[k])) ++k;
+      if (s[i] >= '0' && s[i] <= '9') return false;
+      const Word w = Classify(s + i, k - i);
+      if (w == ClassWord || w == EnumWord)
+        type = true;
+      else if (w != OtherWord)
+        return false;
+      if (words == 0 && k == n && CapitalisedName(s + i, k - i)) return false;
+      ++words;
+      i = k;
+    } else if (s[i] == '*' || s[i] == '&') {
+      pointer = true;
+      ++i;
+    } else if (s[i] == ':' && i + 1 < n && s[i + 1] == ':') {
+      i += 2;
+    } else if (IsBlankUnit(s[i])) {
+      ++i;
+    } else {
+      return false;
+    }
+  }
+  return words > 0 && (!type || pointer);
+}
+
 // The lead a line's own text gives it, as its keys would when typed: a
 // brace, '#', a case or access label by their first character or word; a
 // goto label by the name before its first ':'; "<<" at its start.
@@ -28,7 +63,7 @@ Lead LineLead(const Char *s, int n) {
     const Lead label = LabelBefore(s, colon);
     if (label == GotoLead || label == MacroLabelLead) return label;
   }
-  return PlainLead;
+  return TypeAloneLine(s + i, n - i) ? TypeLead : PlainLead;
 }
 
 // The column at which the first `start` units of a line end.

@@ -80,6 +80,14 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace) {
     }
   }
   f.lastLine = indent;
+  // The name below a type alone on its line: the declaration is the name's
+  // (Vim's own sources indent the type, "    int" over "name(void)").
+  if (TypeAlone(f) && f.contIndent < 0 && indent >= f.base && indent <= f.partIndent &&
+      f.partIndent - indent <= 16) {
+    style_.Keep(Style::TypeIndentKept, f.partIndent - indent);
+    f.stmtIndent = f.partIndent = f.sibling = f.contIndent = indent;
+    return;
+  }
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
     // A "<<" lined up under the first one is alignment, not a unit.
     const bool shiftAligned = shift && f.shiftColumn >= 0 && indent == f.shiftColumn;

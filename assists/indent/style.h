@@ -60,6 +60,9 @@ struct Style {
   // A braced list's first entry below a '{' that ends its line, less the
   // list's statement's column (LLVM's and Google's: a continuation); -1 not seen.
   int listDelta = -1;
+  // A declaration's type alone on its line less the column of the name
+  // below it ("    int" over "name(void)": 4; under each other: 0); -1 not seen.
+  int typeIndent = -1;
   // Statements whose first continuation line begins with "<<": under the
   // first line's "<<" ([1]) or elsewhere ([0]).
   int shiftVotes[2] = {};
@@ -70,11 +73,11 @@ struct Style {
   // each value was set (a whole re-indent takes the most set, so that one
   // line out of place decides nothing for the lines below it).
   enum Kept { BraceKept, TypeBraceKept, FuncBraceKept, LabelBraceKept, InitKept, ListKept, AccessKept,
-              NamespaceKept, LabelBodyKept, KeptCount };
+              NamespaceKept, LabelBodyKept, TypeIndentKept, KeptCount };
   int keptVotes[KeptCount][17] = {};
   int *KeptField(int k) {
     int *const fields[KeptCount] = {&braceDelta, &typeBraceDelta, &funcBraceDelta, &labelBraceDelta, &initDelta,
-                                    &listDelta,  &accessDelta,    &namespaceDelta, &labelBody};
+                                    &listDelta,  &accessDelta,    &namespaceDelta, &labelBody, &typeIndent};
     return fields[k];
   }
   void Keep(int k, int value) {
@@ -133,11 +136,12 @@ struct Style {
     }
     if (!Continuation())
       for (int d = 0; d <= 16; ++d) contVotes[d] = o.contVotes[d];
-    int *mine[] = {&caseDelta, &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
-                   &labelBraceDelta, &initDelta, &funcBraceDelta, &listDelta};
-    const int theirs[] = {o.caseDelta, o.accessDelta, o.namespaceDelta, o.labelBody, o.braceDelta,
-                          o.typeBraceDelta, o.labelBraceDelta, o.initDelta, o.funcBraceDelta, o.listDelta};
-    for (int i = 0; i < 10; ++i)
+    int *mine[] = {&caseDelta,      &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
+                   &labelBraceDelta, &initDelta,   &funcBraceDelta, &listDelta, &typeIndent};
+    const int theirs[] = {o.caseDelta,       o.accessDelta, o.namespaceDelta, o.labelBody,
+                          o.braceDelta,      o.typeBraceDelta, o.labelBraceDelta, o.initDelta,
+                          o.funcBraceDelta,  o.listDelta,  o.typeIndent};
+    for (int i = 0; i < 11; ++i)
       if (*mine[i] < 0) *mine[i] = theirs[i];
     // A pair of votes (and the offset they learnt) where none of mine voted.
     auto pair = [](int *mine, const int *theirs, int *delta = nullptr, int theirDelta = 0) {
