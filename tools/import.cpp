@@ -177,7 +177,7 @@ private:
       *parts[part] += c;
       ++p_;
     }
-    if (!At('}') || part < 1) return false;
+    if (!At('}')) return false;  // (the loop stops at a '}' only after the first part)
     ++p_;
     return true;
   }
