@@ -47,6 +47,7 @@ CASES = [
      "total: 2 of 3 lines as written (66.7 %)\n", 0),
     (['--tab-size', '0', 'spaces.cpp'], "", 2),
     (['--tab-size', '513', 'spaces.cpp'], "", 2),
+    (['-x', 'spaces.cpp'], "", 2),  # an option of one dash is no file's name either
 ]
 
 
