@@ -221,8 +221,13 @@ void Reader<Char>::OpenBrace() {
     style_.Keep(Style::LabelBraceKept, lineIndent_ - f.labelIndent);
   if (!f.inStmt) Start(f, OtherWord);
   f.macroCall = false;
+  // In a body, a '{' behind the second name of a statement that has no head
+  // is a braced initializer ("markers << Pair { a,", "QList<int> v { 1,").
+  const bool inBody = f.kind == BlockFrame && (f.block == CodeBlock || f.block == SwitchBlock);
+  const bool braceInit = inBody && !firstOnLine_ && !f.assign && !f.parens && !f.awaitBody && prev_ == 'a' &&
+                         prevWord_ == OtherWord && f.word == OtherWord && f.words >= 2;
   const bool list = f.kind == InitFrame || prev_ == '=' || prev_ == ',' || prev_ == '(' ||
-                    prev_ == '[' || prev_ == '{' || prevWord_ == ReturnWord ||
+                    prev_ == '[' || prev_ == '{' || prevWord_ == ReturnWord || braceInit ||
                     (f.assign && prev_ != ')' && prevWord_ != OtherWord && prev_ == 'a');
   // A '{' on its own line is its block's base: its '}' goes under it, and
   // its lines are indented from it (GNU's braces stand two in from the head).

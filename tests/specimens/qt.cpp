@@ -89,7 +89,16 @@ void Counter::reset()
                  << m_value;
     }
     Q_ASSERT(m_timer);
-    setValue(0);
+    int spins = 0;
+    forever {
+        if (++spins > 3)
+            break;
+    }
+    QList<int> marks { 0, 1,
+                       2 };
+    QPointF origin { 0.0,
+                     0.0 };
+    setValue(marks.first() + int(origin.x()));
 }
 
 QT_END_NAMESPACE
