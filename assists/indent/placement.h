@@ -341,8 +341,12 @@ struct LinePlacer {
     if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Depth() >= 2 &&
         r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
       return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
-    if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0)
+    if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0) {
+      if (st.listAlignVotes[0] > st.listAlignVotes[1])
+        return at(f.base + st.listContDelta, "a list's next entries some columns in, as the file's go on");
+      if (!st.listAlignVotes[1]) p.sure = false;  // a list further down may show how its entries go on
       return at(f.align, "aligned after the '{' of a list that began on its line");
+    }
     if (st.typeIndent < 0 && lead == PlainLead && r.CommentEnded() && AtDeclarations(f)) p.sure = false;
     if (st.typeIndent > 0 && AtDeclarations(f) && f.kind != InitFrame) {
       if (lead == TypeLead) return at(f.base + st.typeIndent, "a type alone on its line where the file puts them");

@@ -172,8 +172,10 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
     first.commentBareVotes[i] = whole.commentBareVotes[i];
     first.docBareVotes[i] = whole.docBareVotes[i];
     first.closeVotes[i] = whole.closeVotes[i];
+    first.listAlignVotes[i] = whole.listAlignVotes[i];
     first.shiftVotes[i] = whole.shiftVotes[i];
   }
+  if (first.listContDelta < 0) first.listContDelta = whole.listContDelta;
   r.AdoptStyle(first);
   ahead.~Reader();
   std::free(rooms[1]);

@@ -50,6 +50,16 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace) {
   // ("{ name, offset,"): its column teaches the list's next such entries.
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling < 0 && indent > f.base && indent - f.base <= 16)
     style_.Keep(Style::ListKept, indent - f.base);
+  // The line below a list's first entries on its '{' line ("{ a, b,"):
+  // lined up after the '{', or a continuation's offset in.
+  if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0) {
+    if (indent == f.align) {
+      ++style_.listAlignVotes[1];
+    } else if (indent > f.base && indent - f.base <= 16) {
+      ++style_.listAlignVotes[0];
+      style_.listContDelta = indent - f.base;
+    }
+  }
   // (Read only where the frame around is a braced list too.)
   if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && n_.depth >= 2)
     n_.frames[n_.depth - 2].nestedCont = indent;

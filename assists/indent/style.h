@@ -52,6 +52,11 @@ struct Style {
   // A "*/" first on its line below text lined up after "/* ": under the
   // opener's '*' ([0]) or under the text ([1], GNU's).
   int closeVotes[2] = {};
+  // Lists whose entries begin on the '{' line: the next line lined up after
+  // the '{' ([1]) or some columns in from the list's line ([0], that
+  // offset in listContDelta).
+  int listAlignVotes[2] = {};
+  int listContDelta = -1;
   // Blocks whose '{' stands on its own line: the first line in at the
   // brace's own column ([1], Whitesmiths) or further in ([0]).
   int braceBodyVotes[2] = {};
@@ -168,6 +173,7 @@ struct Style {
     pair(commentBareVotes, o.commentBareVotes, &commentBareDelta, o.commentBareDelta);
     pair(docBareVotes, o.docBareVotes, &docBareDelta, o.docBareDelta);
     pair(closeVotes, o.closeVotes);
+    pair(listAlignVotes, o.listAlignVotes, &listContDelta, o.listContDelta);
   }
 
   // The unit the blocks' first lines show most (0: none shows one).

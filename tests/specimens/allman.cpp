@@ -18,6 +18,12 @@ struct Point
     double y;
 };
 
+// Entries on the '{' line go on one level in, not lined up after it.
+const Point kUnitSquare[] = { { 0, 0 }, { 1, 0 },
+    { 1, 1 }, { 0, 1 } };
+const Point kDiagonal[] = { { 0, 0 },
+    { 1, 1 } };
+
 /**
  * A shape with a name and its points.
  */
@@ -88,6 +94,12 @@ int Count(const std::vector<Shape> &shapes, Kind kind)
     {
         1, 2, 3
     };
+    Point corners[] = { { 0, 0 },
+        { 1, 0 }, { 1, 1 },
+        { 0, 1 } };
+    Point centre { corners[2].x / 2,
+        corners[2].y / 2 };
+    n += centre.x > 0 ? 1 : 0;
     try
     {
         n += limits[0];
