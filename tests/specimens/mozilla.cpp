@@ -19,7 +19,7 @@ public:
     return mLength;
   }
 
-private:
+private	:  // (a tab before the colon)
   char* mData = nullptr;
   size_t mLength = 0;
 };

@@ -35,7 +35,7 @@ signals:
 private:
     int m_value = 0;
 
-COUNTER_TESTABLE:
+C2_TESTABLE:
     QTimer *m_timer = nullptr;
 
     void tick()
