@@ -57,6 +57,13 @@ static void print_words(const struct word *words, int count)
         }
     }
 
+/* A function whose head is a macro's use over two lines. */
+DEFINE_COUNTER(count_words,
+               const char *text)
+    {
+    return (int)strlen(text);
+    }
+
 int main(void)
     {
     static const struct word words[] = {
