@@ -11,6 +11,13 @@ struct span {
 };
 
 static int
+span_end(const struct span *s)
+/* the first column after the span */
+{
+    return s->start + s->length;
+}
+
+static int
 count_words(const char *text)
 {
     int words = 0, inside = 0;
