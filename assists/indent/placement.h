@@ -124,6 +124,8 @@ struct LinePlacer {
     return 0;
   }
   int labelBody() { return st.labelBody > 0 ? st.labelBody : U(); }
+  // GNU's braces, two in from their heads: its comments line up their text.
+  bool gnuBraces() const { return st.braceDelta > 0 || st.typeBraceDelta > 0; }
   // A brace's offset the file has not shown yet: its other braces' tell
   // (GNU's are all two in), else at the head's level.
   int braceDelta(int seen, int other) {
@@ -151,7 +153,7 @@ struct LinePlacer {
       bool star = votes[0] > votes[1];
       if (!votes[0] && !votes[1]) {  // GNU's braces tell its comments' shape
         p.sure = false;
-        star = !(st.braceDelta > 0 || st.typeBraceDelta > 0);
+        star = !gnuBraces();
       }
       if (star) return at(r.CommentColumn() + 1, "a comment's end under the opener's '*', below text lined up");
       return at(r.CommentTextColumn(), "a comment's end under the text after the comment's opener");
@@ -164,7 +166,7 @@ struct LinePlacer {
       bool aligned = votes[1] > votes[0];
       if (!votes[0] && !votes[1]) {
         p.sure = false;
-        aligned = st.braceDelta > 0 || st.typeBraceDelta > 0;
+        aligned = gnuBraces();
       }
       if (aligned) return at(r.CommentTextColumn(), "under the text after the comment's opener");
     }
