@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "assists/indent/assist.h"
 #include "far3/edition.h"
 #include "macros/utf8.h"
 
@@ -177,6 +178,8 @@ extern "C" intptr_t WINAPI ProcessEditorEventW(const ProcessEditorEventInfo *Inf
 
 extern "C" void WINAPI ExitFARW(const ExitInfo *) {
   if (FarEditor) EndFieldStops<Edition>();
+  // The blanks an Enter left belong to an editor of this Far session only.
+  indent::LeftBlanksOf<Edition>() = indent::LeftBlanks();
   DestroyEditor();
   FreeMacros();
   ResetOptions();
