@@ -218,6 +218,12 @@ TEST(Far3Config, OkStoresCancelAndEscChangeNothing) {
   EXPECT_EQ(1, s.host.Configure());
   EXPECT_EQ(u"*.cc,*.h", s.host.settingsStore[u"Masks"].text);
   EXPECT_EQ(far3::FST_STRING, s.host.settingsStore[u"Masks"].type);
+  // Every switch is written, an off one too (a missing value reads as its default).
+  for (const char16_t *name : {u"KeywordMacros", u"BraceAlignment", u"TabAfterBrace", u"FieldStops", u"Indentation",
+                               u"IndentCaseLabels", u"PasteIndent", u"CleanBlankLines"}) {
+    ASSERT_EQ(1u, s.host.settingsStore.count(name)) << sim::Utf8(name);
+    EXPECT_EQ(far3::FST_QWORD, s.host.settingsStore[name].type) << sim::Utf8(name);
+  }
   EXPECT_EQ(0u, s.host.settingsStore[u"BraceAlignment"].number);
   EXPECT_EQ(far3::FST_QWORD, s.host.settingsStore[u"KeywordMacros"].type);
   EXPECT_EQ(1u, s.host.settingsStore[u"KeywordMacros"].number);
