@@ -15,6 +15,7 @@ typedef struct line_S
     int		len;
 } line_T;
 
+/* The lines read so far. */
 static int line_count = 0;
 
 static int grow_lines(line_T **lines, int *room);
