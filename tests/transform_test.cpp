@@ -92,6 +92,7 @@ TEST(Transform, JavaScriptExpressionsMeanWhatTheyMeanThere) {
   EXPECT_EQ(Transformed("(.*)", "${1:?yes:no}${2:-two}${1:+plus}", "", "v"), U16("yestwoplus"));
   EXPECT_EQ(Transformed("(.*)", "${1:+[${2:-${1:/upcase}}]}", "", "v"), U16("[V]"));
   EXPECT_EQ(Transformed("(x)?y", "${1:none}", "", "y"), U16("none"));  // ':' alone: the else text
+  EXPECT_EQ(Transformed("(a)(b)(c)(d)(e)(f)(g)(h)(i)", "${9}$9", "", "abcdefghi"), U16("ii"));
   EXPECT_EQ(Transformed("(x)?y", "${1:none}", "", "xy"), U16("x"));
   // Formats nest sixteen deep; deeper ones are dropped (the stack stays bounded).
   std::string nest16 = "x", nest17;
