@@ -25,6 +25,8 @@ CASES = [
     (['--list', '../../package/vorlane.mac'], expected('default.list'), 0),
     (['warnings.mac'], None, 0),
     (['--strict', 'warnings.mac'], None, 1),
+    # Notes alone pass --strict.
+    (['--strict', 'notes.mac'], None, 0),
     (['absent.mac', 'warnings.mac'],
      b'absent.mac: error: cannot read the file\n' + expected('warnings.expected'), 1),
     # A folder is no macro file, whether or not the system lets it be opened.
