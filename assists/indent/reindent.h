@@ -227,7 +227,10 @@ int Reindent(GetLine getLine, int from, int to, const Fallback &fallback, SetLin
         }
       }
     } else if (!keep) {
-      column = 0;  // the file's first line
+      // The file's first line: at its start, or a type alone on its line where
+      // the file's types stand.
+      const int typeIndent = r.style().typeIndent;
+      column = typeIndent > 0 && LineLead(text, n) == TypeLead ? typeIndent : 0;
     }
     const Char *now = text;
     int nowLength = n;

@@ -19,6 +19,9 @@ MIXED_OUT = (b'int f(int a)\r\n{\r\n\tint b = a; /* \xff */\r\n\tif (a) {\r\n\t\
              b'\treturn b;\r\n}')
 # Code commented out at column 0 inside a body (a run of such lines) stays there.
 RIGHT = b'int g(void)\n{\n//\tint unused;\n//\tunused = 1;\n    return 0;\n}\n'
+# Return types alone on their line four in over the name, the second after a
+# blank line and ending with a capitalised type's name: both where they stand.
+TYPES = b'    int\nf(void)\n{\n    return 0;\n}\n\n    static BOOL\ng(void)\n{\n    return 1;\n}\n'
 
 
 def main():
@@ -62,6 +65,11 @@ def main():
               r.returncode == 1 and out == want, '%r (status %d)' % (out, r.returncode))
         r = run('--check', 'right.c')
         check('indent --check on a file as it should be: status 0', r.returncode == 0, 'status %d' % r.returncode)
+        with open(os.path.join(tmp, 'types.c'), 'wb') as f:
+            f.write(TYPES)
+        r = run('--check', 'types.c')
+        check('indent --check: types alone on their line stay four in', r.returncode == 0,
+              r.stdout.decode(errors='replace'))
         with open(mixed, 'rb') as f:
             unchanged = f.read() == MIXED
         check('indent --check writes nothing', unchanged)
