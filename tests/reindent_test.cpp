@@ -61,6 +61,10 @@ TEST(Reindent, TabsAsTheFileWritesThem) {
   // A line of the right length with the wrong blanks is written again.
   EXPECT_EQ("void f()\n{\n\tif (a) {\n\t\tb();\n\t}\n\tc();\n}",
             Reindented("void f()\n{\n\tif (a) {\n \tb();\n\t}\n\tc();\n}", 0, -1, true, 8));
+  // Continuation lines two columns in, written with spaces, are alignment:
+  // the function below them keeps its tabs.
+  const std::string aligned = "static char *a =\n  \"x\";\nstatic char *b =\n  \"y\";\n\nvoid f()\n{\n\tg();\n}";
+  EXPECT_EQ(aligned, Reindented(aligned, 0, -1, false, 8));
 }
 
 TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
@@ -68,6 +72,11 @@ TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
   // below show, not the editor's.
   EXPECT_EQ("int f() {\n  x = 1;\n}\nint g() {\n  y = 2;\n}",
             Reindented("int f() {\nx = 1;\n}\nint g() {\n  y = 2;\n}", 0, 2));
+  // Return types a tab in (C's "public" defined away marks one too): below
+  // a comment a declaration that is no type alone stays at column 0.
+  const std::string types = "/* f */\n\tpublic int\nf(void)\n{\n\treturn 0;\n}\n\n/* n */\nstatic int n;\n\n"
+                            "/* g */\n\tstatic int\ng(void)\n{\n\treturn 1;\n}";
+  EXPECT_EQ(types, Reindented(types, 0, -1, true, 8));
 }
 
 TEST(Reindent, WhereTheFileWritesAThingTwoWays) {

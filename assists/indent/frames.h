@@ -49,6 +49,7 @@ struct Frame {
   bool onlyWords;    // nothing but names so far (a return type on its own line)
   bool macroCall;   // one capitalised name and its arguments, ended by the line end
   bool templateHead;  // "template <...>" is complete: its declaration follows
+  bool oldParams;   // root: an old-style function's parameter declarations, before its '{'
   int words;            // names in the statement so far
   int colonAlign;      // column after a continuation line's leading ':' (initializers)
   int shiftColumn;     // column of the first "<<" on the statement's first line

@@ -97,8 +97,13 @@ void Reader<Char>::Read(const Char *text, int length) {
       ++style_.tabLines;
     else
       ++style_.spaceLines;
-    style_.recent = (style_.recent << 1) | (text[0] == '\t' ? 1u : 0u);
-    ++style_.recentCount;
+    // A statement's continuation that shallow ("  \"text\"") is
+    // alignment: it says nothing of how the lines are indented.
+    const Frame &f = top();
+    if (!shallow || !(f.kind == ParenFrame || (f.inStmt && !f.awaitBody))) {
+      style_.recent = (style_.recent << 1) | (text[0] == '\t' ? 1u : 0u);
+      ++style_.recentCount;
+    }
   }
   last_ = 0;
   for (int k = length - 1; k >= 0; --k)
@@ -229,7 +234,7 @@ void Reader<Char>::Read(const Char *text, int length) {
         const bool shift = c == '<' && i + 1 < length && text[i + 1] == '<';
         macroLabel_ = top().kind == BlockFrame && top().block == ClassBlock && !top().inStmt &&
                       MacroLabel(text + i, length - i);
-        BeginLine(top(), k > i && (macroLabel_ || IsLabelWord(Classify(text + i, k - i))), shift, c == '{');
+        BeginLine(top(), k > i && (macroLabel_ || IsLabelWord(Classify(text + i, k - i))), shift, c == '{', k > i);
         Frame &f = top();
         if (shift && afterMacro && f.kind != ParenFrame && !f.inStmt) {
           // "<<" below a macro's use goes on its statement.

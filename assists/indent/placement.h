@@ -18,6 +18,7 @@ enum Lead {
   MacroLabelLead,    // a capitalised name and ':' typed behind it
   CommaLead,         // ',' at a line's start
   TypeLead,          // a line of a type's words alone ("static char *"), seen whole
+  WordsLead,         // any other line seen whole: what follows a comment is known
 };
 
 // The style to use where the file shows none: the editor's tab settings and
@@ -277,6 +278,16 @@ struct LinePlacer {
   // A line that goes on a statement under way: a head's body or brace, a
   // continuation, a declaration's name.
   Placement InStatement() {
+    // Below an old-style function's head or one of its parameters'
+    // declarations: the next declaration (its '{' is placed as a brace).
+    if (f.kind == RootFrame && f.parens && !f.assign && !f.awaitBody && !HasCondition(f.word) && f.partIndent == 0 &&
+        lead != OpenBraceLead) {
+      if (f.oldParams && r.LastToken() == ';')
+        return at(f.contIndent, "an old-style parameter's declaration under the one above");
+      if (r.LastToken() == ')' && st.paramDelta > 0)
+        return at(f.partIndent + st.paramDelta, "an old-style parameter's declaration where the file puts them");
+      if (r.LastToken() == ')' && st.paramDelta < 0) p.sure = false;  // a function further down may show them
+    }
     if (f.awaitBody) {
       if (lead == OpenBraceLead)
         return at(f.partIndent + braceDelta(st.braceDelta, st.typeBraceDelta),
@@ -322,6 +333,8 @@ struct LinePlacer {
       if (f.kind == BlockFrame && f.block == ClassBlock && lead == AccessLead)
         return *out = at(f.base + accessDelta(), "an access label at its class's level in the file's style"), true;
       if (f.afterLabel) return *out = at(f.labelIndent, "a label under the label above"), true;
+      // A case label outside a switch: its switch began above the lines read.
+      if (lead == CaseLead && f.kind == RootFrame) p.sure = false;
     }
     if (f.afterLabel) {
       if (lead == OpenBraceLead)

@@ -84,7 +84,7 @@ private:
   Reader(const Reader &) = default;
   Frame &top() { return n_.frames[n_.depth - 1]; }
   void Push(FrameKind kind, int base);
-  void BeginLine(Frame &f, bool label, bool shift, bool brace);
+  void BeginLine(Frame &f, bool label, bool shift, bool brace, bool name);
   void Start(Frame &f, Word w);
   void NextPart(Frame &f);
   void Operand(Frame &f);

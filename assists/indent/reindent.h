@@ -26,9 +26,10 @@ bool TypeAloneLine(const Char *s, int n) {
       while (k < n && IsNameUnit(s[k])) ++k;
       if (s[i] >= '0' && s[i] <= '9') return false;
       const Word w = Classify(s + i, k - i);
+      // ("public" too: C code defines it away to mark functions it exports.)
       if (w == ClassWord || w == EnumWord)
         type = true;
-      else if (w != OtherWord)
+      else if (w != OtherWord && w != AccessWord)
         return false;
       if (words == 0 && k == n && CapitalisedName(s + i, k - i)) return false;
       ++words;
@@ -63,7 +64,7 @@ Lead LineLead(const Char *s, int n) {
     const Lead label = LabelBefore(s, colon);
     if (label == GotoLead || label == MacroLabelLead) return label;
   }
-  return TypeAloneLine(s + i, n - i) ? TypeLead : PlainLead;
+  return TypeAloneLine(s + i, n - i) ? TypeLead : WordsLead;
 }
 
 // The column at which the first `start` units of a line end.

@@ -24,9 +24,9 @@ void Reader<Char>::Restart() {
 
 // The first token of a line, in frame `f`.
 // `label`: the line begins with a case, default or access label's word;
-// `shift`: with "<<"; `brace`: with '{'.
+// `shift`: with "<<"; `brace`: with '{'; `name`: with a name.
 template <class Char>
-void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace) {
+void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace, bool name) {
   const int indent = lineIndent_;
   if (f.kind == ParenFrame) {
     if (f.lastLine < 0 && f.align == -1) style_.VoteContinuation(indent - f.openerIndent);
@@ -98,6 +98,17 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace) {
     f.stmtIndent = f.partIndent = f.sibling = f.contIndent = indent;
     return;
   }
+  // An old-style function's parameter declarations, between its head and
+  // its '{' ("name(a, s)" / "    int a;" / "    char *s;"): no continuation.
+  // (Such a head stands at the line's start; a function's body read from
+  // its middle is the root too.)
+  if (f.kind == RootFrame && f.inStmt && f.parens && !f.assign && !f.awaitBody && !HasCondition(f.word) &&
+      f.partIndent == 0 && name && (prev_ == ')' || (f.oldParams && prev_ == ';'))) {
+    f.oldParams = true;
+    f.contIndent = indent;
+    colonNext_ = false;
+    return;
+  }
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
     // A "<<" lined up under the first one is alignment, not a unit.
     const bool shiftAligned = shift && f.shiftColumn >= 0 && indent == f.shiftColumn;
@@ -121,7 +132,7 @@ void Reader<Char>::Start(Frame &f, Word w) {
   f.stmtIndent = f.partIndent = lineIndent_;
   f.contIndent = -1;
   f.stmtLine = lines_;
-  f.templateHead = false;
+  f.templateHead = f.oldParams = false;
   f.words = 0;
   f.colonAlign = -1;
   f.prevSibling = f.sibling;
@@ -178,7 +189,7 @@ bool Reader<Char>::DeclarationContext() const {
 template <class Char>
 void Reader<Char>::End(Frame &f) {
   f.inStmt = f.awaitBody = f.expectCond = f.doWhile = f.assign = f.parens = false;
-  f.macroCall = f.templateHead = false;
+  f.macroCall = f.templateHead = f.oldParams = false;
   f.contIndent = f.colonAlign = f.shiftColumn = -1;
   f.word = NoWord;
 }
@@ -347,7 +358,10 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
       }
     }
   } else if (c == ';') {
-    if (f.kind != ParenFrame) End(f);
+    if (f.oldParams && f.inStmt && f.contIndent >= f.partIndent)
+      style_.Keep(Style::ParamKept, f.contIndent - f.partIndent);  // the head goes on to its '{'
+    else if (f.kind != ParenFrame)
+      End(f);
   } else if (c == ',') {
     if (f.kind == InitFrame || (f.kind == BlockFrame && f.block == EnumBlock))
       End(f);

@@ -68,21 +68,24 @@ struct Style {
   // A declaration's type alone on its line less the column of the name
   // below it ("    int" over "name(void)": 4; under each other: 0); -1 not seen.
   int typeIndent = -1;
+  // An old-style function's parameter declarations ("name(a, s)" then
+  // "    int a;") less the head's column; -1 not seen.
+  int paramDelta = -1;
   // Statements whose first continuation line begins with "<<": under the
   // first line's "<<" ([1]) or elsewhere ([0]).
   int shiftVotes[2] = {};
-  unsigned recent = 0;   // the latest indented lines, a bit each: 1 for a tab first
+  unsigned recent = 0;   // the latest lines a stop or more in, a bit each: 1 for a tab first
   int recentCount = 0;
 
   // Each offset above that a line sets and later lines keep, with how often
   // each value was set (a whole re-indent takes the most set, so that one
   // line out of place decides nothing for the lines below it).
   enum Kept { BraceKept, TypeBraceKept, FuncBraceKept, LabelBraceKept, InitKept, ListKept, AccessKept,
-              NamespaceKept, LabelBodyKept, TypeIndentKept, KeptCount };
+              NamespaceKept, LabelBodyKept, TypeIndentKept, ParamKept, KeptCount };
   int keptVotes[KeptCount][17] = {};
   int *KeptField(int k) {
     int *const fields[KeptCount] = {&braceDelta, &typeBraceDelta, &funcBraceDelta, &labelBraceDelta, &initDelta,
-                                    &listDelta,  &accessDelta,    &namespaceDelta, &labelBody, &typeIndent};
+                                    &listDelta,  &accessDelta,    &namespaceDelta, &labelBody, &typeIndent, &paramDelta};
     return fields[k];
   }
   void Keep(int k, int value) {
@@ -94,9 +97,9 @@ struct Style {
   int tabStop = 8;            // the tab size the lines are read with
 
   // Whether the file's indentation is written with tabs (a tab for each full
-  // tab stop, spaces for the rest): the latest indented lines decide (those
-  // below one stop only where deeper ones do not show tabs alone), then all
-  // those a stop or more in; -1 when no line tells.
+  // tab stop, spaces for the rest): the latest lines a stop or more in
+  // decide, then all of them, then lines less than a stop in written with
+  // spaces; -1 when no line tells.
   int Tabs() const {
     // Lines a stop or more in begin with tabs (all but a stray few), in a
     // file whose unit is less than a stop: tabs for full stops and spaces
@@ -108,7 +111,7 @@ struct Style {
     for (int i = 0; i < n; ++i) t += (recent >> i) & 1;
     if (n && 2 * t != n) return 2 * t > n ? 1 : 0;
     if (tabLines != spaceLines) return tabLines > spaceLines ? 1 : 0;
-    return -1;
+    return shallowSpaceLines ? 0 : -1;
   }
 
   // The continuation unit the file uses most (0: none seen). Aligned lines
@@ -142,11 +145,11 @@ struct Style {
     if (!Continuation())
       for (int d = 0; d <= 16; ++d) contVotes[d] = o.contVotes[d];
     int *mine[] = {&caseDelta,      &accessDelta, &namespaceDelta, &labelBody, &braceDelta, &typeBraceDelta,
-                   &labelBraceDelta, &initDelta,   &funcBraceDelta, &listDelta, &typeIndent};
+                   &labelBraceDelta, &initDelta,   &funcBraceDelta, &listDelta, &typeIndent, &paramDelta};
     const int theirs[] = {o.caseDelta,       o.accessDelta, o.namespaceDelta, o.labelBody,
                           o.braceDelta,      o.typeBraceDelta, o.labelBraceDelta, o.initDelta,
-                          o.funcBraceDelta,  o.listDelta,  o.typeIndent};
-    for (int i = 0; i < 11; ++i)
+                          o.funcBraceDelta,  o.listDelta,  o.typeIndent, o.paramDelta};
+    for (int i = 0; i < 12; ++i)
       if (*mine[i] < 0) *mine[i] = theirs[i];
     // A pair of votes (and the offset they learnt) where none of mine voted.
     auto pair = [](int *mine, const int *theirs, int *delta = nullptr, int theirDelta = 0) {
