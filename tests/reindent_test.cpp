@@ -65,6 +65,10 @@ TEST(Reindent, TabsAsTheFileWritesThem) {
   // the function below them keeps its tabs.
   const std::string aligned = "static char *a =\n  \"x\";\nstatic char *b =\n  \"y\";\n\nvoid f()\n{\n\tg();\n}";
   EXPECT_EQ(aligned, Reindented(aligned, 0, -1, false, 8));
+  // Lines less than a stop in, written with spaces, are all the file
+  // shows: a deeper line is written with spaces too, whatever the editor's.
+  EXPECT_EQ("void f() {\n    if (a) {\n        b();\n    }\n}",
+            Reindented("void f() {\n    if (a) {\nb();\n    }\n}", 0, -1, true, 8));
 }
 
 TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
@@ -74,7 +78,7 @@ TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
             Reindented("int f() {\nx = 1;\n}\nint g() {\n  y = 2;\n}", 0, 2));
   // Return types a tab in (C's "public" defined away marks one too): below
   // a comment a declaration that is no type alone stays at column 0.
-  const std::string types = "/* f */\n\tpublic int\nf(void)\n{\n\treturn 0;\n}\n\n/* n */\nstatic int n;\n\n"
+  const std::string types = "/* f */\n\tpublic int\nf(void)\n{\n\treturn 0;\n}\n\n/*\n * n\n */\nstatic int n;\n\n"
                             "/* g */\n\tstatic int\ng(void)\n{\n\treturn 1;\n}";
   EXPECT_EQ(types, Reindented(types, 0, -1, true, 8));
 }

@@ -280,9 +280,8 @@ struct LinePlacer {
   Placement InStatement() {
     // Below an old-style function's head or one of its parameters'
     // declarations: the next declaration (its '{' is placed as a brace).
-    if (f.kind == RootFrame && f.parens && !f.assign && !f.awaitBody && !HasCondition(f.word) && f.partIndent == 0 &&
-        lead != OpenBraceLead) {
-      if (f.oldParams && r.LastToken() == ';')
+    if (f.kind == RootFrame && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && lead != OpenBraceLead) {
+      if (f.oldParams)
         return at(f.contIndent, "an old-style parameter's declaration under the one above");
       if (r.LastToken() == ')' && st.paramDelta > 0)
         return at(f.partIndent + st.paramDelta, "an old-style parameter's declaration where the file puts them");

@@ -102,8 +102,8 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace, bool 
   // its '{' ("name(a, s)" / "    int a;" / "    char *s;"): no continuation.
   // (Such a head stands at the line's start; a function's body read from
   // its middle is the root too.)
-  if (f.kind == RootFrame && f.inStmt && f.parens && !f.assign && !f.awaitBody && !HasCondition(f.word) &&
-      f.partIndent == 0 && name && (prev_ == ')' || (f.oldParams && prev_ == ';'))) {
+  if (f.kind == RootFrame && f.inStmt && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && name &&
+      (prev_ == ')' || (f.oldParams && prev_ == ';'))) {
     f.oldParams = true;
     f.contIndent = indent;
     colonNext_ = false;
@@ -132,7 +132,7 @@ void Reader<Char>::Start(Frame &f, Word w) {
   f.stmtIndent = f.partIndent = lineIndent_;
   f.contIndent = -1;
   f.stmtLine = lines_;
-  f.templateHead = f.oldParams = false;
+  f.templateHead = false;
   f.words = 0;
   f.colonAlign = -1;
   f.prevSibling = f.sibling;
@@ -240,6 +240,9 @@ void Reader<Char>::OpenBrace() {
   if (firstOnLine_ && !f.inStmt && f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 &&
       lineIndent_ >= f.labelIndent)
     style_.Keep(Style::LabelBraceKept, lineIndent_ - f.labelIndent);
+  // A control statement's block in what read as a braced list: the list was
+  // a block passed to a macro ("M({ if (x) {"); no list holds a statement.
+  if (f.kind == InitFrame && f.awaitBody) f.kind = BlockFrame;
   if (!f.inStmt) Start(f, OtherWord);
   f.macroCall = false;
   // In a body, a '{' behind the second name of a statement that has no head
@@ -358,10 +361,13 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
       }
     }
   } else if (c == ';') {
-    if (f.oldParams && f.inStmt && f.contIndent >= f.partIndent)
+    if (f.oldParams && f.contIndent >= f.partIndent)
       style_.Keep(Style::ParamKept, f.contIndent - f.partIndent);  // the head goes on to its '{'
     else if (f.kind != ParenFrame)
       End(f);
+    // No list holds a ';': a '{' right after '(' opened a block after all
+    // (statements passed to a macro: "M({ x = 1; })").
+    if (f.kind == InitFrame) f.kind = BlockFrame;
   } else if (c == ',') {
     if (f.kind == InitFrame || (f.kind == BlockFrame && f.block == EnumBlock))
       End(f);

@@ -63,6 +63,12 @@ main(int argc, char **argv)
     if (argc < 2)
 	return 1;
     memset(spans, 0, sizeof(spans));
+    if_WIDE({
+	if (argc > 2) {
+	    spans[1].start = 1;
+	}
+	spans[1].length = 2;
+    });
     do {
 	spans[0].length = count_words(argv[1]);
     } while (0);

@@ -102,6 +102,8 @@ goto_mark(c, s, quietly)
 		goto done;
 	}
 	jump_loc(m->pos, sc_width / 2);
+	prompt_text = quietly ? NULL :
+	  "marked";
 done:
 	prompt_text = NULL;
 }
