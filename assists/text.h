@@ -18,6 +18,13 @@ bool IsBlank(const Char *text, int length) {
   return true;
 }
 
+// The tab size to use for the editor's: one no editor has (none, or past
+// 512) is read as eight.
+constexpr int MaxTabSize = 512;
+inline int UsableTabSize(long long tabSize) {
+  return tabSize > 0 && tabSize <= MaxTabSize ? static_cast<int>(tabSize) : 8;
+}
+
 // Index of the first unit that is not a space, or -1 for a text of spaces only.
 template <class Char>
 int FirstNonSpace(const Char *text) {

@@ -29,7 +29,7 @@ EditorPosition Editor::GetPosition() {
   blockType_ = static_cast<int>(ei.BlockType);
   blockStartLine_ = static_cast<int>(ei.BlockStartLine);
   windowWidth_ = static_cast<int>(ei.WindowSizeX);
-  tabSize_ = ei.TabSize > 0 && ei.TabSize <= 512 ? static_cast<int>(ei.TabSize) : 8;
+  tabSize_ = UsableTabSize(ei.TabSize);
   overtype_ = ei.Overtype != 0;
   EditorPosition pos;
   pos.CurLine = static_cast<int>(ei.CurLine);

@@ -61,6 +61,10 @@ TEST(Reindent, TabsAsTheFileWritesThem) {
   // A line of the right length with the wrong blanks is written again.
   EXPECT_EQ("void f()\n{\n\tif (a) {\n\t\tb();\n\t}\n\tc();\n}",
             Reindented("void f()\n{\n\tif (a) {\n \tb();\n\t}\n\tc();\n}", 0, -1, true, 8));
+  // A tab size no editor gives (none, or past 512) reads as eight.
+  const std::string tabbed = "void f()\n{\n\tif (a) {\n\t\tb(c,\n\t\t  d);\n\t}\n}";
+  EXPECT_EQ(tabbed, Reindented(tabbed, 0, -1, true, 0));
+  EXPECT_EQ(tabbed, Reindented(tabbed, 0, -1, true, 513));
   // Continuation lines two columns in, written with spaces, are alignment:
   // the function below them keeps its tabs.
   const std::string aligned = "static char *a =\n  \"x\";\nstatic char *b =\n  \"y\";\n\nvoid f()\n{\n\tg();\n}";

@@ -415,9 +415,10 @@ Placement Place(const Reader<Char> &r, Lead lead, const Fallback &fallback) {
 template <class Char>
 int Blanks(int column, bool tabs, int tabSize, Char *out, int room) {
   int n = 0;
-  if (tabs && tabSize > 0)
-    for (int c = 0; c + tabSize <= column && n < room; c += tabSize) out[n++] = '\t';
-  int rest = tabs && tabSize > 0 ? column % tabSize : column;
+  const int tab = UsableTabSize(tabSize);
+  if (tabs)
+    for (int c = 0; c + tab <= column && n < room; c += tab) out[n++] = '\t';
+  int rest = tabs ? column % tab : column;
   while (rest-- > 0 && n < room) out[n++] = ' ';
   return n;
 }

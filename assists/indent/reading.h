@@ -12,6 +12,7 @@
 
 #include "assists/indent/frames.h"
 #include "assists/indent/style.h"
+#include "assists/text.h"
 
 namespace indent {
 
@@ -21,7 +22,7 @@ public:
   explicit Reader(int tabSize) { Reset(tabSize); }
   // Forgets all it read: as new, for a tab size.
   void Reset(int tabSize) {
-    tab_ = tabSize > 0 && tabSize <= 512 ? tabSize : 8;
+    tab_ = UsableTabSize(tabSize);
     n_.Reset();
     style_ = Style();
     style_.tabStop = tab_;

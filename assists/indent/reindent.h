@@ -70,7 +70,7 @@ Lead LineLead(const Char *s, int n) {
 // The column at which the first `start` units of a line end.
 template <class Char>
 int ColumnOf(const Char *s, int start, int tabSize) {
-  const int tab = tabSize > 0 ? tabSize : 8;
+  const int tab = UsableTabSize(tabSize);
   int column = 0;
   for (int i = 0; i < start; ++i) column = s[i] == '\t' ? (column / tab + 1) * tab : column + 1;
   return column;

@@ -99,11 +99,12 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace, bool 
     return;
   }
   // An old-style function's parameter declarations, between its head and
-  // its '{' ("name(a, s)" / "    int a;" / "    char *s;"): no continuation.
-  // (Such a head stands at the line's start; a function's body read from
-  // its middle is the root too.)
+  // its '{' ("name(a, s)" / "    int a;" / "    char *s;"): no continuation
+  // (the first sets the statement's continuation column for the others).
+  // Such a head stands at the line's start; a function's body read from its
+  // middle is the root too.
   if (f.kind == RootFrame && f.inStmt && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && name &&
-      (prev_ == ')' || (f.oldParams && prev_ == ';'))) {
+      prev_ == ')') {
     f.oldParams = true;
     f.contIndent = indent;
     colonNext_ = false;
