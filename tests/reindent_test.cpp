@@ -69,10 +69,12 @@ TEST(Reindent, TabsAsTheFileWritesThem) {
   // the function below them keeps its tabs.
   const std::string aligned = "static char *a =\n  \"x\";\nstatic char *b =\n  \"y\";\n\nvoid f()\n{\n\tg();\n}";
   EXPECT_EQ(aligned, Reindented(aligned, 0, -1, false, 8));
-  // Lines less than a stop in, written with spaces, are all the file
-  // shows: a deeper line is written with spaces too, whatever the editor's.
-  EXPECT_EQ("void f() {\n    if (a) {\n        b();\n    }\n}",
-            Reindented("void f() {\n    if (a) {\nb();\n    }\n}", 0, -1, true, 8));
+  const std::string call = "static int n = f(1,\n  2);\n\nvoid f()\n{\n\tg();\n}";
+  EXPECT_EQ(call, Reindented(call, 0, -1, false, 8));
+  // Such a line is all the file shows: a line a stop in is written with
+  // spaces too, whatever the editor's.
+  EXPECT_EQ("int x =\n  1;\n\nvoid f()\n{\n        g();\n}",
+            Reindented("int x =\n  1;\n\nvoid f()\n{\ng();\n}", 0, -1, true, 8));
 }
 
 TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {

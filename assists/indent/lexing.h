@@ -97,10 +97,10 @@ void Reader<Char>::Read(const Char *text, int length) {
       ++style_.tabLines;
     else
       ++style_.spaceLines;
-    // A statement's continuation that shallow ("  \"text\"") is
-    // alignment: it says nothing of how the lines are indented.
+    // A line that shallow inside a statement or parenthesis ("  \"text\"")
+    // is alignment: it says nothing of how the lines are indented.
     const Frame &f = top();
-    if (!shallow || !(f.kind == ParenFrame || (f.inStmt && !f.awaitBody))) {
+    if (!shallow || (f.kind != ParenFrame && !f.inStmt)) {
       style_.recent = (style_.recent << 1) | (text[0] == '\t' ? 1u : 0u);
       ++style_.recentCount;
     }

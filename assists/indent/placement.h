@@ -278,14 +278,13 @@ struct LinePlacer {
   // A line that goes on a statement under way: a head's body or brace, a
   // continuation, a declaration's name.
   Placement InStatement() {
-    // Below an old-style function's head or one of its parameters'
-    // declarations: the next declaration (its '{' is placed as a brace).
-    if (f.kind == RootFrame && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && lead != OpenBraceLead) {
-      if (f.oldParams)
-        return at(f.contIndent, "an old-style parameter's declaration under the one above");
-      if (r.LastToken() == ')' && st.paramDelta > 0)
+    // Below an old-style function's head: its first parameter's declaration
+    // (the next go under it as a continuation; its '{' is placed as a brace).
+    if (f.kind == RootFrame && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && lead != OpenBraceLead &&
+        r.LastToken() == ')') {
+      if (st.paramDelta > 0)
         return at(f.partIndent + st.paramDelta, "an old-style parameter's declaration where the file puts them");
-      if (r.LastToken() == ')' && st.paramDelta < 0) p.sure = false;  // a function further down may show them
+      if (st.paramDelta < 0) p.sure = false;  // a function further down may show them
     }
     if (f.awaitBody) {
       if (lead == OpenBraceLead)

@@ -366,9 +366,6 @@ void Reader<Char>::Punct(Char c, Char next, int column) {
       style_.Keep(Style::ParamKept, f.contIndent - f.partIndent);  // the head goes on to its '{'
     else if (f.kind != ParenFrame)
       End(f);
-    // No list holds a ';': a '{' right after '(' opened a block after all
-    // (statements passed to a macro: "M({ x = 1; })").
-    if (f.kind == InitFrame) f.kind = BlockFrame;
   } else if (c == ',') {
     if (f.kind == InitFrame || (f.kind == BlockFrame && f.block == EnumBlock))
       End(f);

@@ -107,3 +107,13 @@ goto_mark(c, s, quietly)
 done:
 	prompt_text = NULL;
 }
+
+/*
+ * Forget the marks and the prompt.
+ */
+	public void
+reset_marks(VOID_PARAM)
+{
+	clear_marks();
+	prompt_text = NULL;
+}
