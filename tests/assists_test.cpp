@@ -104,6 +104,11 @@ TEST(Filter, FileNamesAndBlankTexts) {
   EXPECT_EQ(-1, FirstNonSpace("   "));
   EXPECT_EQ(2, FirstNonSpace("  \t{"));
   EXPECT_EQ(0, FirstNonSpace("{"));
+  // The editor's tab size: 1 to 512 as given, any other as eight.
+  EXPECT_EQ(1, UsableTabSize(1));
+  EXPECT_EQ(512, UsableTabSize(512));
+  EXPECT_EQ(8, UsableTabSize(513));
+  EXPECT_EQ(8, UsableTabSize(0));
 }
 
 TEST(CloseBrace, LineWithANulAfterItsSpacesIsNotBlank) {

@@ -2,6 +2,8 @@
 // and a file that writes a thing two ways.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,12 +26,24 @@ std::string Reindented(const std::string &text, int from = 0, int to = -1, bool 
   fallback.expandTabs = !tabs;
   fallback.totalLines = static_cast<int>(lines.size());
   if (to < 0) to = static_cast<int>(lines.size()) - 1;
+  // Each line handed over in a buffer of its own length, no NUL after it (the
+  // host promises none), so that the sanitizers see a read past its end.
+  std::vector<std::unique_ptr<char16_t[]>> exact(lines.size());
   indent::Reindent<char16_t>(
-      [&lines](int n, const char16_t **t, int *len) {
-        *t = lines[static_cast<size_t>(n)].c_str();
-        *len = static_cast<int>(lines[static_cast<size_t>(n)].size());
+      [&lines, &exact](int n, const char16_t **t, int *len) {
+        const std::u16string &line = lines[static_cast<size_t>(n)];
+        auto &buffer = exact[static_cast<size_t>(n)];
+        if (!buffer) {  // valid until the line changes, as the host's
+          buffer.reset(new char16_t[line.size() ? line.size() : 1]);
+          std::copy(line.begin(), line.end(), buffer.get());
+        }
+        *t = buffer.get();
+        *len = static_cast<int>(line.size());
       },
-      from, to, fallback, [&lines](int n, const char16_t *t, int len) { lines[static_cast<size_t>(n)].assign(t, t + len); });
+      from, to, fallback, [&lines, &exact](int n, const char16_t *t, int len) {
+        lines[static_cast<size_t>(n)].assign(t, t + len);
+        exact[static_cast<size_t>(n)].reset();
+      });
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) out += (i ? "\n" : "") + std::string(lines[i].begin(), lines[i].end());
   return out;
@@ -82,6 +96,10 @@ TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
   // below show, not the editor's.
   EXPECT_EQ("int f() {\n  x = 1;\n}\nint g() {\n  y = 2;\n}",
             Reindented("int f() {\nx = 1;\n}\nint g() {\n  y = 2;\n}", 0, 2));
+  // A parenthesis that ends its line: its ')' alone goes back to the
+  // opener's line.
+  const std::string call = "void g()\n{\n    int x = f(\n        a,\n        b\n    );\n}";
+  EXPECT_EQ(call, Reindented(call));
   // Return types a tab in (C's "public" defined away marks one too): below
   // a comment a declaration that is no type alone stays at column 0.
   const std::string types = "/* f */\n\tpublic int\nf(void)\n{\n\treturn 0;\n}\n\n/*\n * n\n */\nstatic int n;\n\n"

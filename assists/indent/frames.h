@@ -60,7 +60,7 @@ struct Frame {
   int contIndent;      // ...of its latest continuation line
   int stmtLine;
   int sibling;         // indentation of the latest statement begun here
-  bool afterLabel;  // a case, default or access label ended last
+  bool afterLabel;  // a case, default or access label ended last (at labelIndent)
   bool labelIsAccess;
   int labelIndent;
   bool underflow;   // root: a brace closed a block opened above the lines read

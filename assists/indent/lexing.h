@@ -299,13 +299,10 @@ void Reader<Char>::Read(const Char *text, int length) {
       operatorName_ = false;
       continue;
     }
-    if (c == '-' && i + 1 < length && text[i + 1] == '>') {  // "->" closes no bracket
-      Punct('.', 0, at);
-      advance(2);
-      continue;
-    }
-    Punct(c, i + 1 < length ? text[i + 1] : 0, at);
-    advance(1);
+    // "->" closes no bracket: it reads as one '.'.
+    const bool arrow = c == '-' && i + 1 < length && text[i + 1] == '>';
+    Punct(arrow ? '.' : c, i + 1 < length ? text[i + 1] : 0, at);
+    advance(arrow ? 2 : 1);
   }
   stringAtEnd_ = string_;
   if (string_ && last_ != '\\') string_ = false;  // an unclosed literal ends with its line

@@ -66,7 +66,7 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace, bool 
   if (f.kind == BlockFrame && !f.bodySeen && !label) {
     f.bodySeen = true;
     // A case's statements stand a label's offset in: the unit is from the label.
-    const bool fromLabel = f.block == SwitchBlock && f.afterLabel && f.labelIndent >= 0;
+    const bool fromLabel = f.block == SwitchBlock && f.afterLabel;
     const int delta = indent - (fromLabel ? f.labelIndent : f.base);
     if (f.block == NamespaceBlock) {
       if (delta >= 0) style_.Keep(Style::NamespaceKept, delta);
@@ -112,7 +112,7 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace, bool 
   }
   if (f.inStmt && !f.awaitBody && !f.templateHead) {
     // A "<<" lined up under the first one is alignment, not a unit.
-    const bool shiftAligned = shift && f.shiftColumn >= 0 && indent == f.shiftColumn;
+    const bool shiftAligned = shift && indent == f.shiftColumn;
     // A head's '{' on its own line is a brace's place, not a continuation
     // (an initializer's after '=' is one).
     const bool headBrace = brace && !f.assign;
@@ -138,7 +138,7 @@ void Reader<Char>::Start(Frame &f, Word w) {
   f.colonAlign = -1;
   f.prevSibling = f.sibling;
   if (!IsLabelWord(w)) {
-    if (f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 && lineIndent_ > f.labelIndent)
+    if (f.afterLabel && !f.labelIsAccess && lineIndent_ > f.labelIndent)
       style_.Keep(Style::LabelBodyKept, lineIndent_ - f.labelIndent);
     f.sibling = lineIndent_;
     f.afterLabel = false;
@@ -232,14 +232,13 @@ void Reader<Char>::OpenBrace() {
   Frame &f = top();
   if (f.kind == ParenFrame) {
     // A lambda's body or a braced list inside a call.
-    const bool list = prev_ == '(' || prev_ == ',' || prev_ == '[' || prev_ == '{' || prev_ == '=';
+    const bool list = prev_ == '(' || prev_ == ',' || prev_ == '[' || prev_ == '=';
     Push(list ? InitFrame : BlockFrame, lineIndent_);
     if (list) top().align = -2;
     return;
   }
   // A '{' on its own line right after a case label: how far in from it.
-  if (firstOnLine_ && !f.inStmt && f.afterLabel && !f.labelIsAccess && f.labelIndent >= 0 &&
-      lineIndent_ >= f.labelIndent)
+  if (firstOnLine_ && !f.inStmt && f.afterLabel && !f.labelIsAccess && lineIndent_ >= f.labelIndent)
     style_.Keep(Style::LabelBraceKept, lineIndent_ - f.labelIndent);
   // A control statement's block in what read as a braced list: the list was
   // a block passed to a macro ("M({ if (x) {"); no list holds a statement.
