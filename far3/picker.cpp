@@ -222,7 +222,7 @@ void PickMacro() {
   int *chosen = static_cast<int *>(std::malloc(count * sizeof(int)));
   bool *applies = static_cast<bool *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
   bool *answers = static_cast<bool *>(std::malloc(count));
-  FarMenuItem *items = static_cast<FarMenuItem *>(std::malloc(count * sizeof(FarMenuItem)));
+  FarMenuItem *items = static_cast<FarMenuItem *>(std::calloc(count, sizeof(FarMenuItem)));
   FarChar *texts = static_cast<FarChar *>(std::malloc(count * (ItemLimit + 1) * sizeof(FarChar)));
   if (!chosen || !applies || !answers || !items || !texts) {
     std::free(chosen);
@@ -254,7 +254,6 @@ void PickMacro() {
   for (size_t k = 0; k < shown; ++k) {
     FarChar *text = texts + k * (ItemLimit + 1);
     ItemText(MacroTable[chosen[k]], nameColumn, width, text);
-    std::memset(&items[k], 0, sizeof(items[k]));
     items[k].Text = text;
   }
 
