@@ -42,7 +42,7 @@ bool MacroLineReader::Next(char *line) {
     }
     // Copy the run of plain bytes that follows straight from the buffer; the
     // byte that ends it (or the buffer's end) is taken by Get.
-    if (pos_ < size_ && n < MacroLineLimit) {
+    if (pos_ < size_) {
       const unsigned char *start = data_ + pos_;
       size_t run = size_ - pos_;
       if (run > MacroLineLimit - n) run = MacroLineLimit - n;

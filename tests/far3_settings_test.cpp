@@ -132,6 +132,12 @@ TEST(Far3Options, StoredValuesAreReadAndUnreadableOnesFallBack) {
     EXPECT_EQ("if ()\n", s.host.TextUtf8());
     EXPECT_FALSE(far3::ActiveOptions().braceAlignment);
     EXPECT_TRUE(far3::ActiveOptions().tabAfterBrace);
+    // A second start (no exit between) reads the store again.
+    s.host.settingsStore[u"BraceAlignment"] = Number(1);
+    s.host.Start(s.dir + "/vorlane.dll");
+    s.At(0, 5);
+    s.Type(" ");
+    EXPECT_TRUE(far3::ActiveOptions().braceAlignment);
   }
   // A masks value Far rejects, an empty one and one too long for the dialog
   // all give the default list.
