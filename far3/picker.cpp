@@ -223,7 +223,8 @@ void PickMacro() {
   bool *applies = static_cast<bool *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
   bool *answers = static_cast<bool *>(std::malloc(count));
   FarMenuItem *items = static_cast<FarMenuItem *>(std::calloc(count, sizeof(FarMenuItem)));
-  FarChar *texts = static_cast<FarChar *>(std::malloc(count * (ItemLimit + 1) * sizeof(FarChar)));
+  const size_t stride = ItemLimit + 1;  // an item's text and its NUL
+  FarChar *texts = static_cast<FarChar *>(std::malloc(count * stride * sizeof(FarChar)));
   if (!chosen || !applies || !answers || !items || !texts) {
     std::free(chosen);
     std::free(applies);
@@ -252,7 +253,7 @@ void PickMacro() {
     if (n > nameColumn && n <= NameColumnLimit) nameColumn = n;
   }
   for (size_t k = 0; k < shown; ++k) {
-    FarChar *text = texts + k * (ItemLimit + 1);
+    FarChar *text = texts + k * stride;
     ItemText(MacroTable[chosen[k]], nameColumn, width, text);
     items[k].Text = text;
   }
