@@ -411,8 +411,8 @@ public:
                     "' and '" + typed + "'): its mirrors copy the first");
           else
             defaults[number] = typed;
-        } else if (number > 0 && defaults.find(number) == defaults.end()) {
-          defaults[number] = "";
+        } else if (number > 0) {
+          defaults.emplace(number, "");  // a stop seen without a default keeps any it had
         }
         fromPending = false;
         if (++fields == FieldStopLimit + 1)

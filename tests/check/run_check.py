@@ -37,6 +37,8 @@ CASES = [
     (['--host', 'far3', '--strict', '../../package/far3/vorlane.mac'], b'', 0),
     # Field stops: Far 3 only, at most 32 in a body.
     (['--host', 'far3', 'fields.mac'], expected('fields_far3.expected'), 0),
+    # ...and a word that only looks like one ('fielx1') is no stop.
+    (['--host', 'far3', '--list', 'fields.mac'], expected('fields_far3.list'), 0),
     (['fields.mac'], expected('fields_1x.expected'), 0),
     # In 1.x 'field' types nothing: the list of keys does not show it.
     (['--list', 'fields.mac'], expected('fields_1x.list'), 0),
