@@ -76,10 +76,7 @@ std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, b
   const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
   const DWORD mods = SHIFT_PRESSED | LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED | LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
   // A release, or Shift pressed alone, is never an assist's key.
-  if (rec.EventType == KEY_EVENT && (!key.bKeyDown || sim::IsModifierKey(rec))) {
-    *takes = false;
-    return std::string();
-  }
+  if (rec.EventType == KEY_EVENT && (!key.bKeyDown || sim::IsModifierKey(rec))) return std::string();
 #ifndef _WIN32
   far3::Fields.lastCopied = -1;  // After() tells which stop a key copied to its mirrors
 #endif
@@ -102,15 +99,13 @@ std::string Explainer::Before(const sim::Host3 &host, const INPUT_RECORD &rec, b
 // the host holds, with the rule that placed the line.
 #ifdef _WIN32
 bool Explainer::IndentationOn() { return false; }
-std::string Explainer::Indentation(const sim::Host3 &, const INPUT_RECORD &, bool *takes) const {
-  *takes = false;
+std::string Explainer::Indentation(const sim::Host3 &, const INPUT_RECORD &, bool *) const {
   return std::string();
 }
 #else
 bool Explainer::IndentationOn() { return far3::ActiveOptions().indentation; }
 
 std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const {
-  *takes = false;
   const KEY_EVENT_RECORD &key = rec.Event.KeyEvent;
   const bool enter = key.wVirtualKeyCode == VK_RETURN;
   const unsigned c = far3::KeyChar(rec);
@@ -173,14 +168,12 @@ std::string Explainer::Indentation(const sim::Host3 &host, const INPUT_RECORD &r
 // Tab while field stops wait: which waited, and where the cursor goes. The
 // stops are as the plug-in last read them, which is after the previous key.
 #ifdef _WIN32
-std::string Explainer::FieldTab(const sim::Host3 &, bool, bool *takes) const {
-  *takes = false;
+std::string Explainer::FieldTab(const sim::Host3 &, bool, bool *) const {
   return std::string();
 }
 
 std::string Explainer::After(const sim::Host3 &) const { return std::string(); }
-std::string Explainer::TabMacro(const sim::Host3 &, bool *takes) const {
-  *takes = false;
+std::string Explainer::TabMacro(const sim::Host3 &, bool *) const {
   return std::string();
 }
 #else
@@ -201,7 +194,6 @@ std::string StopText(const FieldStops<far3::FarChar> &f, const FieldStops<far3::
 }  // namespace
 
 std::string Explainer::FieldTab(const sim::Host3 &host, bool back, bool *takes) const {
-  *takes = false;
   const FieldStops<far3::FarChar> &f = far3::Fields;
   if (!f.waiting || f.editorId != host.editorId) return std::string();
   // The cursor moved out of the stops: they end before the Tab (After() says so).
@@ -297,7 +289,6 @@ std::string FileAndSwitch(const sim::Host3 &host, unsigned c, const std::string 
 #ifndef _WIN32
 // Tab with no stop waiting, where the macro file has Tab-triggered macros.
 std::string Explainer::TabMacro(const sim::Host3 &host, bool *takes) const {
-  *takes = false;
   if (!far3::TabMacros) return std::string();
   const std::string key = "Tab at " + std::to_string(host.curLine + 1) + ":" + std::to_string(host.curPos + 1) + ": ";
   const std::string refused = FileAndSwitch(host, ' ', Utf8Of(host.fileName));
@@ -325,7 +316,6 @@ std::string Explainer::TabMacro(const sim::Host3 &host, bool *takes) const {
 
 template <class HostT>
 std::string Explainer::Explain(const HostT &host, unsigned c, WORD vk, bool *takes) const {
-  *takes = false;
   std::string key;
   if (c == ' ') key = "Space";
   else if (c == '}') key = "'}'";

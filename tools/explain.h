@@ -16,7 +16,8 @@ public:
   void SetMacroFile(const std::string &path, const std::string &shownName, bool far3 = false);
 
   // The explanation for `rec` about to be typed into `host`, and whether the
-  // plug-in should take the key; empty when the event is no trigger key.
+  // plug-in should take the key (`*takes`, false on entry, set where it
+  // should); empty when the event is no trigger key.
   std::string Before(const sim::Host &host, const INPUT_RECORD &rec, bool *takes) const;
   std::string Before(const sim::Host3 &host, const INPUT_RECORD &rec, bool *takes) const;
   // What a key just typed did besides: the mirrors it updated (Far 3).
