@@ -255,14 +255,14 @@ private:
 };
 
 // The text a default stands for, nested stops and variables as their own
-// defaults.
+// defaults; the numbers of the stops in it go to `nested`.
 std::string FlatText(const std::vector<Node> &nodes, std::vector<int> *nested) {
   std::string out;
   for (const Node &n : nodes) {
     if (n.kind == Node::Text) {
       out += n.text;
     } else {
-      if (n.kind == Node::Stop && nested) nested->push_back(n.number);
+      if (n.kind == Node::Stop) nested->push_back(n.number);
       out += n.choices.empty() ? FlatText(n.children, nested) : n.choices[0];
     }
   }
