@@ -47,6 +47,8 @@ CASES = [
     # A file the parser rejects: its line and column, status 2.
     (['broken.json'], b'', b'broken.json:4:25: error: cannot be read as JSON: '
                            b"Missing ',' or ']' in array declaration\n", 2),
+    # JSON, but no object of snippets.
+    (['array.json'], b'', b'array.json:1:1: error: not a snippet file: an object of snippets is expected\n', 2),
     # Nesting deeper than the parser's limit: refused at the file's start.
     (['deep.json'], b'', b'deep.json:1:1: error: cannot be read as JSON: Exceeded stackLimit in readValue().\n', 2),
     (['absent.json', 'cpp.json'], expected('cpp.expected'), b'absent.json: error: cannot read the file\n', 2),
