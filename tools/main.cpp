@@ -1,6 +1,6 @@
 // vorlane: command-line tools around the plug-in.
-#include <cstring>
 #include <iostream>
+#include <string_view>
 
 #include "tools/check.h"
 #include "tools/import.h"
@@ -28,16 +28,17 @@ const char ToolUsage[] =
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+  const std::string_view command = argc < 2 ? std::string_view() : argv[1];
+  if (argc < 2 || command == "--help" || command == "-h") {
     (argc < 2 ? std::cerr : std::cout) << ToolUsage;
     return argc < 2 ? 2 : 0;
   }
-  if (!std::strcmp(argv[1], "play")) return RunPlay(argc - 2, argv + 2);
-  if (!std::strcmp(argv[1], "check")) return RunCheck(argc - 2, argv + 2);
-  if (!std::strcmp(argv[1], "import")) return RunImport(argc - 2, argv + 2);
-  if (!std::strcmp(argv[1], "indent")) return RunIndent(argc - 2, argv + 2);
-  if (!std::strcmp(argv[1], "retype")) return RunRetype(argc - 2, argv + 2);
-  if (!std::strcmp(argv[1], "play-batch")) return RunPlayBatch(argc - 2, argv + 2);
+  if (command == "play") return RunPlay(argc - 2, argv + 2);
+  if (command == "check") return RunCheck(argc - 2, argv + 2);
+  if (command == "import") return RunImport(argc - 2, argv + 2);
+  if (command == "indent") return RunIndent(argc - 2, argv + 2);
+  if (command == "retype") return RunRetype(argc - 2, argv + 2);
+  if (command == "play-batch") return RunPlayBatch(argc - 2, argv + 2);
   std::cerr << "vorlane: unknown command '" << argv[1] << "'\n" << ToolUsage;
   return 2;
 }
