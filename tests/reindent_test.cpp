@@ -100,6 +100,10 @@ TEST(Reindent, TheStyleComesFromTheLinesThemselvesAndBelow) {
   // opener's line.
   const std::string call = "void g()\n{\n    int x = f(\n        a,\n        b\n    );\n}";
   EXPECT_EQ(call, Reindented(call));
+  // A trailing return type below its head is no old-style parameter's
+  // declaration: the function after it stays at the file's level.
+  const std::string trailing = "auto f(int a)\n        -> int;\n\nint h(int a)\n{\n    return a +\n            1;\n}";
+  EXPECT_EQ(trailing, Reindented(trailing));
   // Return types a tab in (C's "public" defined away marks one too): below
   // a comment a declaration that is no type alone stays at column 0.
   const std::string types = "/* f */\n\tpublic int\nf(void)\n{\n\treturn 0;\n}\n\n/*\n * n\n */\nstatic int n;\n\n"
