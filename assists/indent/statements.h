@@ -103,7 +103,7 @@ void Reader<Char>::BeginLine(Frame &f, bool label, bool shift, bool brace, bool 
   // (the first sets the statement's continuation column for the others).
   // Such a head stands at the line's start; a function's body read from its
   // middle is the root too.
-  if (f.kind == RootFrame && f.inStmt && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && name &&
+  if (f.kind == RootFrame && f.parens && !f.assign && !f.awaitBody && f.partIndent == 0 && name &&
       prev_ == ')') {
     f.oldParams = true;
     f.contIndent = indent;
