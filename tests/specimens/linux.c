@@ -74,7 +74,7 @@ static struct ring *ring_alloc(gfp_t gfp)
 		       r->head, r->tail);
 		goto fail_free;
 	} else {
-		pr_debug("ring: ready\n");
+		pr_debug("ring: \"{\" ready\n");
 	}
 	return r;
 
