@@ -210,7 +210,8 @@ void Reader<Char>::Read(const Char *text, int length) {
       while (i < length && (text[i] == '*' || text[i] == '!') && !(i + 1 < length && text[i + 1] == '/'))
         advance(1);
       while (i < length && (text[i] == ' ' || text[i] == '\t')) advance(1);
-      commentTextColumn_ = i < length && !(text[i] == '*' && i + 1 < length && text[i + 1] == '/') ? column : -1;
+      // (A "*/" there ends the comment before the column is read.)
+      commentTextColumn_ = i < length ? column : -1;
       continue;
     }
     if (c == '*' && i + 1 < length && text[i + 1] == '/') {
