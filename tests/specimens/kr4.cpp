@@ -58,6 +58,8 @@ public:
 
     T next()
     {
+        TRACE(count_)
+        V<T> step;
         return ++count_;
     }
 
