@@ -54,6 +54,12 @@ enum kind
   KIND_NUMBER
 };
 
+/* GCC's old designated initializers.  */
+static struct buffer empty = {
+  text: "",
+  length: 0
+};
+
 /* Reads one word from STREAM into BUF; returns its last character,
    or -1 at the end of the file.
    */
