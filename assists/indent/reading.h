@@ -105,31 +105,32 @@ private:
   Nesting saved_[MaxConditionals];
   Nesting firstBranch_[MaxConditionals];
   bool hasElse_[MaxConditionals] = {};
-  int conditionals_ = 0;
-  int skippedConditionals_ = 0;
+  // Reset gives the rest their first values (the constructor calls it).
+  int conditionals_;
+  int skippedConditionals_;
 
-  bool comment_ = false, string_ = false, raw_ = false, lineComment_ = false, stringAtEnd_ = false;
-  bool directive_ = false, directiveBrace_ = false;
-  Char quote_ = 0;
+  bool comment_, string_, raw_, lineComment_, stringAtEnd_;
+  bool directive_, directiveBrace_;
+  Char quote_;
   Char delimiter_[MaxDelimiter + 1] = {};
-  int delimiterLength_ = 0;
-  int commentColumn_ = 0, commentLeadColumn_ = 0, commentTextColumn_ = -1;
-  Char commentLead_ = 0;
-  bool commentDoc_ = false;
-  int directiveIndent_ = 0, directiveLast_ = 0;
-  int lineIndent_ = 0;
-  bool firstToken_ = false;
-  bool macroLabel_ = false;  // the line's first word is a macro standing for an access label
-  Char prev_ = 0;           // the last token's unit ('a' for a name, '0' for a number)
-  Word prevWord_ = NoWord;  // ...and its word when it was a name
-  bool operatorName_ = false;  // in an operator's name (operator|=): its '=' assigns nothing
-  bool macroEnded_ = false;    // the last line read ended a macro's use ("CHECK(x)")
-  bool commentEnded_ = false;
-  Char last_ = 0;
-  int lines_ = 0;
-  int column_ = 0;  // the current token's column
-  bool colonNext_ = false;
-  bool firstOnLine_ = false;  // the token being read is its line's first  // a continuation line began with ':': the next token sets its column
+  int delimiterLength_;
+  int commentColumn_, commentLeadColumn_, commentTextColumn_;
+  Char commentLead_;
+  bool commentDoc_;
+  int directiveIndent_, directiveLast_;
+  int lineIndent_;
+  bool firstToken_;
+  bool macroLabel_;  // the line's first word is a macro standing for an access label
+  Char prev_;          // the last token's unit ('a' for a name, '0' for a number)
+  Word prevWord_;      // ...and its word when it was a name
+  bool operatorName_;  // in an operator's name (operator|=): its '=' assigns nothing
+  bool macroEnded_;    // the last line read ended a macro's use ("CHECK(x)")
+  bool commentEnded_;
+  Char last_;
+  int lines_;
+  int column_;  // the current token's column
+  bool colonNext_;    // a continuation line began with ':': the next token sets its column
+  bool firstOnLine_;  // the token being read is its line's first
 };
 
 }  // namespace indent
