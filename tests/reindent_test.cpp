@@ -120,6 +120,12 @@ TEST(Reindent, WhereTheFileWritesAThingTwoWays) {
             Reindented("void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n    case 3:\n    case 4:\n    case 5:\n"
                        "        break;\n    }\n    switch (a) {\n        case 6:\n        case 7:\n            break;\n    }\n"
                        "    switch (a) {\n      case 8:\n        break;\n    }\n}"));
+  // ...and one far past any column counted goes so too.
+  const std::string far = "void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n        break;\n    }\n"
+                          "    switch (a) {\n                     case 3:\n        break;\n    }\n}";
+  EXPECT_EQ("void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n        break;\n    }\n"
+            "    switch (a) {\n    case 3:\n        break;\n    }\n}",
+            Reindented(far));
   // Parentheses: prototypes aligned where most are...
   EXPECT_EQ("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n      int b);",
             Reindented("int f(int a,\n      int b);\nint g(int a,\n      int b);\nint h(int a,\n    int b);"));
