@@ -34,6 +34,7 @@ struct Frame {
   int align;          // parenthesis: column of what follows the opener on its line;
                            // -1 when the opener ends its line, -2 while not yet known
   int openerIndent;    // indentation of the line holding the opener
+  int openerLine;      // the reading's line that held the opener (its first is 1)
   int lastLine;       // indentation of the latest line that began directly in it
   bool bodySeen;   // a line began in it (its first line teaches the unit)
   int nestedCont;     // braced list: where the latest list in it that began on

@@ -295,23 +295,16 @@ bool ReindentRange(const EditorPosition &pos, const Fallback &fallback, int *fro
   void *room = std::malloc(sizeof(Reader<Char>));
   if (!room) return false;
   Reader<Char> &r = *new (room) Reader<Char>(fallback.tabSize);
-  // The line each open frame began on, as the reading goes down.
-  int opened[MaxFrames];
-  int depth = r.Depth();
   const int top = pos.CurLine - FarLines < 0 ? 0 : pos.CurLine - FarLines;
-  for (int line = top; line <= pos.CurLine; ++line) {
+  for (int line = top; line < pos.CurLine; ++line) {
     ed->GetString(&egs, line);
-    const int before = r.Depth();
     r.Read(egs.StringText, static_cast<int>(egs.StringLength));
-    if (line == pos.CurLine) break;
-    for (int d = before; d < r.Depth() && d < MaxFrames; ++d) opened[d] = line;
-    depth = r.Depth();
   }
-  // `depth` frames are open above the cursor's line; the innermost began on
-  // opened[depth - 1] and ends where the reading drops below it.
+  // The innermost frame open above the cursor's line: from its opener's line
+  // to where the reading drops below it.
   *from = *to = pos.CurLine;
-  if (depth > 1) {
-    *from = opened[depth - 1];
+  if (r.Depth() > 1) {
+    *from = top + r.Top().openerLine - 1;
     r.~Reader();
     new (room) Reader<Char>(fallback.tabSize);
     for (int line = *from; line < pos.TotalLines; ++line) {

@@ -14,6 +14,7 @@ void Reader<Char>::Push(FrameKind kind, int base) {
   Frame &f = n_.frames[n_.depth++];
   f = FreshFrame(kind, base);
   f.openerIndent = lineIndent_;
+  f.openerLine = lines_;
 }
 
 template <class Char>
