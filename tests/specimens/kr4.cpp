@@ -90,6 +90,11 @@ int classify(int c)
     default:
         break;
     }
+    if (c < 0)
+        switch (c) {
+        case -1:
+            return -1;
+        }
 
     int tries = 0;
 again:
