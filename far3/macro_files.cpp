@@ -177,15 +177,13 @@ void Remember(const FarChar *path) {
 // line. False when the editor would not give a line or memory ran out.
 bool ReadEditorText(intptr_t editorId, char **bytesOut, size_t *sizeOut) {
   if (!StartupInfo.EditorControl) return false;
-  EditorInfo ei;
-  std::memset(&ei, 0, sizeof(ei));
+  EditorInfo ei{};
   ei.StructSize = sizeof(ei);
   if (!StartupInfo.EditorControl(editorId, ECTL_GETINFO, 0, &ei) || ei.TotalLines < 0) return false;
   char *bytes = nullptr;
   size_t size = 0, capacity = 0;
   for (intptr_t i = 0; i < ei.TotalLines; ++i) {
-    EditorGetString egs;
-    std::memset(&egs, 0, sizeof(egs));
+    EditorGetString egs{};
     egs.StructSize = sizeof(egs);
     egs.StringNumber = i;
     bool ok = StartupInfo.EditorControl(editorId, ECTL_GETSTRING, 0, &egs) != 0 && egs.StringText &&

@@ -172,9 +172,11 @@ intptr_t ChooseByName(const int *order, const FarMenuItem *items, size_t shown) 
     const intptr_t at = StartupInfo.Menu(&PluginGuid, &PickerGuid, -1, -1, 0, FMENU_WRAPMODE | FMENU_SHOWAMPERSAND,
                                          shownTitle, bottom ? bottom : Empty, PickerTopic, keys.keys, &breakCode,
                                          menu, count);
-    if (at >= 0 && static_cast<size_t>(at) < count) selected = view[at];
+    // -1 (Esc) as a size is past any count.
+    const bool onItem = static_cast<size_t>(at) < count;
+    if (onItem) selected = view[at];
     if (breakCode < 0) {
-      if (at >= 0 && static_cast<size_t>(at) < count) answer = order[view[at]];
+      if (onItem) answer = order[view[at]];
       break;
     }
     const FarChar c = keys.chars[breakCode];
@@ -202,37 +204,13 @@ intptr_t ChooseByName(const int *order, const FarMenuItem *items, size_t shown) 
   return answer;
 }
 
-}  // namespace
-
-void PickMacro() {
-  if (!FarEditor || !StartupInfo.Menu) return;
-  if (MacroCount == 0) {
-    ShowMessage(PickerTopic, GetMsgText(MNoMacros));
-    return;
-  }
-  // No file name: no editor is current.
-  const FarChar *fileName = FarEditor->ReadFileName();
-  if (!fileName) return;
-  FarEditor->GetPosition();
-  const size_t width = ItemWidth(FarEditor->WindowWidth());
-
-  // The macros that answer in this file: for each name the one its section
-  // gives, in the file's order. The host is asked once per section.
+// The macros that answer in this file, listed for the user to choose from:
+// for each name the one its section gives, in the file's order. The table
+// index of the one chosen, or -1. The host is asked once per section.
+intptr_t ListAndChoose(const FarChar *fileName, size_t width, int *chosen, bool *applies, bool *answers,
+                       FarMenuItem *items, FarChar *texts) {
   const size_t count = static_cast<size_t>(MacroCount);
-  int *chosen = static_cast<int *>(std::malloc(count * sizeof(int)));
-  bool *applies = static_cast<bool *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
-  bool *answers = static_cast<bool *>(std::malloc(count));
-  FarMenuItem *items = static_cast<FarMenuItem *>(std::calloc(count, sizeof(FarMenuItem)));
   const size_t stride = ItemLimit + 1;  // an item's text and its NUL
-  FarChar *texts = static_cast<FarChar *>(std::malloc(count * stride * sizeof(FarChar)));
-  if (!chosen || !applies || !answers || !items || !texts) {
-    std::free(chosen);
-    std::free(applies);
-    std::free(answers);
-    std::free(items);
-    std::free(texts);
-    return;
-  }
   applies[0] = true;
   for (int k = 1; k <= Sections.count; ++k) applies[k] = SectionApplies(k, fileName);
   size_t candidates = 0;
@@ -257,19 +235,39 @@ void PickMacro() {
     ItemText(MacroTable[chosen[k]], nameColumn, width, text);
     items[k].Text = text;
   }
+  if (shown > 0) return ChooseByName(chosen, items, shown);
+  ShowMessage(PickerTopic, GetMsgText(MNoMacros));
+  return -1;
+}
 
-  intptr_t picked = -1;
-  if (shown == 0)
+}  // namespace
+
+void PickMacro() {
+  if (!FarEditor || !StartupInfo.Menu) return;
+  if (MacroCount == 0) {
     ShowMessage(PickerTopic, GetMsgText(MNoMacros));
-  else
-    picked = ChooseByName(chosen, items, shown);
-  const MacroEntry *entry = picked >= 0 ? &MacroTable[picked] : nullptr;
+    return;
+  }
+  // No file name: no editor is current.
+  const FarChar *fileName = FarEditor->ReadFileName();
+  if (!fileName) return;
+  FarEditor->GetPosition();
+  const size_t width = ItemWidth(FarEditor->WindowWidth());
+  const size_t count = static_cast<size_t>(MacroCount);
+  int *chosen = static_cast<int *>(std::malloc(count * sizeof(int)));
+  bool *applies = static_cast<bool *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
+  bool *answers = static_cast<bool *>(std::malloc(count));
+  FarMenuItem *items = static_cast<FarMenuItem *>(std::calloc(count, sizeof(FarMenuItem)));
+  FarChar *texts = static_cast<FarChar *>(std::malloc(count * (ItemLimit + 1) * sizeof(FarChar)));
+  const intptr_t picked = chosen && applies && answers && items && texts
+                              ? ListAndChoose(fileName, width, chosen, applies, answers, items, texts)
+                              : -1;
   std::free(chosen);
   std::free(applies);
   std::free(answers);
   std::free(items);
   std::free(texts);
-  if (entry) PlayExpansion<Edition, true>(entry);
+  if (picked >= 0) PlayExpansion<Edition, true>(&MacroTable[picked]);
 }
 
 HANDLE CallMacro(const OpenMacroInfo *info) {
