@@ -203,11 +203,10 @@ size_t CountMacroLines(MacroTextReader<Char> &reader) {
   return counted;
 }
 
-// A table for `counted` entries, or null when there are none or too many.
+// A table for `counted` entries (one or more), or null when too many.
 template <class Char>
 BasicMacroEntry<Char> *AllocateMacroTable(size_t counted) {
-  if (counted == 0 || counted > SIZE_MAX / sizeof(BasicMacroEntry<Char>) ||
-      counted > static_cast<size_t>(INT32_MAX))
+  if (counted > SIZE_MAX / sizeof(BasicMacroEntry<Char>) || counted > static_cast<size_t>(INT32_MAX))
     return nullptr;
   return static_cast<BasicMacroEntry<Char> *>(std::malloc(counted * sizeof(BasicMacroEntry<Char>)));
 }

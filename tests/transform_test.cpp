@@ -88,6 +88,7 @@ TEST(Transform, JavaScriptExpressionsMeanWhatTheyMeanThere) {
   EXPECT_EQ(Transformed("B", "x", "gi", "abAB"), U16("axAx"));
   EXPECT_EQ(Transformed("\\.", "_", "g", "a.b.c"), U16("a_b_c"));
   EXPECT_EQ(Transformed("b", "[$.$-$]", "", "abc"), U16("a[$.$-$]c"));  // a $ before no group is itself
+  EXPECT_EQ(Transformed("(b)", "v2{1}$1", "", "abc"), U16("av2{1}bc"));  // digits and braces after no $
   EXPECT_EQ(Transformed("(.*)", "\\t$1\\n\\q", "", "v"), U16("\tv\nq"));    // escapes in a format
   EXPECT_EQ(Transformed("(.*)", "${1:?yes:no}${2:-two}${1:+plus}", "", "v"), U16("yestwoplus"));
   EXPECT_EQ(Transformed("(.*)", "${1:+[${2:-${1:/upcase}}]}", "", "v"), U16("[V]"));
