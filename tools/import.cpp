@@ -156,7 +156,7 @@ private:
         p_ += 2;
         continue;
       }
-      if (part == 1 && c == '$' && p_ + 1 < s_.size() && s_[p_ + 1] == '{') {
+      if (part == 1 && s_.compare(p_, 2, "${") == 0) {
         ++nesting;
         *parts[part] += "${";
         p_ += 2;
