@@ -751,3 +751,17 @@ TEST(Far3Abi, TheHostsNumbersAsItsFactSheetsGiveThem) {
       {far3::CP_UTF8_FILE, 65001, "CP_UTF8_FILE"}};
   for (const auto &n : numbers) EXPECT_EQ(n.sheet, n.ours) << n.name;
 }
+
+TEST(Far3Editor, ALineTheHostDoesNotGiveReadsAsEmpty) {
+  // Not the record's stale text (a line read before): the host writes
+  // nothing into it when it fails the command.
+  Session3 s("a\nb\n");
+  static const far3::FarChar stale[] = u"stale";
+  far3::EditorGetString egs;
+  egs.StringText = stale;
+  egs.StringLength = 5;
+  EXPECT_EQ(0, far3::FarEditor->GetString(&egs, 99));
+  EXPECT_EQ(0, egs.StringLength);
+  ASSERT_NE(nullptr, egs.StringText);
+  EXPECT_EQ(0, egs.StringText[0]);
+}

@@ -308,11 +308,11 @@ bool InCommentOrLiteral(int line, int pos, int tabSize) {
 
 // The blanks a macro body's `tab` types at line `line`: one indentation unit
 // of the file as Enter reads it there (its tab or its N spaces, the
-// fallbacks as Enter's); 0 for a tab.
+// fallbacks as Enter's, which are all there is when the host gives no line:
+// -1 reads none); 0 for a tab.
 template <class E>
 int UnitSpaces(int line, int tabSize, bool expandTabs) {
   using Char = typename E::Char;
-  if (line < 0) return 0;
   Fallback fallback;
   fallback.tabSize = tabSize;
   fallback.expandTabs = expandTabs;
