@@ -734,7 +734,7 @@ TEST(Far3Editor, ALineTheHostDoesNotGiveReadsAsEmpty) {
   // Not the record's stale text (a line read before): the host writes
   // nothing into it when it fails the command.
   Session3 s("a\nb\n");
-  static const far3::FarChar stale[] = u"stale";
+  static const far3::FarChar stale[] = FAR3_TEXT("stale");
   far3::EditorGetString egs;
   egs.StringText = stale;
   egs.StringLength = 5;
