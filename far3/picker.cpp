@@ -21,6 +21,7 @@ constexpr FarChar Ellipsis = 0x2026;
 constexpr size_t NameColumnLimit = 24;
 // Items as wide as Far draws them on a screen of 256 columns.
 constexpr size_t ItemLimit = 256;
+constexpr size_t ItemStride = ItemLimit + 1;  // an item's text and its NUL
 
 // The widest item the menu shows uncut: the box is the item and five columns
 // (frame, two in front, one behind) and leaves two columns each side.
@@ -210,7 +211,6 @@ intptr_t ChooseByName(const int *order, const FarMenuItem *items, size_t shown) 
 intptr_t ListAndChoose(const FarChar *fileName, size_t width, int *chosen, bool *applies, bool *answers,
                        FarMenuItem *items, FarChar *texts) {
   const size_t count = static_cast<size_t>(MacroCount);
-  const size_t stride = ItemLimit + 1;  // an item's text and its NUL
   applies[0] = true;
   for (int k = 1; k <= Sections.count; ++k) applies[k] = SectionApplies(k, fileName);
   size_t candidates = 0;
@@ -231,7 +231,7 @@ intptr_t ListAndChoose(const FarChar *fileName, size_t width, int *chosen, bool 
     if (n > nameColumn && n <= NameColumnLimit) nameColumn = n;
   }
   for (size_t k = 0; k < shown; ++k) {
-    FarChar *text = texts + k * stride;
+    FarChar *text = texts + k * ItemStride;
     ItemText(MacroTable[chosen[k]], nameColumn, width, text);
     items[k].Text = text;
   }
@@ -258,7 +258,7 @@ void PickMacro() {
   bool *applies = static_cast<bool *>(std::malloc(static_cast<size_t>(Sections.count) + 1));
   bool *answers = static_cast<bool *>(std::malloc(count));
   FarMenuItem *items = static_cast<FarMenuItem *>(std::calloc(count, sizeof(FarMenuItem)));
-  FarChar *texts = static_cast<FarChar *>(std::malloc(count * (ItemLimit + 1) * sizeof(FarChar)));
+  FarChar *texts = static_cast<FarChar *>(std::malloc(count * ItemStride * sizeof(FarChar)));
   const intptr_t picked = chosen && applies && answers && items && texts
                               ? ListAndChoose(fileName, width, chosen, applies, answers, items, texts)
                               : -1;
