@@ -82,10 +82,10 @@ inline Frame FreshFrame(FrameKind kind, int base) {
   return f;
 }
 
-// Whether a frame holds declarations rather than statements.
+// Whether a frame holds declarations rather than statements (only a block
+// is ever of a class's, a namespace's or an extern's kind).
 inline bool AtDeclarations(const Frame &f) {
-  return f.kind == RootFrame ||
-         (f.kind == BlockFrame && (f.block == ClassBlock || f.block == NamespaceBlock || f.block == ExternBlock));
+  return f.kind == RootFrame || f.block == ClassBlock || f.block == NamespaceBlock || f.block == ExternBlock;
 }
 
 // A declaration's type alone on its line, its name on the next ("static int"
