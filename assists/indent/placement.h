@@ -351,8 +351,9 @@ struct LinePlacer {
   // A line that begins a statement, member or entry in a block, list or the
   // file's level.
   Placement InBlock() {
-    if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Depth() >= 2 &&
-        r.Enclosing(1).kind == InitFrame && r.Enclosing(1).nestedCont >= 0)
+    // (A list is never the root: a frame encloses it.)
+    if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && r.Enclosing(1).kind == InitFrame &&
+        r.Enclosing(1).nestedCont >= 0)
       return at(r.Enclosing(1).nestedCont, "as the list's entry above went on");
     if (f.kind == InitFrame && f.lastLine < 0 && f.sibling >= 0 && f.align >= 0) {
       if (st.listAlignVotes[0] > st.listAlignVotes[1])
