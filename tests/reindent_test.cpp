@@ -122,6 +122,20 @@ TEST(Reindent, WhereTheFileWritesAThingTwoWays) {
             Reindented("void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n    case 3:\n    case 4:\n    case 5:\n"
                        "        break;\n    }\n    switch (a) {\n        case 6:\n        case 7:\n            break;\n    }\n"
                        "    switch (a) {\n      case 8:\n        break;\n    }\n}"));
+  // A way kept needs an eighth of the file's labels: two of sixteen are, two
+  // of seventeen are not.
+  auto labels = [](int atSwitch, int in) {
+    std::string t = "void f(int a) {\n    switch (a) {\n";
+    for (int i = 0; i < atSwitch; ++i) t += "    case " + std::to_string(i) + ":\n";
+    t += "        break;\n    }\n    switch (a) {\n";
+    for (int i = 0; i < in; ++i) t += "        case " + std::to_string(i) + ":\n";
+    return t + "            break;\n    }\n}";
+  };
+  EXPECT_EQ(labels(14, 2), Reindented(labels(14, 2)));
+  std::string moved = labels(15, 2);
+  for (const char *deep : {"        case", "            break"})
+    for (size_t at; (at = moved.find(deep)) != std::string::npos;) moved.erase(at, 4);
+  EXPECT_EQ(moved, Reindented(labels(15, 2)));
   // ...and one far past any column counted goes so too.
   const std::string far = "void f(int a) {\n    switch (a) {\n    case 1:\n    case 2:\n        break;\n    }\n"
                           "    switch (a) {\n                     case 3:\n        break;\n    }\n}";
