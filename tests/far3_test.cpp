@@ -2,6 +2,7 @@
 // records, its journal of host commands, its dialog and its macro file.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -742,4 +743,19 @@ TEST(Far3Editor, ALineTheHostDoesNotGiveReadsAsEmpty) {
   EXPECT_EQ(0, egs.StringLength);
   ASSERT_NE(nullptr, egs.StringText);
   EXPECT_EQ(0, egs.StringText[0]);
+}
+
+TEST(Far3Menu, AnOpenRecordTooShortIsNotRead) {
+  // A record that ends before the fields the plug-in reads (an older host's):
+  // nothing is opened.
+  Session3 s("x\n", "main.cpp", "Macro one \"a\"\n");
+  far3::OpenInfo info{};
+  info.StructSize = offsetof(far3::OpenInfo, Data);
+  info.OpenFrom = far3::OPEN_PLUGINSMENU;
+  info.Guid = &far3::InsertMacroGuid;
+  EXPECT_EQ(nullptr, OpenW(&info));
+  EXPECT_TRUE(s.host.menuCalls.empty());
+  info.StructSize = sizeof(info);
+  OpenW(&info);
+  EXPECT_EQ(1u, s.host.menuCalls.size());
 }
