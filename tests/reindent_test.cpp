@@ -58,8 +58,8 @@ TEST(Reindent, OnlyLeadingBlanksOfCodeLinesChange) {
             "#define M(x) \\\n      x\n    return 0;\n" + nul + "\n}",
             Reindented("  int f() {\n/* a\n      b */\nconst char *s = R\"(\n   raw\n)\";\n   \n"
                        "  #define M(x) \\\n      x\n  return 0;\n" + nul + "\n}"));
-  // A leader or a '/' alone at its line's end: nothing is read past it.
-  EXPECT_EQ("/*\n *\n */\nint x = a /\n        b;", Reindented("/*\n *\n */\nint x = a /\n        b;"));
+  // A leader, a '/' or a '#' alone at its line's end: nothing is read past it.
+  EXPECT_EQ("/*\n *\n */\nint x = a /\n        b;\n#", Reindented("/*\n *\n */\nint x = a /\n        b;\n#"));
 }
 
 TEST(Reindent, LabelsCommentRunsAndShifts) {
