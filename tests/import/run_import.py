@@ -30,6 +30,8 @@ CASES = [
      expected('features_space.notes'), 1),
     # A per-language file with comments and trailing commas: all written.
     (['cpp.json'], expected('cpp.expected'), b'', 0),
+    # ...named through a folder: the language from the file's own name.
+    (['../import/cpp.json'], expected('cpp.expected'), b'', 0),
     # Two files: one section per set of masks, whichever file gave it.
     (['cpp.json', 'features.code-snippets'], None, None, 1),
     # Control characters: a description's become spaces (0x1A would end the
