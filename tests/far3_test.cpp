@@ -595,6 +595,8 @@ TEST(Utf8, InvalidSequencesBecomeOneReplacementEach) {
   char out[16];
   const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00};
   EXPECT_EQ("a\xEF\xBF\xBD" "b\xEF\xBF\xBD", std::string(out, EncodeUtf8(lone, 4, out)));
+  const char16_t edges[] = {0xD800, 0xDC00, 0xDBFF, 0xDFFF};  // U+10000 and U+10FFFF
+  EXPECT_EQ("\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", std::string(out, EncodeUtf8(edges, 4, out)));
 }
 
 TEST(Far3Menu, TheEntryAndTheReloadDialog) {
